@@ -1,0 +1,42 @@
+#include "mainwindow.h"
+#include "singleinstance.h"
+#include "translation.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QLocale>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QTranslator>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+
+    SingleInstance instance;
+    QTranslator translator;
+    switch (instance.claim()) {
+    case SingleInstance::Outcome::AlreadyRunning:
+        QCoreApplication::quit();
+        return 0;
+    case SingleInstance::Outcome::Failed:
+        return -1;
+    case SingleInstance::Outcome::First:
+        break;
+    }
+
+    translation::install(translator, QLocale::system().name(), QCoreApplication::applicationDirPath());
+
+    const QPixmap appIcon(QStringLiteral(":/icon/icon.ico"));
+    if (!appIcon.isNull())
+        QApplication::setWindowIcon(QIcon(appIcon));
+
+    MainWindow mainWindow;
+
+    // Without a notification area nothing could ever show a window that
+    // starts hidden, so there the window shows itself.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        mainWindow.show();
+
+    return app.exec();
+}

@@ -1,0 +1,151 @@
+#include "mainwindow.h"
+
+#include <korvistiocontrol.h>
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QLabel>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+constexpr int kDetectIntervalMs = 1000;
+constexpr int kPidIntervalMs = 400;
+constexpr std::uint32_t kPidFailuresBeforeLoss = 3;
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    auto *central = new QWidget(this);
+    setCentralWidget(central);
+    setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    detectTimer = new QTimer(this);
+    connect(detectTimer, &QTimer::timeout, this, &MainWindow::detectDevice);
+    detectTimer->setInterval(kDetectIntervalMs);
+
+    pidTimer = new QTimer(this);
+    connect(pidTimer, &QTimer::timeout, this, &MainWindow::pollDevice);
+    pidTimer->setInterval(kPidIntervalMs);
+
+    setWindowTitle(QStringLiteral("Korvist Driver"));
+    setStyleSheet(QStringLiteral("QMainWindow { background-color: #2c313c; }"));
+    const QPixmap icon(QStringLiteral(":/icon/icon.png"));
+    if (!icon.isNull())
+        setWindowIcon(QIcon(icon));
+
+    baseLayout = new QVBoxLayout(central);
+    baseLayout->setAlignment(Qt::AlignCenter);
+    addStatusLabel(QStringLiteral("声卡未连接！"));
+
+    detectTimer->start();
+}
+
+MainWindow::~MainWindow()
+{
+    delete meterDriver;
+    meterDriver = nullptr;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        hide();
+        event->ignore();
+    }
+}
+
+void MainWindow::addStatusLabel(const QString &text)
+{
+    statusLabel = new QLabel(text, this);
+    statusLabel->setStyleSheet(QStringLiteral("font-size: 12px; color: white;"));
+    baseLayout->addWidget(statusLabel);
+}
+
+void MainWindow::clearBaseLayout()
+{
+    while (QLayoutItem *item = baseLayout->takeAt(0)) {
+        if (QWidget *widget = item->widget())
+            widget->deleteLater();
+        delete item;
+    }
+    statusLabel = nullptr;
+}
+
+void MainWindow::detectDevice()
+{
+    // The probe lives for this one step, whichever way it ends.
+    const auto probe = std::make_unique<KorvistIoControl>();
+    if (!probe->open()) {
+        qDebug() << "Failed to connect to driver.";
+        return;
+    }
+    probe->getProductId(productId);
+    qDebug() << "Device PID:" << productId;
+    if (productId == 0)
+        return;
+
+    clearBaseLayout();
+    const std::optional<DeviceModel> model = modelForProductId(productId);
+    if (!model) {
+        qDebug() << "Unknown device PID:" << productId;
+        addStatusLabel(QStringLiteral("未知设备，请检查连接！"));
+        return;
+    }
+
+    handOffModel(*model);
+
+    std::uint8_t firmware[10] = {};
+    if (!probe->getFirmwareVersion(firmware, sizeof firmware)) {
+        qDebug() << "Failed to get firmware version.";
+        addStatusLabel(QStringLiteral("获取固件版本失败，请检查连接！"));
+        return;
+    }
+    setWindowTitle(windowTitleFor(*model, firmware));
+    qDebug() << "Device found with PID:" << productId;
+    detectTimer->stop();
+    startWatch();
+}
+
+void MainWindow::handOffModel(DeviceModel model)
+{
+    Q_UNUSED(model);
+}
+
+void MainWindow::startWatch()
+{
+    delete meterDriver;
+    meterDriver = new KorvistIoControl;
+    meterDriver->open();
+    // Every watch starts afresh: the failures that ended the previous device
+    // must not count against this one.
+    pidErrorCount = 0;
+    pidTimer->start();
+}
+
+void MainWindow::pollDevice()
+{
+    if (meterDriver->getProductId(productId)) {
+        pidErrorCount = 0;
+        return;
+    }
+    ++pidErrorCount;
+    qDebug() << "Error reading device PID from driver, error count:" << pidErrorCount;
+    if (pidErrorCount < kPidFailuresBeforeLoss)
+        return;
+
+    pidTimer->stop();
+    delete meterDriver;
+    meterDriver = nullptr;
+    qDebug() << "Meter driver handle deleted.";
+    productId = 0;
+    clearBaseLayout();
+    qDebug() << "Cleared all widgets from base layout.";
+    detectTimer->start();
+    addStatusLabel(tr("声卡未连接！"));
+}

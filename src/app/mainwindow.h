@@ -1,0 +1,42 @@
+#pragma once
+
+#include "devicemodel.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+
+class KorvistIoControl;
+class QLabel;
+class QTimer;
+class QVBoxLayout;
+
+// Hosts the panel of the connected interface: searches for it once a second,
+// watches it every 400 ms once found, and goes back to searching when it is lost.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void detectDevice();
+    void pollDevice();
+    void clearBaseLayout();
+    void addStatusLabel(const QString &text);
+    void handOffModel(DeviceModel model);
+    void startWatch();
+
+    std::uint32_t productId = 0;
+    QVBoxLayout *baseLayout = nullptr;
+    QTimer *detectTimer = nullptr;
+    QTimer *pidTimer = nullptr;
+    KorvistIoControl *meterDriver = nullptr;
+    QLabel *statusLabel = nullptr;
+    std::uint32_t pidErrorCount = 0;
+};

@@ -1,0 +1,60 @@
+#include "korvistprocess.h"
+
+#include <QDeadlineTimer>
+#include <QtTest>
+
+KorvistProcess::KorvistProcess(QObject *parent)
+    : QObject(parent)
+{
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    connect(&process, &QProcess::readyRead, this, [this] { output += process.readAll(); });
+}
+
+KorvistProcess::~KorvistProcess()
+{
+    if (isRunning()) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+void KorvistProcess::start(const QStringList &extraEnvironment)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &assignment : extraEnvironment)
+        environment.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KORVIST_DRIVER_PATH), {});
+    QVERIFY2(process.waitForStarted(10000), qPrintable(process.errorString()));
+}
+
+bool KorvistProcess::waitForLog(const QString &text, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!log().contains(text)) {
+        if (deadline.hasExpired() || !isRunning())
+            return log().contains(text);
+        process.waitForReadyRead(50);
+        output += process.readAll();
+    }
+    return true;
+}
+
+bool KorvistProcess::waitForExit(int timeoutMs)
+{
+    const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
+    output += process.readAll();
+    return finished;
+}
+
+void KorvistProcess::kill9()
+{
+    process.kill();
+    process.waitForFinished(10000);
+}
+
+void KorvistProcess::terminate()
+{
+    process.terminate();
+    process.waitForFinished(10000);
+}
