@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPushButton>
+#include <QString>
+
+class QGraphicsDropShadowEffect;
+
+// A two-state switch that glows in its accent colour while on. Clicks never put the
+// push button into Qt's down state; pressed(bool) is the only click report, and it
+// fires for every click and every setActive, even when the state does not change.
+class Button : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    explicit Button(const QString& text, QWidget* parent = nullptr);
+
+    void updateStyle();
+    void setActive(bool on);
+
+    int borderRadius = 3;
+    QString activeTextColor = QStringLiteral("#000000");
+    QString textColor = QStringLiteral("#00ff7f");
+    QString shadowColor = QStringLiteral("#00ff7f");
+    QString activeBackground = QStringLiteral("#00ff7f");
+    QString background = QStringLiteral("#1b1e23");
+    bool active = false;
+    QGraphicsDropShadowEffect* shadow;
+
+signals:
+    void pressed(bool status);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};

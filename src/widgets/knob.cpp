@@ -1,0 +1,208 @@
+#include "knob.h"
+
+#include <QConicalGradient>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QRadialGradient>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The track runs clockwise from the lower left over the top to the lower right.
+constexpr int kArcStart = 225 * 16;
+constexpr int kArcSweep = -270 * 16;
+
+} // namespace
+
+Knob::Knob(QWidget* parent)
+    : QWidget(parent)
+    , edit(new QLineEdit(this))
+{
+    edit->hide();
+    connect(edit, &QLineEdit::editingFinished, this, &Knob::finishEdit);
+}
+
+void Knob::setValue(int v)
+{
+    value = v;
+    commit();
+}
+
+int Knob::bounded(int v) const
+{
+    return std::max(std::min(v, maximum), minimum);
+}
+
+// Every gesture ends here: the emission is unconditional on purpose, see the class comment.
+void Knob::commit()
+{
+    value = bounded(value);
+    emit valueChangedSig(value);
+    update();
+}
+
+void Knob::finishEdit()
+{
+    QString text = edit->text();
+    if (text.endsWith(suffix))
+        text.chop(suffix.size());
+
+    // Typed text can name any number, so bound it in 64 bits before taking the offset
+    // off: the difference then always lies within minimum..maximum and fits an int.
+    bool ok = false;
+    const qlonglong number = text.toLongLong(&ok);
+    if (ok) {
+        const qlonglong lowest = qlonglong(minimum) + displayOffset;
+        const qlonglong highest = qlonglong(maximum) + displayOffset;
+        value = int(std::max(std::min(number, highest), lowest) - displayOffset);
+    }
+
+    edit->hide();
+    commit();
+}
+
+void Knob::mousePressEvent(QMouseEvent* event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        value = minimum;
+        commit();
+    }
+}
+
+void Knob::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (valueVisible && textRect.contains(event->position().toPoint())) {
+        edit->setText(QString::number(qlonglong(value) + displayOffset));
+        const int dx = int(textRect.width() * 0.025);
+        const int dy = int(textRect.height() * 0.025);
+        edit->setGeometry(textRect.adjusted(dx, dy, -dx, -dy));
+        edit->show();
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+        return;
+    }
+    value = minimum;
+    commit();
+}
+
+// Only the direction against the previous move counts, one step per axis, so a slow
+// and a fast drag feel the same. lastX/lastY survive between drags on purpose.
+void Knob::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+
+    const QPoint pos = event->position().toPoint();
+    if (pos.y() < lastY && value < maximum)
+        ++value;
+    else if (pos.y() > lastY && value > minimum)
+        --value;
+
+    if (pos.x() > lastX && value < maximum)
+        ++value;
+    else if (pos.x() < lastX && value > minimum)
+        --value;
+
+    lastY = pos.y();
+    lastX = pos.x();
+    commit();
+}
+
+void Knob::wheelEvent(QWheelEvent* event)
+{
+    if (event->angleDelta().y() > 0) {
+        if (value < maximum)
+            ++value;
+    } else if (value > minimum) {
+        --value;
+    }
+    commit();
+}
+
+// In sixteenths of a degree. An empty range has nothing to show, and dividing by it
+// would be undefined, so it draws an empty arc.
+int Knob::valueSpan() const
+{
+    if (maximum == minimum)
+        return 0;
+    const double fraction = (double(value) - minimum) / (double(maximum) - minimum);
+    return int(fraction * 270.0 * -16);
+}
+
+// A knob at 0 reads 0 whatever the offset, so a gain knob at rest (0..56, offset 9)
+// shows 0dB rather than 9dB.
+QString Knob::valueText() const
+{
+    const qlonglong shown = value == 0 ? 0 : qlonglong(value) + displayOffset;
+    return QString::number(shown) + suffix;
+}
+
+void Knob::paintEvent(QPaintEvent*)
+{
+    const int w = width();
+    const int h = height();
+    const int a = arcWidth;
+    const int wi = w - 2 * a;
+    const int hi = h - 2 * a;
+    const double s = faceScale;
+
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(QFont(fontFamily, fontSize));
+
+    QPen pen;
+    pen.setWidth(a);
+    if (roundCap)
+        pen.setCapStyle(Qt::RoundCap);
+
+    const QRect arcBox(a, a, wi, hi);
+    if (trackVisible) {
+        pen.setColor(trackColor);
+        painter.setPen(pen);
+        painter.drawArc(arcBox, kArcStart, kArcSweep);
+    }
+
+    QConicalGradient arcGradient(w / 2, h / 2, 270);
+    arcGradient.setColorAt(0, arcColor);
+    arcGradient.setColorAt(1, arcColor);
+    pen.setBrush(arcGradient);
+    painter.setPen(pen);
+    painter.drawArc(arcBox, kArcStart, valueSpan());
+
+    // Both discs are lit from the top-left corner and sized from the width alone; the
+    // shadow peeks out 2 per cent of the face's diameter to the lower right.
+    const int faceSize = int(s * wi);
+    pen.setWidth(0);
+
+    QRadialGradient shadowGradient(QPointF(0, 0), 0.6 * wi);
+    shadowGradient.setColorAt(0, QColor(255, 255, 255));
+    shadowGradient.setColorAt(1, QColor(20, 20, 20));
+    pen.setBrush(shadowGradient);
+    painter.setPen(pen);
+    painter.setBrush(shadowGradient);
+    const int shadowPos = a + int((1 - s) * wi * 0.5 + s * wi * 0.02);
+    painter.drawEllipse(shadowPos, shadowPos, faceSize, faceSize);
+
+    QRadialGradient faceGradient(QPointF(0, 0), 0.5 * wi);
+    faceGradient.setColorAt(0, QColor(255, 255, 255));
+    faceGradient.setColorAt(1, QColor(30, 30, 30));
+    pen.setBrush(faceGradient);
+    painter.setPen(pen);
+    painter.setBrush(faceGradient);
+    const int facePos = a + int((1 - s) * wi * 0.5);
+    painter.drawEllipse(facePos, facePos, faceSize, faceSize);
+
+    if (valueVisible) {
+        pen.setColor(textColor);
+        painter.setPen(pen);
+        const QString text = valueText();
+        textRect = painter.fontMetrics().boundingRect(QRect(0, 0, w, h), Qt::AlignCenter, text);
+        painter.drawText(textRect, Qt::AlignCenter, text);
+    }
+}

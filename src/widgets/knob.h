@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+class QLineEdit;
+
+// A 270-degree rotary control for one whole number between minimum and maximum.
+// The panels configure it through the public fields right after construction and
+// rely on valueChangedSig firing for every gesture and every setValue, even when the
+// value stays the same: that is how a restored state is replayed to the device.
+class Knob : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Knob(QWidget* parent = nullptr);
+
+    void setValue(int v);
+
+    // Read-only views of the typed-entry state, for owners and tests.
+    QLineEdit* editBox() const { return edit; }
+    QRect valueTextRect() const { return textRect; }
+
+    int value = -80;
+    int arcWidth = 7;
+    bool roundCap = true;
+    int maximum = 6;
+    int minimum = -80;
+    QColor arcColor = QColor(QStringLiteral("#00ffff"));
+    bool valueVisible = true;
+    QString fontFamily = QStringLiteral("Segoe UI");
+    int fontSize = 12;
+    QString suffix = QStringLiteral("dB");
+    QColor textColor = QColor(QStringLiteral("#ff79c6"));
+    bool trackVisible = true;
+    QColor trackColor = QColor(QStringLiteral("#44475a"));
+    double faceScale = 0.8;
+    int displayOffset = 0;
+
+signals:
+    void valueChangedSig(int value);
+
+public slots:
+    void finishEdit();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int bounded(int v) const;
+    void commit();
+    int valueSpan() const;
+    QString valueText() const;
+
+    int lastY = 0;
+    int lastX = 0;
+    QLineEdit* edit;
+    QRect textRect;
+};
