@@ -1,6 +1,9 @@
 #include "mainwindow.h"
 
 #include <korvistiocontrol.h>
+#include <rk1.h>
+#include <rk2.h>
+#include <rs.h>
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -114,7 +117,26 @@ void MainWindow::detectDevice()
 
 void MainWindow::handOffModel(DeviceModel model)
 {
-    Q_UNUSED(model);
+    QWidget *panel = nullptr;
+    const char *placement = nullptr;
+    switch (model) {
+    case DeviceModel::RK1:
+        panel = new rk1;
+        placement = "Adding rk1 widget to layout.";
+        break;
+    case DeviceModel::RK2:
+        panel = new rk2;
+        placement = "Adding rk2 widget to layout.";
+        break;
+    case DeviceModel::RS:
+        panel = new rs;
+        placement = "Adding rs widget to layout.";
+        break;
+    }
+    panel->setParent(this);
+    baseLayout->addWidget(panel);
+    qDebug() << placement;
+    update();
 }
 
 void MainWindow::startWatch()

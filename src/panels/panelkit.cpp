@@ -1,0 +1,161 @@
+#include "panelkit.h"
+
+#include <button.h>
+#include <conversions.h>
+#include <knob.h>
+#include <korvistiocontrol.h>
+
+#include <QDebug>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace panelkit {
+
+namespace {
+constexpr int kMeterIntervalMs = 500;
+constexpr int kFullOutputVolume = 100;
+} // namespace
+
+KorvistIoControl *connectPanel(const char *openFailure, std::initializer_list<int> outputChannels)
+{
+    auto *device = new KorvistIoControl;
+    if (!device->open()) {
+        qDebug() << openFailure;
+        delete device;
+        return nullptr;
+    }
+    bool lastSent = false;
+    for (int channel : outputChannels)
+        lastSent = device->setOutVolume(channel, kFullOutputVolume);
+    if (!lastSent) {
+        qDebug() << "Failed to set output volume.";
+        delete device;
+        return nullptr;
+    }
+    return device;
+}
+
+QSettings *openSettingsFile(QWidget *panel, const QString &fileName)
+{
+    const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(directory);
+    return new QSettings(directory + '/' + fileName, QSettings::IniFormat, panel);
+}
+
+void save(QSettings *settings, const QString &key, const QVariant &value)
+{
+    settings->setValue(key, value);
+    settings->sync();
+}
+
+void restore(QSettings *settings, Button *button, const QString &key)
+{
+    button->setActive(settings->value(key, false).toBool());
+}
+
+void restore(QSettings *settings, Knob *knob, const QString &key, int defaultValue)
+{
+    knob->setValue(settings->value(key, defaultValue).toInt());
+}
+
+QLabel *label(const QString &text, const QString &style, QWidget *parent)
+{
+    auto *result = new QLabel(text, parent);
+    result->setAlignment(Qt::AlignCenter);
+    result->setStyleSheet(style);
+    return result;
+}
+
+QLabel *levelLabel(QWidget *parent)
+{
+    return label(kInitialLevelText, kLevelStyle, parent);
+}
+
+QFrame *separator(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedWidth(1);
+    line->setStyleSheet(QStringLiteral("background-color: #555555;"));
+    return line;
+}
+
+Button *standardButton(const QString &text, const QString &accent, QWidget *parent)
+{
+    auto *button = new Button(text, parent);
+    button->setFixedWidth(80);
+    button->activeTextColor = accent;
+    button->shadowColor = accent;
+    button->textColor = QStringLiteral("#8a95aa");
+    button->activeBackground = QStringLiteral("#1b1e23");
+    button->background = QStringLiteral("#1b1e23");
+    button->borderRadius = 3;
+    button->updateStyle();
+    return button;
+}
+
+Button *outputButton(const QString &text, const QString &accent, QWidget *parent)
+{
+    Button *button = standardButton(text, accent, parent);
+    button->setMinimumHeight(40);
+    return button;
+}
+
+namespace {
+Knob *knob(int minimum, int maximum, QWidget *parent)
+{
+    auto *result = new Knob(parent);
+    result->minimum = minimum;
+    result->maximum = maximum;
+    result->value = minimum;
+    result->textColor = QColor(QStringLiteral("#00ff7f"));
+    return result;
+}
+} // namespace
+
+Knob *largeKnob(int minimum, int maximum, QWidget *parent)
+{
+    Knob *result = knob(minimum, maximum, parent);
+    result->setFixedSize(120, 120);
+    return result;
+}
+
+Knob *smallKnob(int minimum, int maximum, QWidget *parent)
+{
+    Knob *result = knob(minimum, maximum, parent);
+    result->setFixedSize(70, 70);
+    result->arcWidth = 3;
+    result->fontSize = 10;
+    return result;
+}
+
+void startMeterTimer(QWidget *panel, std::function<void()> refresh)
+{
+    auto *timer = new QTimer(panel);
+    QObject::connect(timer, &QTimer::timeout, panel, std::move(refresh));
+    timer->start(kMeterIntervalMs);
+}
+
+int effectiveLevel(int dB, bool muted, bool dimmed)
+{
+    if (muted)
+        return -80;
+    return dimmed ? dB - 20 : dB;
+}
+
+std::int32_t meanLevel(std::int32_t a, std::int32_t b)
+{
+    return std::int32_t((std::int64_t(a) + std::int64_t(b)) / 2);
+}
+
+QString levelText(std::int32_t level)
+{
+    return QString::number(levelToDb(level), 'f', 1) + QStringLiteral(" dB");
+}
+
+} // namespace panelkit

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+
+class Button;
+class Knob;
+class KorvistIoControl;
+class QFrame;
+class QLabel;
+class QSettings;
+class QWidget;
+
+// What every device panel shares: its device connection, its ini file, the
+// standard look of its labels, buttons and knobs, and the rules for levels.
+// Nothing here knows a model.
+namespace panelkit {
+
+inline const QString kHeadingStyle = QStringLiteral("font-weight: bold; font-size: 12px; color: white;");
+inline const QString kCaptionStyle = QStringLiteral("font-size: 12px; color: white;");
+inline const QString kSmallCaptionStyle = QStringLiteral("font-size: 10px; color: white;");
+inline const QString kLevelStyle = QStringLiteral("color: #888888; font-size: 8px;");
+inline const QString kInitialLevelText = QStringLiteral("-160 dB");
+
+// Opens the panel's own connection and sets the output volume of the given
+// channels to 100. Null, after logging openFailure or the volume failure, when
+// the panel must stay empty: no device, or the last volume request failed.
+KorvistIoControl *connectPanel(const char *openFailure, std::initializer_list<int> outputChannels);
+
+// The model's ini file in the per-user application data directory.
+QSettings *openSettingsFile(QWidget *panel, const QString &fileName);
+// Writes one control's state and syncs the file at once.
+void save(QSettings *settings, const QString &key, const QVariant &value);
+// Hand a stored state to the control's own setter, so that its handler sends
+// it to the device exactly as a user change would.
+void restore(QSettings *settings, Button *button, const QString &key);
+void restore(QSettings *settings, Knob *knob, const QString &key, int defaultValue);
+
+QLabel *label(const QString &text, const QString &style, QWidget *parent);
+QLabel *levelLabel(QWidget *parent);
+QFrame *separator(QWidget *parent);
+Button *standardButton(const QString &text, const QString &accent, QWidget *parent);
+Button *outputButton(const QString &text, const QString &accent, QWidget *parent);
+Knob *largeKnob(int minimum, int maximum, QWidget *parent);
+Knob *smallKnob(int minimum, int maximum, QWidget *parent);
+
+void startMeterTimer(QWidget *panel, std::function<void()> refresh);
+
+// -80 when muted; otherwise 20 dB less when dimmed. MUTE wins over DIM.
+int effectiveLevel(int dB, bool muted, bool dimmed);
+// The mean of two levels, without overflow, truncated toward zero.
+std::int32_t meanLevel(std::int32_t a, std::int32_t b);
+// levelToDb with one decimal and " dB"; level 0 reads as Qt prints minus infinity.
+QString levelText(std::int32_t level);
+
+} // namespace panelkit

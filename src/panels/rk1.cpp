@@ -1,0 +1,222 @@
+#include "rk1.h"
+
+#include "panelkit.h"
+
+#include <button.h>
+#include <conversions.h>
+#include <knob.h>
+#include <korvistiocontrol.h>
+
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSettings>
+#include <QVBoxLayout>
+
+using namespace panelkit;
+
+rk1::rk1()
+{
+    ioControl = connectPanel("Failed to create device in rk1.", {1, 2});
+    if (!ioControl)
+        return;
+    settingsFile = openSettingsFile(this, QStringLiteral("rk1.ini"));
+    buildLayout();
+    applyBaseRouting(mixer);
+    startMeterTimer(this, [this] { updateMeters(); });
+    loadState();
+}
+
+rk1::~rk1()
+{
+    delete ioControl;
+    delete settingsFile;
+}
+
+void rk1::buildLayout()
+{
+    auto *top = new QHBoxLayout(this);
+    top->setAlignment(Qt::AlignCenter);
+    top->setContentsMargins(0, 0, 0, 0);
+
+    auto *input = new QVBoxLayout;
+    input->setContentsMargins(10, 10, 20, 10);
+    input->addWidget(label(tr("INPUT"), kHeadingStyle, this));
+    micGainKnob = largeKnob(0, 42, this);
+    micGainKnob->arcColor = QColor(QStringLiteral("#f1fa8c"));
+    connect(micGainKnob, &Knob::valueChangedSig, this, &rk1::onMicGainChanged);
+    input->addWidget(micGainKnob);
+    micLevelLabel = levelLabel(this);
+    input->addWidget(micLevelLabel);
+    input->addWidget(label(tr("Gain"), kCaptionStyle, this));
+    auto *switches = new QVBoxLayout;
+    switches->setAlignment(Qt::AlignCenter);
+    micModeButton = standardButton(tr("MIC"), QStringLiteral("#00ff7f"), this);
+    connect(micModeButton, &Button::pressed, this, &rk1::onMicModeToggled);
+    switches->addWidget(micModeButton);
+    micPadButton = standardButton(QStringLiteral("20dB"), QStringLiteral("#ff7f00"), this);
+    connect(micPadButton, &Button::pressed, this, &rk1::onMicPadToggled);
+    switches->addWidget(micPadButton);
+    micPhantomButton = standardButton(QStringLiteral("48V"), QStringLiteral("#ff1111"), this);
+    connect(micPhantomButton, &Button::pressed, this, &rk1::onMicPhantomToggled);
+    switches->addWidget(micPhantomButton);
+    directButton = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
+    connect(directButton, &Button::pressed, this, &rk1::onDirectToggled);
+    switches->addWidget(directButton);
+    input->addLayout(switches);
+
+    auto *headphone = new QVBoxLayout;
+    headphone->setAlignment(Qt::AlignCenter);
+    headphone->setContentsMargins(20, 10, 10, 10);
+    headphone->addWidget(label(tr("HEADPHONE"), kHeadingStyle, this));
+    auto *knobRow = new QHBoxLayout;
+    headphoneKnob = largeKnob(-80, 6, this);
+    connect(headphoneKnob, &Knob::valueChangedSig, this, &rk1::applyHeadphoneVolume);
+    knobRow->addWidget(headphoneKnob);
+    headphone->addLayout(knobRow);
+    headphone->addWidget(label(tr("Volume"), kCaptionStyle, this));
+    auto *outputs = new QHBoxLayout;
+    outputs->setAlignment(Qt::AlignCenter);
+    headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
+    connect(headphoneMuteButton, &Button::pressed, this, &rk1::onHeadphoneMuteToggled);
+    outputs->addWidget(headphoneMuteButton);
+    headphoneDimButton = outputButton(QStringLiteral("DIM"), QStringLiteral("#00FFFF"), this);
+    connect(headphoneDimButton, &Button::pressed, this, &rk1::onHeadphoneDimToggled);
+    outputs->addWidget(headphoneDimButton);
+    headphone->addLayout(outputs);
+    auto *phoneRow = new QHBoxLayout;
+    phoneRow->setAlignment(Qt::AlignCenter);
+    phoneRow->setSpacing(8);
+    phoneToHeadphoneKnob = smallKnob(-80, 6, this);
+    connect(phoneToHeadphoneKnob, &Knob::valueChangedSig, this, &rk1::onPhoneToHeadphoneChanged);
+    phoneRow->addWidget(phoneToHeadphoneKnob);
+    auto *phoneText = new QVBoxLayout;
+    phoneText->setAlignment(Qt::AlignCenter);
+    phoneLevelLabel = levelLabel(this);
+    phoneText->addWidget(phoneLevelLabel);
+    phoneText->addWidget(label(tr("Phone To HP Volume"), kSmallCaptionStyle, this));
+    phoneRow->addLayout(phoneText);
+    headphone->addLayout(phoneRow);
+    headphone->addStretch();
+
+    top->addLayout(input);
+    top->addWidget(separator(this));
+    top->addLayout(headphone);
+}
+
+void rk1::onMicGainChanged(int value)
+{
+    if (ioControl->setMicVolume(1, value * 2))
+        qDebug() << "Mic volume set to:" << value;
+    else
+        qDebug() << "Failed to set mic volume.";
+    save(settingsFile, QStringLiteral("Dial/MicValue"), micGainKnob->value);
+}
+
+void rk1::onMicModeToggled(bool on)
+{
+    qDebug() << "Mic Instr Button Clicked" << int(on);
+    if (ioControl->setMicInstrument(1, on)) {
+        qDebug() << "Mic instruction switched for channel 1.";
+        micModeButton->setText(on ? tr("INST") : tr("MIC"));
+    } else {
+        qDebug() << "Failed to switch mic instruction.";
+    }
+    save(settingsFile, QStringLiteral("Button/MicInstrIsChecked"), micModeButton->active);
+}
+
+void rk1::onMicPadToggled(bool on)
+{
+    qDebug() << "Mic 20dB Button Clicked" << int(on);
+    if (ioControl->setMic20dB(1, on))
+        qDebug() << "Mic 20dB switched for channel 1.";
+    else
+        qDebug() << "Failed to switch mic 20dB.";
+    save(settingsFile, QStringLiteral("Button/Mic20dBIsChecked"), micPadButton->active);
+}
+
+void rk1::onMicPhantomToggled(bool on)
+{
+    qDebug() << "Mic 48V Button Clicked" << int(on);
+    if (ioControl->setMic48V(1, on))
+        qDebug() << "Mic 48V switched for channel 1.";
+    else
+        qDebug() << "Failed to switch mic 48V.";
+    save(settingsFile, QStringLiteral("Button/Mic48VIsChecked"), micPhantomButton->active);
+}
+
+void rk1::onDirectToggled(bool on)
+{
+    const double gain = on ? 1.0 : 0.0;
+    mixer.crosspoint[64][0] = gain;
+    mixer.crosspoint[65][1] = gain;
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "Monitor Mic set to:" << int(on);
+    else
+        qDebug() << "Failed to set Monitor Mic.";
+    save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
+}
+
+void rk1::applyHeadphoneVolume(int dB)
+{
+    const double gain = dbToGain(effectiveLevel(dB, headphoneMuted, headphoneDimmed));
+    mixer.outputGain[0] = gain;
+    mixer.outputGain[1] = gain;
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "Headphone volume set to:" << gain;
+    else
+        qDebug() << "Failed to set headphone volume.";
+    save(settingsFile, QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
+}
+
+void rk1::onHeadphoneMuteToggled(bool on)
+{
+    headphoneMuted = on;
+    applyHeadphoneVolume(on ? -80 : headphoneKnob->value);
+    qDebug() << (on ? "Headphone Mute Button Clicked: Mute ON" : "Headphone Mute Button Clicked: Mute OFF");
+    save(settingsFile, QStringLiteral("Button/HeadphoneMuteIsChecked"), headphoneMuteButton->active);
+}
+
+void rk1::onHeadphoneDimToggled(bool on)
+{
+    headphoneDimmed = on;
+    applyHeadphoneVolume(headphoneKnob->value);
+    qDebug() << (on ? "Headphone Dim Button Clicked: Dim ON" : "Headphone Dim Button Clicked: Dim OFF");
+    save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
+}
+
+void rk1::onPhoneToHeadphoneChanged(int dB)
+{
+    const double gain = dbToGain(dB);
+    mixer.crosspoint[64][2] = gain;
+    mixer.crosspoint[65][3] = gain;
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "OTG to HP volume set to:" << gain;
+    else
+        qDebug() << "Failed to set OTG to HP volume.";
+    save(settingsFile, QStringLiteral("Dial/OtgToHpValue"), phoneToHeadphoneKnob->value);
+}
+
+void rk1::updateMeters()
+{
+    if (!ioControl->readMeters(meters)) {
+        qDebug() << "Failed to read meter data from driver.";
+        return;
+    }
+    micLevelLabel->setText(levelText(meters.level[0]));
+    phoneLevelLabel->setText(levelText(meanLevel(meters.level[2], meters.level[3])));
+}
+
+void rk1::loadState()
+{
+    restore(settingsFile, micModeButton, QStringLiteral("Button/MicInstrIsChecked"));
+    restore(settingsFile, micPadButton, QStringLiteral("Button/Mic20dBIsChecked"));
+    restore(settingsFile, micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"));
+    restore(settingsFile, directButton, QStringLiteral("Button/MonitorMicIsChecked"));
+    restore(settingsFile, micGainKnob, QStringLiteral("Dial/MicValue"), 0);
+    restore(settingsFile, headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
+    restore(settingsFile, headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
+    restore(settingsFile, headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
+    restore(settingsFile, phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
+    qDebug() << "已从配置文件加载控件状态";
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <meterblock.h>
+#include <mixerblock.h>
+
+#include <QWidget>
+
+class Button;
+class Knob;
+class KorvistIoControl;
+class QLabel;
+class QSettings;
+
+// The RK1: one microphone/instrument input, headphones, and a phone input.
+class rk1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    rk1();
+    ~rk1() override;
+
+private:
+    void buildLayout();
+    void onMicGainChanged(int value);
+    void onMicModeToggled(bool on);
+    void onMicPadToggled(bool on);
+    void onMicPhantomToggled(bool on);
+    void onDirectToggled(bool on);
+    void applyHeadphoneVolume(int dB);
+    void onHeadphoneMuteToggled(bool on);
+    void onHeadphoneDimToggled(bool on);
+    void onPhoneToHeadphoneChanged(int dB);
+    void updateMeters();
+    void loadState();
+
+    Knob *micGainKnob = nullptr;
+    Button *micModeButton = nullptr;
+    Button *micPadButton = nullptr;
+    Button *micPhantomButton = nullptr;
+    QLabel *micLevelLabel = nullptr;
+    Knob *headphoneKnob = nullptr;
+    Button *headphoneMuteButton = nullptr;
+    Button *headphoneDimButton = nullptr;
+    Knob *phoneToHeadphoneKnob = nullptr;
+    QLabel *phoneLevelLabel = nullptr;
+    Button *directButton = nullptr;
+    bool headphoneMuted = false;
+    bool headphoneDimmed = false;
+    MixerBlock mixer;
+    MeterBlock meters;
+    QSettings *settingsFile = nullptr;
+    KorvistIoControl *ioControl = nullptr;
+};

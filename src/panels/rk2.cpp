@@ -1,0 +1,349 @@
+#include "rk2.h"
+
+#include "panelkit.h"
+
+#include <button.h>
+#include <conversions.h>
+#include <knob.h>
+#include <korvistiocontrol.h>
+
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSettings>
+#include <QVBoxLayout>
+
+using namespace panelkit;
+
+namespace {
+
+struct MicKeys
+{
+    QString gain, pad, phantom, direct;
+};
+
+const MicKeys &micKeys(int channel)
+{
+    static const MicKeys keys[] = {
+        {"Dial/Mic1Value", "Button/Mic120dBIsChecked", "Button/Mic148VIsChecked", "Button/MonitorMic1IsChecked"},
+        {"Dial/Mic2Value", "Button/Mic220dBIsChecked", "Button/Mic248VIsChecked", "Button/MonitorMic2IsChecked"},
+    };
+    return keys[channel - 1];
+}
+
+// DIRECT feeds a microphone into both speaker rows and both headphone rows.
+constexpr int kDirectRows[] = {64, 65, 68, 69};
+
+} // namespace
+
+rk2::rk2()
+{
+    ioControl = connectPanel("Failed to create device in rk2.", {1, 2, 5, 6});
+    if (!ioControl)
+        return;
+    settingsFile = openSettingsFile(this, QStringLiteral("rk2.ini"));
+
+    auto *top = new QHBoxLayout(this);
+    top->setAlignment(Qt::AlignCenter);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->addLayout(buildMicColumn(1));
+    top->addLayout(buildMicColumn(2));
+    top->addWidget(separator(this));
+    top->addLayout(buildSpeakerColumn());
+    top->addLayout(buildHeadphoneColumn());
+
+    applyBaseRouting(mixer);
+    mixer.crosspoint[100][0] = 1.0;
+    mixer.crosspoint[101][1] = 1.0;
+    startMeterTimer(this, [this] { updateMeters(); });
+    loadState();
+}
+
+rk2::~rk2()
+{
+    delete ioControl;
+    delete settingsFile;
+}
+
+QVBoxLayout *rk2::buildMicColumn(int channel)
+{
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(10, 10, 20, 10);
+    column->addWidget(label(channel == 1 ? tr("MIC1") : tr("MIC2"), kHeadingStyle, this));
+    Knob *gain = largeKnob(0, 56, this);
+    gain->displayOffset = 9;
+    gain->arcColor = QColor(QStringLiteral("#f1fa8c"));
+    connect(gain, &Knob::valueChangedSig, this, [this, channel](int value) { onMicGainChanged(channel, value); });
+    column->addWidget(gain);
+    QLabel *level = levelLabel(this);
+    column->addWidget(level);
+    column->addWidget(label(tr("Gain"), kCaptionStyle, this));
+
+    auto *switches = new QVBoxLayout;
+    switches->setAlignment(Qt::AlignCenter);
+    Button *pad = standardButton(QStringLiteral("20dB"), QStringLiteral("#ff7f00"), this);
+    connect(pad, &Button::pressed, this, [this, channel](bool on) { onMicPadToggled(channel, on); });
+    switches->addWidget(pad);
+    Button *phantom = standardButton(QStringLiteral("48V"), QStringLiteral("#ff1111"), this);
+    connect(phantom, &Button::pressed, this, [this, channel](bool on) { onMicPhantomToggled(channel, on); });
+    switches->addWidget(phantom);
+    Button *direct = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
+    connect(direct, &Button::pressed, this, [this, channel](bool on) { onDirectToggled(channel, on); });
+    switches->addWidget(direct);
+    column->addLayout(switches);
+    column->addStretch();
+
+    if (channel == 1) {
+        mic1GainKnob = gain, mic1LevelLabel = level, mic1PadButton = pad;
+        mic1PhantomButton = phantom, mic1DirectButton = direct;
+    } else {
+        mic2GainKnob = gain, mic2LevelLabel = level, mic2PadButton = pad;
+        mic2PhantomButton = phantom, mic2DirectButton = direct;
+    }
+    return column;
+}
+
+QVBoxLayout *rk2::buildSpeakerColumn()
+{
+    auto *column = new QVBoxLayout;
+    column->setAlignment(Qt::AlignCenter);
+    column->setContentsMargins(20, 10, 10, 10);
+    column->addWidget(label(tr("SPEAKER"), kHeadingStyle, this));
+    auto *knobRow = new QHBoxLayout;
+    speakerKnob = largeKnob(-80, 6, this);
+    connect(speakerKnob, &Knob::valueChangedSig, this, &rk2::applySpeakerVolume);
+    knobRow->addWidget(speakerKnob);
+    column->addLayout(knobRow);
+    column->addWidget(label(tr("Volume"), kCaptionStyle, this));
+    auto *outputs = new QHBoxLayout;
+    outputs->setAlignment(Qt::AlignCenter);
+    speakerMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
+    connect(speakerMuteButton, &Button::pressed, this, &rk2::onSpeakerMuteToggled);
+    outputs->addWidget(speakerMuteButton);
+    speakerDimButton = outputButton(QStringLiteral("DIM"), QStringLiteral("#00FFFF"), this);
+    connect(speakerDimButton, &Button::pressed, this, &rk2::onSpeakerDimToggled);
+    outputs->addWidget(speakerDimButton);
+    column->addLayout(outputs);
+    auto *phoneRow = new QHBoxLayout;
+    phoneRow->setAlignment(Qt::AlignCenter);
+    phoneRow->setSpacing(8);
+    phoneToSpeakerKnob = smallKnob(-80, 6, this);
+    connect(phoneToSpeakerKnob, &Knob::valueChangedSig, this, &rk2::onPhoneToSpeakerChanged);
+    phoneRow->addWidget(phoneToSpeakerKnob);
+    auto *phoneText = new QVBoxLayout;
+    phoneText->setAlignment(Qt::AlignCenter);
+    phoneToSpeakerLevelLabel = levelLabel(this);
+    phoneText->addWidget(phoneToSpeakerLevelLabel);
+    phoneText->addWidget(label(tr("Phone To SP Volume"), kSmallCaptionStyle, this));
+    phoneRow->addLayout(phoneText);
+    column->addLayout(phoneRow);
+    column->addStretch();
+    return column;
+}
+
+QVBoxLayout *rk2::buildHeadphoneColumn()
+{
+    auto *column = new QVBoxLayout;
+    column->setAlignment(Qt::AlignCenter);
+    column->setContentsMargins(20, 10, 10, 10);
+    column->addWidget(label(tr("HEADPHONE"), kHeadingStyle, this));
+    auto *knobRow = new QHBoxLayout;
+    headphoneKnob = largeKnob(-80, 6, this);
+    connect(headphoneKnob, &Knob::valueChangedSig, this, &rk2::applyHeadphoneVolume);
+    knobRow->addWidget(headphoneKnob);
+    column->addLayout(knobRow);
+    column->addWidget(label(tr("Volume"), kCaptionStyle, this));
+    auto *outputs = new QHBoxLayout;
+    outputs->setAlignment(Qt::AlignCenter);
+    headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
+    connect(headphoneMuteButton, &Button::pressed, this, &rk2::onHeadphoneMuteToggled);
+    outputs->addWidget(headphoneMuteButton);
+    headphoneSourceButton = outputButton(QStringLiteral("ASIO 1-2"), QStringLiteral("#00FFFF"), this);
+    connect(headphoneSourceButton, &Button::pressed, this, &rk2::onHeadphoneSourceToggled);
+    outputs->addWidget(headphoneSourceButton);
+    column->addLayout(outputs);
+    auto *phoneRow = new QHBoxLayout;
+    phoneRow->setAlignment(Qt::AlignCenter);
+    phoneRow->setSpacing(8);
+    phoneToHeadphoneKnob = smallKnob(-80, 6, this);
+    connect(phoneToHeadphoneKnob, &Knob::valueChangedSig, this, &rk2::onPhoneToHeadphoneChanged);
+    phoneRow->addWidget(phoneToHeadphoneKnob);
+    auto *phoneText = new QVBoxLayout;
+    phoneText->setAlignment(Qt::AlignCenter);
+    phoneLevelLabel = levelLabel(this);
+    phoneText->addWidget(phoneLevelLabel);
+    phoneText->addWidget(label(tr("Phone To HP Volume"), kSmallCaptionStyle, this));
+    phoneRow->addLayout(phoneText);
+    column->addLayout(phoneRow);
+    column->addStretch();
+    return column;
+}
+
+void rk2::saveState(const QString &key, const QVariant &value)
+{
+    save(settingsFile, key, value);
+    qDebug() << "控件状态已保存到配置文件";
+}
+
+void rk2::onMicGainChanged(int channel, int value)
+{
+    if (ioControl->setMicVolume(channel, value * 2))
+        qDebug() << "Mic volume set to:" << value;
+    else
+        qDebug() << "Failed to set mic volume.";
+    saveState(micKeys(channel).gain, value);
+}
+
+void rk2::onMicPadToggled(int channel, bool on)
+{
+    qDebug() << "Mic 20dB Button Clicked" << int(on);
+    if (ioControl->setMic20dB(channel, on))
+        qDebug().noquote() << QString("Mic 20dB switched for channel %1.").arg(channel);
+    else
+        qDebug() << "Failed to switch mic 20dB.";
+    saveState(micKeys(channel).pad, on);
+}
+
+void rk2::onMicPhantomToggled(int channel, bool on)
+{
+    qDebug() << "Mic 48V Button Clicked" << int(on);
+    if (ioControl->setMic48V(channel, on))
+        qDebug().noquote() << QString("Mic 48V switched for channel %1.").arg(channel);
+    else
+        qDebug() << "Failed to switch mic 48V.";
+    saveState(micKeys(channel).phantom, on);
+}
+
+void rk2::onDirectToggled(int channel, bool on)
+{
+    const int input = channel - 1;
+    const double gain = on ? 1.0 : 0.0;
+    for (int row : kDirectRows)
+        mixer.crosspoint[row][input] = gain;
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "Monitor Mic set to:" << int(on);
+    else
+        qDebug() << "Failed to set Monitor Mic.";
+    saveState(micKeys(channel).direct, on);
+}
+
+void rk2::applySpeakerVolume(int dB)
+{
+    qDebug() << "Speaker Knob value changed:" << dB;
+    const int level = effectiveLevel(dB, speakerMuted, speakerDimmed);
+    mixer.outputGain[0] = dbToGain(level);
+    mixer.outputGain[1] = dbToGain(level);
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "Speaker volume set to:" << level;
+    else
+        qDebug() << "Failed to set speaker volume.";
+    saveState(QStringLiteral("Dial/SpeakerValue"), speakerKnob->value);
+}
+
+void rk2::onSpeakerMuteToggled(bool on)
+{
+    speakerMuted = on;
+    applySpeakerVolume(on ? -80 : speakerKnob->value);
+    qDebug() << (on ? "Speaker Mute Button Clicked: Mute ON" : "Speaker Mute Button Clicked: Mute OFF");
+    saveState(QStringLiteral("Button/SpeakerMuteIsChecked"), on);
+}
+
+void rk2::onSpeakerDimToggled(bool on)
+{
+    speakerDimmed = on;
+    applySpeakerVolume(speakerKnob->value);
+    saveState(QStringLiteral("Button/SpeakerDimIsChecked"), on);
+}
+
+void rk2::applyHeadphoneVolume(int dB)
+{
+    qDebug() << "Headphone Knob value changed:" << dB;
+    const int level = effectiveLevel(dB, headphoneMuted, false);
+    mixer.outputGain[4] = dbToGain(level);
+    mixer.outputGain[5] = dbToGain(level);
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "Headphone volume set to:" << level;
+    else
+        qDebug() << "Failed to set headphone volume.";
+    saveState(QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
+}
+
+void rk2::onHeadphoneMuteToggled(bool on)
+{
+    headphoneMuted = on;
+    applyHeadphoneVolume(headphoneKnob->value);
+    saveState(QStringLiteral("Button/HeadphoneMuteIsChecked"), on);
+}
+
+void rk2::onHeadphoneSourceToggled(bool on)
+{
+    // Off plays "ASIO 1-2" (playback columns 0 and 1), on plays "ASIO 5-6" (4 and 5).
+    mixer.crosspoint[132][0] = on ? 0.0 : 1.0;
+    mixer.crosspoint[133][1] = on ? 0.0 : 1.0;
+    mixer.crosspoint[132][4] = on ? 1.0 : 0.0;
+    mixer.crosspoint[133][5] = on ? 1.0 : 0.0;
+    headphoneSourceButton->setText(on ? QStringLiteral("ASIO 5-6") : QStringLiteral("ASIO 1-2"));
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "set Headphone Source:" << int(on);
+    else
+        qDebug() << "Failed to set Headphone Source.";
+    saveState(QStringLiteral("Button/HeadphoneSourceIsChecked"), on);
+}
+
+void rk2::onPhoneToHeadphoneChanged(int dB)
+{
+    const double gain = dbToGain(dB);
+    mixer.crosspoint[68][2] = gain;
+    mixer.crosspoint[69][3] = gain;
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "OTG to HP volume set to:" << gain;
+    else
+        qDebug() << "Failed to set OTG to HP volume.";
+    saveState(QStringLiteral("Dial/OtgToHpValue"), dB);
+}
+
+void rk2::onPhoneToSpeakerChanged(int dB)
+{
+    const double gain = dbToGain(dB);
+    mixer.crosspoint[64][2] = gain;
+    mixer.crosspoint[65][3] = gain;
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "OTG to SP volume set to:" << gain;
+    else
+        qDebug() << "Failed to set OTG to SP volume.";
+    saveState(QStringLiteral("Dial/OtgToSPValue"), dB);
+}
+
+void rk2::updateMeters()
+{
+    if (!ioControl->readMeters(meters)) {
+        qDebug() << "Failed to read meter data from driver.";
+        return;
+    }
+    mic1LevelLabel->setText(levelText(meters.level[0]));
+    mic2LevelLabel->setText(levelText(meters.level[1]));
+    const QString phone = levelText(meanLevel(meters.level[2], meters.level[3]));
+    phoneLevelLabel->setText(phone);
+    phoneToSpeakerLevelLabel->setText(phone);
+}
+
+void rk2::loadState()
+{
+    restore(settingsFile, mic1PadButton, micKeys(1).pad);
+    restore(settingsFile, mic1PhantomButton, micKeys(1).phantom);
+    restore(settingsFile, mic1DirectButton, micKeys(1).direct);
+    restore(settingsFile, mic1GainKnob, micKeys(1).gain, 0);
+    restore(settingsFile, mic2GainKnob, micKeys(2).gain, 0);
+    restore(settingsFile, mic2PadButton, micKeys(2).pad);
+    restore(settingsFile, mic2PhantomButton, micKeys(2).phantom);
+    restore(settingsFile, mic2DirectButton, micKeys(2).direct);
+    restore(settingsFile, speakerKnob, QStringLiteral("Dial/SpeakerValue"), -80);
+    restore(settingsFile, speakerMuteButton, QStringLiteral("Button/SpeakerMuteIsChecked"));
+    restore(settingsFile, speakerDimButton, QStringLiteral("Button/SpeakerDimIsChecked"));
+    restore(settingsFile, headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
+    restore(settingsFile, headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
+    restore(settingsFile, headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"));
+    restore(settingsFile, phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
+    restore(settingsFile, phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), 0);
+    qDebug() << "已从配置文件加载控件状态";
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <meterblock.h>
+#include <mixerblock.h>
+
+#include <QWidget>
+
+class Button;
+class Knob;
+class KorvistIoControl;
+class QLabel;
+class QSettings;
+class QVBoxLayout;
+
+// The RK2: two microphone inputs, speakers, headphones with a choice of source
+// pair, and a phone input mixed into both outputs.
+class rk2 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    rk2();
+    ~rk2() override;
+
+private:
+    QVBoxLayout *buildMicColumn(int channel);
+    QVBoxLayout *buildSpeakerColumn();
+    QVBoxLayout *buildHeadphoneColumn();
+    void onMicGainChanged(int channel, int value);
+    void onMicPadToggled(int channel, bool on);
+    void onMicPhantomToggled(int channel, bool on);
+    void onDirectToggled(int channel, bool on);
+    void applySpeakerVolume(int dB);
+    void onSpeakerMuteToggled(bool on);
+    void onSpeakerDimToggled(bool on);
+    void applyHeadphoneVolume(int dB);
+    void onHeadphoneMuteToggled(bool on);
+    void onHeadphoneSourceToggled(bool on);
+    void onPhoneToHeadphoneChanged(int dB);
+    void onPhoneToSpeakerChanged(int dB);
+    void updateMeters();
+    void loadState();
+    void saveState(const QString &key, const QVariant &value);
+
+    Knob *mic1GainKnob = nullptr;
+    Button *mic1PadButton = nullptr;
+    Button *mic1PhantomButton = nullptr;
+    Button *mic1DirectButton = nullptr;
+    QLabel *mic1LevelLabel = nullptr;
+    Knob *mic2GainKnob = nullptr;
+    Button *mic2PadButton = nullptr;
+    Button *mic2PhantomButton = nullptr;
+    Button *mic2DirectButton = nullptr;
+    QLabel *mic2LevelLabel = nullptr;
+    Knob *headphoneKnob = nullptr;
+    Button *headphoneMuteButton = nullptr;
+    Button *headphoneSourceButton = nullptr;
+    Knob *speakerKnob = nullptr;
+    Button *speakerMuteButton = nullptr;
+    Button *speakerDimButton = nullptr;
+    bool speakerMuted = false;
+    bool speakerDimmed = false;
+    bool headphoneMuted = false;
+    MixerBlock mixer;
+    MeterBlock meters;
+    Knob *phoneToHeadphoneKnob = nullptr;
+    QLabel *phoneLevelLabel = nullptr;
+    Knob *phoneToSpeakerKnob = nullptr;
+    QLabel *phoneToSpeakerLevelLabel = nullptr;
+    QSettings *settingsFile = nullptr;
+    KorvistIoControl *ioControl = nullptr;
+};

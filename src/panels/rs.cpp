@@ -1,0 +1,156 @@
+#include "rs.h"
+
+#include "panelkit.h"
+
+#include <button.h>
+#include <conversions.h>
+#include <knob.h>
+#include <korvistiocontrol.h>
+
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSettings>
+#include <QVBoxLayout>
+
+using namespace panelkit;
+
+namespace {
+// Written with a leading blank on this model; the look is the caption's.
+const QString kRsCaptionStyle = QStringLiteral(" font-size: 12px; color: white;");
+} // namespace
+
+rs::rs()
+{
+    ioControl = connectPanel("Failed to create device in rs.", {1, 2});
+    if (!ioControl)
+        return;
+    settingsFile = openSettingsFile(this, QStringLiteral("rs.ini"));
+    buildLayout();
+    applyBaseRouting(mixer);
+    mixer.crosspoint[64][2] = 1.0;
+    mixer.crosspoint[65][3] = 1.0;
+    startMeterTimer(this, [this] { updateMeters(); });
+    loadState();
+}
+
+rs::~rs()
+{
+    delete ioControl;
+    delete settingsFile;
+}
+
+void rs::buildLayout()
+{
+    auto *top = new QHBoxLayout(this);
+    top->setAlignment(Qt::AlignCenter);
+    top->setContentsMargins(0, 0, 0, 0);
+
+    auto *mic = new QVBoxLayout;
+    mic->setContentsMargins(10, 10, 20, 10);
+    mic->addWidget(label(tr("MIC"), kHeadingStyle, this));
+    micGainKnob = largeKnob(0, 42, this);
+    micGainKnob->arcColor = QColor(QStringLiteral("#f1fa8c"));
+    connect(micGainKnob, &Knob::valueChangedSig, this, &rs::onMicGainChanged);
+    mic->addWidget(micGainKnob);
+    micLevelLabel = levelLabel(this);
+    mic->addWidget(micLevelLabel);
+    mic->addWidget(label(tr("Gain"), kRsCaptionStyle, this));
+    auto *switches = new QVBoxLayout;
+    switches->setAlignment(Qt::AlignCenter);
+    directButton = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
+    connect(directButton, &Button::pressed, this, &rs::onDirectToggled);
+    switches->addWidget(directButton);
+    mic->addLayout(switches);
+
+    auto *headphone = new QVBoxLayout;
+    headphone->setAlignment(Qt::AlignCenter);
+    headphone->setContentsMargins(20, 10, 10, 10);
+    headphone->addWidget(label(QStringLiteral("HEADPHONE"), kHeadingStyle, this));
+    auto *knobRow = new QHBoxLayout;
+    headphoneKnob = largeKnob(-80, 6, this);
+    connect(headphoneKnob, &Knob::valueChangedSig, this, &rs::applyHeadphoneVolume);
+    knobRow->addWidget(headphoneKnob);
+    headphone->addLayout(knobRow);
+    headphone->addWidget(label(tr("Volume"), kRsCaptionStyle, this));
+    auto *outputs = new QHBoxLayout;
+    outputs->setAlignment(Qt::AlignCenter);
+    headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
+    connect(headphoneMuteButton, &Button::pressed, this, &rs::onHeadphoneMuteToggled);
+    outputs->addWidget(headphoneMuteButton);
+    headphoneDimButton = outputButton(QStringLiteral("DIM"), QStringLiteral("#00FFFF"), this);
+    connect(headphoneDimButton, &Button::pressed, this, &rs::onHeadphoneDimToggled);
+    outputs->addWidget(headphoneDimButton);
+    headphone->addLayout(outputs);
+    headphone->addStretch();
+
+    top->addLayout(mic);
+    top->addWidget(separator(this));
+    top->addLayout(headphone);
+}
+
+void rs::onMicGainChanged(int value)
+{
+    if (ioControl->setMicVolume(1, value * 2))
+        qDebug() << "Mic volume set to:" << value;
+    else
+        qDebug() << "Failed to set mic volume.";
+    save(settingsFile, QStringLiteral("Dial/MicValue"), micGainKnob->value);
+}
+
+void rs::onDirectToggled(bool on)
+{
+    const double gain = on ? 1.0 : 0.0;
+    mixer.crosspoint[64][0] = gain;
+    mixer.crosspoint[65][1] = gain;
+    if (ioControl->writeMixer(mixer))
+        qDebug() << "Monitor Mic set to:" << int(on);
+    else
+        qDebug() << "Failed to set Monitor Mic.";
+    save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
+}
+
+void rs::applyHeadphoneVolume(int dB)
+{
+    const double gain = dbToGain(effectiveLevel(dB, headphoneMuted, headphoneDimmed));
+    mixer.outputGain[0] = gain;
+    mixer.outputGain[1] = gain;
+    if (!ioControl->writeMixer(mixer))
+        qDebug() << "Failed to set headphone volume.";
+    save(settingsFile, QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
+}
+
+void rs::onHeadphoneMuteToggled(bool on)
+{
+    headphoneMuted = on;
+    applyHeadphoneVolume(on ? -80 : headphoneKnob->value);
+    qDebug() << (on ? "Headphone Mute Button Clicked: Mute ON" : "Headphone Mute Button Clicked: Mute OFF");
+    save(settingsFile, QStringLiteral("Button/HeadphoneMuteIsChecked"), headphoneMuteButton->active);
+}
+
+void rs::onHeadphoneDimToggled(bool on)
+{
+    headphoneDimmed = on;
+    applyHeadphoneVolume(headphoneKnob->value);
+    qDebug() << (on ? "Headphone Dim Button Clicked: Dim ON" : "Headphone Dim Button Clicked: Dim OFF");
+    save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
+}
+
+void rs::updateMeters()
+{
+    if (!ioControl->readMeters(meters)) {
+        qDebug() << "Failed to read meter data from driver.";
+        return;
+    }
+    micLevelLabel->setText(levelText(meters.level[0]));
+}
+
+void rs::loadState()
+{
+    restore(settingsFile, directButton, QStringLiteral("Button/MonitorMicIsChecked"));
+    restore(settingsFile, micGainKnob, QStringLiteral("Dial/MicValue"), 0);
+    restore(settingsFile, headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
+    restore(settingsFile, headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
+    restore(settingsFile, headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
+    qDebug() << "已从配置文件加载控件状态";
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <meterblock.h>
+#include <mixerblock.h>
+
+#include <QWidget>
+
+class Button;
+class Knob;
+class KorvistIoControl;
+class QLabel;
+class QSettings;
+
+// The RS: one microphone input and headphones. Its phone input plays in the
+// headphones at unity and has no control.
+class rs : public QWidget
+{
+    Q_OBJECT
+
+public:
+    rs();
+    ~rs() override;
+
+private:
+    void buildLayout();
+    void onMicGainChanged(int value);
+    void onDirectToggled(bool on);
+    void applyHeadphoneVolume(int dB);
+    void onHeadphoneMuteToggled(bool on);
+    void onHeadphoneDimToggled(bool on);
+    void updateMeters();
+    void loadState();
+
+    Knob *micGainKnob = nullptr;
+    QLabel *micLevelLabel = nullptr;
+    Knob *headphoneKnob = nullptr;
+    Button *headphoneMuteButton = nullptr;
+    Button *headphoneDimButton = nullptr;
+    Button *directButton = nullptr;
+    bool headphoneMuted = false;
+    bool headphoneDimmed = false;
+    MixerBlock mixer;
+    MeterBlock meters;
+    QSettings *settingsFile = nullptr;
+    KorvistIoControl *ioControl = nullptr;
+};

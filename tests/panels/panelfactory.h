@@ -1,0 +1,16 @@
+#pragma once
+
+#include <rk1.h>
+#include <rk2.h>
+#include <rs.h>
+
+#include <memory>
+
+inline std::unique_ptr<QWidget> createPanel(const QString &model)
+{
+    if (model == QLatin1String("rk1"))
+        return std::make_unique<rk1>();
+    if (model == QLatin1String("rk2"))
+        return std::make_unique<rk2>();
+    return std::make_unique<rs>();
+}

@@ -1,0 +1,373 @@
+#include "panelfactory.h"
+#include "panelprobe.h"
+
+#include <isolation.h>
+#include <logcapture.h>
+
+#include <QtTest>
+
+using namespace panelprobe;
+
+namespace {
+
+constexpr quint32 kCommand = 0xFFDC209C;
+constexpr quint32 kMixer = 0xFFDC2040;
+constexpr quint32 kMeters = 0xFFDC2074;
+
+// One expected request: a command with its exact bytes, or a mixer send.
+struct Request
+{
+    quint32 code;
+    QByteArray in;
+};
+using Requests = QList<Request>;
+
+Request mixerSend()
+{
+    return {kMixer, {}};
+}
+Request outVolume(quint8 channel)
+{
+    return {kCommand, command(0x03, 0x02, channel, 100)};
+}
+Request micVolume(quint8 channel, quint16 value)
+{
+    return {kCommand, command(0x07, 0x02, channel, value)};
+}
+Request pad(quint8 channel, quint8 on)
+{
+    return {kCommand, command(0x5A, on, channel)};
+}
+Request phantom(quint8 channel, quint8 on)
+{
+    return {kCommand, command(0x5B, on, channel)};
+}
+Request instrument(quint8 channel, quint8 on)
+{
+    return {kCommand, command(0x64, on, channel)};
+}
+
+MixerBlock rk1Defaults()
+{
+    MixerBlock mixer;
+    applyBaseRouting(mixer);
+    mixer.outputGain[0] = mixer.outputGain[1] = 0.0;
+    mixer.crosspoint[64][2] = mixer.crosspoint[65][3] = 1.0;
+    return mixer;
+}
+
+MixerBlock rk2Defaults()
+{
+    MixerBlock mixer;
+    applyBaseRouting(mixer);
+    mixer.crosspoint[100][0] = mixer.crosspoint[101][1] = 1.0;
+    mixer.outputGain[0] = mixer.outputGain[1] = 0.0;
+    mixer.outputGain[4] = mixer.outputGain[5] = 0.0;
+    mixer.crosspoint[132][0] = mixer.crosspoint[133][1] = 1.0;
+    mixer.crosspoint[68][2] = mixer.crosspoint[69][3] = 1.0;
+    mixer.crosspoint[64][2] = mixer.crosspoint[65][3] = 1.0;
+    return mixer;
+}
+
+MixerBlock rsDefaults()
+{
+    MixerBlock mixer;
+    applyBaseRouting(mixer);
+    mixer.outputGain[0] = mixer.outputGain[1] = 0.0;
+    mixer.crosspoint[64][2] = mixer.crosspoint[65][3] = 1.0;
+    return mixer;
+}
+
+// The requests a panel made while it was built (the meter poll aside).
+QList<SimJournalEntry> restoreRequests(const SimDevice &device)
+{
+    QList<SimJournalEntry> requests;
+    for (const SimJournalEntry &entry : device.journal())
+        if (entry.code != kMeters)
+            requests.append(entry);
+    return requests;
+}
+
+void compareRequests(const QList<SimJournalEntry> &sent, const Requests &expected)
+{
+    QCOMPARE(sent.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        QCOMPARE(sent[i].code, expected[i].code);
+        if (expected[i].code == kCommand)
+            QCOMPARE(sent[i].in.toHex(), expected[i].in.toHex());
+        QCOMPARE(sent[i].status, 0u);
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Requests)
+Q_DECLARE_METATYPE(MixerBlock)
+using IniEntries = QMap<QString, QString>;
+Q_DECLARE_METATYPE(IniEntries)
+
+// What a panel sends and stores when it is created: the replay of its ini file.
+class TestPanelRestore : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString iniPath(const Isolation &isolation, const QString &model)
+    {
+        return isolation.appDataDir() + '/' + model + ".ini";
+    }
+
+    static IniEntries readIni(const QString &path)
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        IniEntries entries;
+        for (const QString &key : ini.allKeys())
+            entries.insert(key, ini.value(key).toString());
+        return entries;
+    }
+
+    static void writeIni(const QString &path, const IniEntries &entries)
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        for (auto it = entries.begin(); it != entries.end(); ++it)
+            ini.setValue(it.key(), it.value());
+        ini.sync();
+    }
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver")); }
+
+    void firstStart_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<Requests>("requests");
+        QTest::addColumn<MixerBlock>("mixer");
+        QTest::addColumn<IniEntries>("ini");
+
+        QTest::newRow("rk1") << "rk1"
+                             << Requests {outVolume(1), outVolume(2), instrument(1, 0), pad(1, 0), phantom(1, 0),
+                                          mixerSend(), micVolume(1, 0), mixerSend(), mixerSend(), mixerSend(),
+                                          mixerSend()}
+                             << rk1Defaults()
+                             << IniEntries {{"Button/MicInstrIsChecked", "false"},
+                                            {"Button/Mic20dBIsChecked", "false"},
+                                            {"Button/Mic48VIsChecked", "false"},
+                                            {"Button/MonitorMicIsChecked", "false"},
+                                            {"Dial/MicValue", "0"},
+                                            {"Dial/HeadphoneValue", "-80"},
+                                            {"Button/HeadphoneMuteIsChecked", "false"},
+                                            {"Button/HeadphoneDimIsChecked", "false"},
+                                            {"Dial/OtgToHpValue", "0"}};
+        QTest::newRow("rk2") << "rk2"
+                             << Requests {outVolume(1), outVolume(2), outVolume(5), outVolume(6), pad(1, 0),
+                                          phantom(1, 0), mixerSend(), micVolume(1, 0), micVolume(2, 0), pad(2, 0),
+                                          phantom(2, 0), mixerSend(), mixerSend(), mixerSend(), mixerSend(),
+                                          mixerSend(), mixerSend(), mixerSend(), mixerSend(), mixerSend()}
+                             << rk2Defaults()
+                             << IniEntries {{"Button/Mic120dBIsChecked", "false"},
+                                            {"Button/Mic148VIsChecked", "false"},
+                                            {"Button/MonitorMic1IsChecked", "false"},
+                                            {"Dial/Mic1Value", "0"},
+                                            {"Dial/Mic2Value", "0"},
+                                            {"Button/Mic220dBIsChecked", "false"},
+                                            {"Button/Mic248VIsChecked", "false"},
+                                            {"Button/MonitorMic2IsChecked", "false"},
+                                            {"Dial/SpeakerValue", "-80"},
+                                            {"Button/SpeakerMuteIsChecked", "false"},
+                                            {"Button/SpeakerDimIsChecked", "false"},
+                                            {"Dial/HeadphoneValue", "-80"},
+                                            {"Button/HeadphoneMuteIsChecked", "false"},
+                                            {"Button/HeadphoneSourceIsChecked", "false"},
+                                            {"Dial/OtgToHpValue", "0"},
+                                            {"Dial/OtgToSPValue", "0"}};
+        QTest::newRow("rs") << "rs"
+                            << Requests {outVolume(1), outVolume(2), mixerSend(), micVolume(1, 0), mixerSend(),
+                                         mixerSend(), mixerSend()}
+                            << rsDefaults()
+                            << IniEntries {{"Button/MonitorMicIsChecked", "false"},
+                                           {"Dial/MicValue", "0"},
+                                           {"Dial/HeadphoneValue", "-80"},
+                                           {"Button/HeadphoneMuteIsChecked", "false"},
+                                           {"Button/HeadphoneDimIsChecked", "false"}};
+    }
+    void firstStart()
+    {
+        QFETCH(QString, model);
+        QFETCH(Requests, requests);
+        QFETCH(MixerBlock, mixer);
+        QFETCH(IniEntries, ini);
+        Isolation isolation;
+        SimDevice device(model);
+        QVERIFY(device.start());
+        QVERIFY(!QFile::exists(iniPath(isolation, model)));
+
+        const auto panel = createPanel(model);
+        compareRequests(restoreRequests(device), requests);
+        QCOMPARE(bytesOf(lastMixer(device)).toHex(), bytesOf(mixer).toHex());
+        QCOMPARE(readIni(iniPath(isolation, model)), ini);
+    }
+
+    void rsNeverChangesThePhoneRoute()
+    {
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rs"));
+        QVERIFY(device.start());
+        const auto panel = createPanel(QStringLiteral("rs"));
+        button(panel.get(), QStringLiteral("DIRECT"))->setActive(true);
+        button(panel.get(), QStringLiteral("MUTE"))->setActive(true);
+        knobs(panel.get())[1]->setValue(-3);
+        for (const SimJournalEntry &write : device.journal(kMixer)) {
+            const MixerBlock sent = mixerFrom(write.in);
+            QCOMPARE(sent.crosspoint[64][2], 1.0);
+            QCOMPARE(sent.crosspoint[65][3], 1.0);
+        }
+    }
+
+    void savedValueOutOfRangeIsClamped_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("rk1 mic 100") << "rk1" << "Dial/MicValue" << 100 << command(0x07, 0x02, 1, 84) << "42";
+        QTest::newRow("rk1 mic -5") << "rk1" << "Dial/MicValue" << -5 << command(0x07, 0x02, 1, 0) << "0";
+        QTest::newRow("rk2 mic1 60") << "rk2" << "Dial/Mic1Value" << 60 << command(0x07, 0x02, 1, 112) << "56";
+        QTest::newRow("rk2 mic2 99") << "rk2" << "Dial/Mic2Value" << 99 << command(0x07, 0x02, 2, 112) << "56";
+        QTest::newRow("rs mic 50") << "rs" << "Dial/MicValue" << 50 << command(0x07, 0x02, 1, 84) << "42";
+    }
+    void savedValueOutOfRangeIsClamped()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, key);
+        QFETCH(int, saved);
+        QFETCH(QByteArray, sent);
+        QFETCH(QString, stored);
+        Isolation isolation;
+        QDir().mkpath(isolation.appDataDir());
+        writeIni(iniPath(isolation, model), {{key, QString::number(saved)}});
+        SimDevice device(model);
+        QVERIFY(device.start());
+
+        const auto panel = createPanel(model);
+        QList<QByteArray> commands;
+        for (const SimJournalEntry &entry : device.journal(kCommand))
+            commands.append(entry.in);
+        QVERIFY2(commands.contains(sent), qPrintable(sent.toHex()));
+        QCOMPARE(readIni(iniPath(isolation, model)).value(key), stored);
+    }
+
+    void replugReplaysTheWholeFile_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::newRow("rk1") << "rk1";
+        QTest::newRow("rk2") << "rk2";
+        QTest::newRow("rs") << "rs";
+    }
+    void replugReplaysTheWholeFile()
+    {
+        QFETCH(QString, model);
+        Isolation isolation;
+        SimDevice device(model);
+        QVERIFY(device.start());
+        auto panel = createPanel(model);
+        // Change every control away from its default.
+        for (Knob *knob : knobs(panel.get()))
+            knob->setValue(knob->minimum + 5);
+        for (Button *button : panel->findChildren<Button *>())
+            button->setActive(true);
+        const IniEntries changed = readIni(iniPath(isolation, model));
+        const MixerBlock before = lastMixer(device);
+        panel.reset();
+
+        QVERIFY(device.stop());
+        const int earlier = int(device.journal().size());
+        QVERIFY(device.start());
+        panel = createPanel(model);
+
+        const QList<SimJournalEntry> replay = device.journal().mid(earlier);
+        QList<QByteArray> commands;
+        for (const SimJournalEntry &entry : replay)
+            if (entry.code == kCommand)
+                commands.append(entry.in);
+        QVERIFY(commands.contains(command(0x07, 0x02, 1, 10)));
+        if (model != QLatin1String("rs")) {
+            QVERIFY(commands.contains(command(0x5A, 1, 1)));
+            QVERIFY(commands.contains(command(0x5B, 1, 1)));
+        }
+        QCOMPARE(bytesOf(lastMixer(device)).toHex(), bytesOf(before).toHex());
+        QCOMPARE(readIni(iniPath(isolation, model)), changed);
+    }
+
+    void rejectedMixerChangesNoControl_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QStringList>("failures");
+        QTest::newRow("rk1") << "rk1"
+                             << QStringList {"Failed to set Monitor Mic.", "Failed to set headphone volume.",
+                                             "Failed to set OTG to HP volume."};
+        QTest::newRow("rk2") << "rk2"
+                             << QStringList {"Failed to set Monitor Mic.", "Failed to set speaker volume.",
+                                             "Failed to set headphone volume.", "Failed to set Headphone Source.",
+                                             "Failed to set OTG to HP volume.", "Failed to set OTG to SP volume."};
+        QTest::newRow("rs") << "rs" << QStringList {"Failed to set Monitor Mic.", "Failed to set headphone volume."};
+    }
+    void rejectedMixerChangesNoControl()
+    {
+        QFETCH(QString, model);
+        QFETCH(QStringList, failures);
+        Isolation isolation;
+        QDir().mkpath(isolation.appDataDir());
+        writeIni(iniPath(isolation, model), {{"Dial/HeadphoneValue", "-12"}, {"Button/HeadphoneMuteIsChecked", "true"}});
+        SimDevice device(model);
+        QVERIFY(device.start({"--fail", "0xFFDC2040"}));
+
+        LogCapture log;
+        const auto panel = createPanel(model);
+        for (const QString &failure : failures)
+            QVERIFY2(log.contains(failure), qPrintable(failure + " missing from:\n" + log.lines().join('\n')));
+        QVERIFY(log.contains(QStringLiteral("已从配置文件加载控件状态")));
+
+        // The controls show what was restored, not what the device accepted.
+        Knob *headphone = knobs(panel.get())[model == QLatin1String("rk2") ? 4 : 1];
+        QCOMPARE(headphone->value, -12);
+        Button *mute = button(panel.get(), QStringLiteral("MUTE"), model == QLatin1String("rk2") ? 1 : 0);
+        QVERIFY(mute->active);
+
+        Button *direct = button(panel.get(), QStringLiteral("DIRECT"));
+        log.clear();
+        direct->setActive(true);
+        QCOMPARE(log.lines().filter(QStringLiteral("Failed to set Monitor Mic.")).size(), 1);
+        QVERIFY(direct->active);
+
+        const IniEntries ini = readIni(iniPath(isolation, model));
+        QCOMPARE(ini.value("Dial/HeadphoneValue"), QString("-12"));
+        QCOMPARE(ini.value("Button/HeadphoneMuteIsChecked"), QString("true"));
+        const QString directKey = model == QLatin1String("rk2") ? "Button/MonitorMic1IsChecked" : "Button/MonitorMicIsChecked";
+        QCOMPARE(ini.value(directKey), QString("true"));
+        QCOMPARE(ini.size(), model == QLatin1String("rk1") ? 9 : model == QLatin1String("rk2") ? 16 : 5);
+    }
+
+    void panelWithoutDeviceStaysEmpty_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("rk1") << "rk1" << "Failed to create device in rk1.";
+        QTest::newRow("rk2") << "rk2" << "Failed to create device in rk2.";
+        QTest::newRow("rs") << "rs" << "Failed to create device in rs.";
+    }
+    void panelWithoutDeviceStaysEmpty()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, line);
+        Isolation isolation;
+        LogCapture log;
+        const auto panel = createPanel(model);
+        QCOMPARE(log.lines(), QStringList {line});
+        QVERIFY(panel->children().isEmpty());
+        QVERIFY(!QFile::exists(isolation.appDataDir()));
+    }
+};
+
+QTEST_MAIN(TestPanelRestore)
+#include "tst_panelrestore.moc"
