@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "singleinstance.h"
 #include "translation.h"
+#include "trayicon.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -32,6 +33,9 @@ int main(int argc, char **argv)
         QApplication::setWindowIcon(QIcon(appIcon));
 
     MainWindow mainWindow;
+    TrayIcon trayIcon;
+    trayIcon.setMainWindow(&mainWindow);
+    trayIcon.setVisible(true);
 
     // Without a notification area nothing could ever show a window that
     // starts hidden, so there the window shows itself.

@@ -1,0 +1,135 @@
+#include "trayicon.h"
+
+#include <korvistiocontrol.h>
+#include <shell.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+
+namespace {
+constexpr int kRefreshTimeoutMs = 5000;
+} // namespace
+
+TrayIcon::TrayIcon(QObject *parent)
+    : QSystemTrayIcon(parent)
+{
+    setIcon(QIcon(QStringLiteral(":/icon/icon.png")));
+    createMenu();
+    connect(this, &QSystemTrayIcon::activated, this, &TrayIcon::clickCallback);
+}
+
+TrayIcon::~TrayIcon() = default;
+
+void TrayIcon::setMainWindow(QWidget *window)
+{
+    if (window)
+        mainWindow = window;
+}
+
+void TrayIcon::createMenu()
+{
+    menu = std::make_unique<QMenu>();
+    auto *version = new QAction(QStringLiteral("V2.0_251210"), this);
+    auto *quit = new QAction(tr("Quit"), this);
+    auto *setup = new QAction(tr("Setup"), this);
+    auto *showMain = new QAction(tr("Main Window"), this);
+    auto *upgrade = new QAction(tr("Upgrade Firmware"), this);
+    auto *refresh = new QAction(tr("Refresh Audio Device"), this);
+    auto *soundPanel = new QAction(tr("Win Sound Pannel"), this);
+
+    menu->addAction(version);
+    menu->addAction(quit);
+    menu->addSeparator();
+    menu->addAction(setup);
+    menu->addAction(showMain);
+    menu->addAction(upgrade);
+    menu->addAction(refresh);
+    menu->addAction(soundPanel);
+    menu->addSeparator();
+    menu->addSeparator();
+    version->setEnabled(false);
+    setContextMenu(menu.get());
+
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(setup, &QAction::triggered, this, &TrayIcon::showSettings);
+    connect(showMain, &QAction::triggered, this, [this] { showMainWindow(); });
+    connect(upgrade, &QAction::triggered, this, [this] { upgradeFirmware(); });
+    connect(refresh, &QAction::triggered, this, &TrayIcon::refreshDeviceList);
+    connect(soundPanel, &QAction::triggered, this, &TrayIcon::openSoundPannel);
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TrayIcon::clickCallback(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+        showMainWindow();
+}
+
+void TrayIcon::showMainWindow()
+{
+    if (!mainWindow) {
+        QMessageBox::warning(nullptr, QStringLiteral("警告"), QStringLiteral("主窗口未设置，请先设置主窗口。"));
+        return;
+    }
+    mainWindow->show();
+    mainWindow->raise();
+    mainWindow->activateWindow();
+}
+
+void TrayIcon::showSettings()
+{
+    if (!settingsWindow) {
+        QMessageBox::warning(nullptr, QStringLiteral("警告"), QStringLiteral("设置窗口未设置，请先设置设置窗口。"));
+        return;
+    }
+    settingsWindow->show();
+    settingsWindow->raise();
+    settingsWindow->activateWindow();
+}
+
+void TrayIcon::upgradeFirmware()
+{
+    KorvistIoControl device;
+    if (!device.open()) {
+        qDebug() << "Failed to create device in rk1.";
+        return;
+    }
+    device.upgradeFirmware();
+}
+
+void TrayIcon::openSoundPannel()
+{
+    if (platform::openSoundControlPanel())
+        qDebug() << "声音设置面板已打开。";
+    else
+        QMessageBox::warning(nullptr, QStringLiteral("错误"), QStringLiteral("无法打开声音设置面板，请检查系统设置。"));
+}
+
+void TrayIcon::refreshDeviceList()
+{
+    const platform::ShellCommand command = platform::audioRefreshCommand();
+    QStringList arguments;
+    for (const std::string &argument : command.arguments)
+        arguments.append(QString::fromStdString(argument));
+
+    QProcess process;
+    process.start(QString::fromStdString(command.program), arguments, QIODevice::ReadWrite);
+    const bool finished = process.waitForFinished(kRefreshTimeoutMs);
+    if (!finished) {
+        qWarning() << "重启资源管理器超时";
+        qWarning() << "错误信息:" << process.errorString();
+    }
+    if (process.exitCode() != 0) {
+        qWarning() << "命令执行失败，退出代码:" << process.exitCode();
+        qWarning() << "输出:" << QString::fromLocal8Bit(process.readAllStandardOutput());
+        qWarning() << "错误输出:" << QString::fromLocal8Bit(process.readAllStandardError());
+    }
+    if (finished && process.exitCode() == 0)
+        qDebug() << "资源管理器已成功重启";
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSystemTrayIcon>
+
+#include <memory>
+
+class QMenu;
+
+// The program's place in the notification area: brings the main window back
+// and offers the program's few commands.
+class TrayIcon : public QSystemTrayIcon
+{
+    Q_OBJECT
+
+public:
+    explicit TrayIcon(QObject *parent = nullptr);
+    ~TrayIcon() override;
+
+    void setMainWindow(QWidget *window);
+    void createMenu();
+
+    QWidget *settingsWindow = nullptr;
+
+private slots:
+    void showSettings();
+    void clickCallback(QSystemTrayIcon::ActivationReason reason);
+    void openSoundPannel();
+    void refreshDeviceList();
+
+private:
+    void showMainWindow();
+    void upgradeFirmware();
+
+    QWidget *mainWindow = nullptr;
+    // The context menu has no parent (a tray icon is no widget), so it is ours to delete.
+    std::unique_ptr<QMenu> menu;
+};
