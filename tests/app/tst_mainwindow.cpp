@@ -1,0 +1,155 @@
+#include <mainwindow.h>
+
+#include <isolation.h>
+#include <logcapture.h>
+#include <simdevice.h>
+
+#include <QLabel>
+#include <QLayout>
+#include <QtTest>
+
+namespace {
+
+constexpr int kFindTimeoutMs = 5000;
+
+// What the window's layout holds, top to bottom: the class of each widget,
+// or the text of a label.
+QStringList layoutContents(MainWindow &window)
+{
+    QStringList contents;
+    QLayout *layout = window.centralWidget()->layout();
+    for (int i = 0; i < layout->count(); ++i) {
+        QWidget *widget = layout->itemAt(i)->widget();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            contents.append(label->text());
+        else if (widget)
+            contents.append(QString::fromLatin1(widget->metaObject()->className()));
+    }
+    return contents;
+}
+
+} // namespace
+
+// Detection, watch and loss of the interface, against korvist-sim.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver")); }
+
+    void withoutDeviceKeepsSearching()
+    {
+        Isolation isolation;
+        LogCapture log;
+        MainWindow window;
+        QCOMPARE(window.windowTitle(), QString("Korvist Driver"));
+        QCOMPARE(layoutContents(window), QStringList {"声卡未连接！"});
+        QTRY_VERIFY_WITH_TIMEOUT(log.count("Failed to connect to driver.") >= 2, kFindTimeoutMs);
+        QCOMPARE(window.windowTitle(), QString("Korvist Driver"));
+        QCOMPARE(layoutContents(window), QStringList {"声卡未连接！"});
+    }
+
+    void windowProperties()
+    {
+        Isolation isolation;
+        MainWindow window;
+        QVERIFY(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(window.styleSheet(), QString("QMainWindow { background-color: #2c313c; }"));
+        QCOMPARE(window.centralWidget()->layout()->alignment(), Qt::AlignCenter);
+        QVERIFY(!window.windowIcon().isNull());
+    }
+
+    void findsEachModel_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("rk1 with 1.0.3") << QStringList {"--model", "rk1", "--firmware", "1.0.3"} << "rk1"
+                                        << QString("Korvist RK1 - FW: 1.0.3") + QString(5, QChar(0));
+        QTest::newRow("rk2") << QStringList {"--model", "rk2", "--firmware", "2.4.1-beta"} << "rk2"
+                             << QString("Korvist RK2 - FW: 2.4.1-beta");
+        QTest::newRow("rs by product id 15") << QStringList {"--model", "rs", "--firmware", "R1"} << "rs"
+                                             << QString("Korvist RS - FW: R1") + QString(8, QChar(0));
+    }
+    void findsEachModel()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QString, panel);
+        QFETCH(QString, title);
+        Isolation isolation;
+        SimDevice device(simArgs[1]);
+        QVERIFY(device.start(simArgs.mid(2)));
+        LogCapture log;
+        MainWindow window;
+        QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), title, kFindTimeoutMs);
+        QCOMPARE(layoutContents(window), QStringList {panel});
+        QVERIFY(log.contains("Adding " + panel + " widget to layout."));
+        QVERIFY(log.contains(QStringLiteral("Device found with PID: %1").arg(panel == "rk1" ? 1 : panel == "rk2" ? 2 : 15)));
+        // Detection has stopped: no further probe after the find.
+        const int probes = log.lines().filter("Device PID:").size();
+        QTRY_VERIFY_WITH_TIMEOUT(device.journal(0xFFDC2084).size() >= 4, kFindTimeoutMs);
+        QCOMPARE(log.lines().filter("Device PID:").size(), probes);
+    }
+
+    void unknownProductIdKeepsDetecting()
+    {
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk1"));
+        QVERIFY(device.start({"--pid", "3"}));
+        LogCapture log;
+        MainWindow window;
+        QTRY_VERIFY_WITH_TIMEOUT(log.count("Unknown device PID: 3") >= 2, kFindTimeoutMs);
+        QCOMPARE(layoutContents(window), QStringList {"未知设备，请检查连接！"});
+        QCOMPARE(window.windowTitle(), QString("Korvist Driver"));
+    }
+
+    void unreadableFirmwareShowsPanelAndRetries()
+    {
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start({"--no-firmware"}));
+        LogCapture log;
+        MainWindow window;
+        QTRY_VERIFY_WITH_TIMEOUT(log.count("Failed to get firmware version.") >= 2, kFindTimeoutMs);
+        QTRY_COMPARE(layoutContents(window), (QStringList {"rk2", "获取固件版本失败，请检查连接！"}));
+        QCOMPARE(window.windowTitle(), QString("Korvist Driver"));
+    }
+
+    void lossAndReplug()
+    {
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk1"));
+        QVERIFY(device.start());
+        LogCapture log;
+        MainWindow window;
+        const QString title = QString("Korvist RK1 - FW: 1.0.3") + QString(5, QChar(0));
+        QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), title, kFindTimeoutMs);
+
+        QVERIFY(device.stop());
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Cleared all widgets from base layout."), kFindTimeoutMs);
+        QStringList lines = log.lines();
+        lines.removeAll("Failed to read meter data from driver.");
+        const int lost = int(lines.indexOf("Error reading device PID from driver, error count: 1"));
+        QVERIFY(lost >= 0);
+        QCOMPARE(lines.mid(lost, 5), (QStringList {"Error reading device PID from driver, error count: 1",
+                                                   "Error reading device PID from driver, error count: 2",
+                                                   "Error reading device PID from driver, error count: 3",
+                                                   "Meter driver handle deleted.",
+                                                   "Cleared all widgets from base layout."}));
+        QTRY_COMPARE(layoutContents(window), QStringList {"声卡未连接！"});
+        QCOMPARE(window.windowTitle(), title);
+        QTRY_VERIFY_WITH_TIMEOUT(log.count("Failed to connect to driver.") >= 1, kFindTimeoutMs);
+
+        log.clear();
+        QVERIFY(device.start({"--firmware", "1.0.4"}));
+        QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QString("Korvist RK1 - FW: 1.0.4") + QString(5, QChar(0)),
+                                  kFindTimeoutMs);
+        QTRY_COMPARE(layoutContents(window), QStringList {"rk1"});
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
