@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QTemporaryDir>
 
 // Points XDG_RUNTIME_DIR, XDG_DATA_HOME, XDG_CONFIG_HOME, HOME and TMPDIR at a
@@ -20,6 +21,8 @@ public:
     QString appDataDir() const { return dataDir() + "/KorvistDriver"; }
 
 private:
-    QTemporaryDir dir;
+    // A short root: device and pipe sockets live below it, and a Unix socket
+    // address holds little more than 100 characters.
+    QTemporaryDir dir {QDir::tempPath() + QStringLiteral("/k-XXXXXX")};
     QList<QPair<QByteArray, QByteArray>> saved;
 };

@@ -1,0 +1,40 @@
+#include "device_main.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Subcommand
+{
+    const char *name;
+    int (*run)(int argc, char **argv);
+    const char *synopsis;
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"device", deviceMain, "device --model rk1|rk2|rs [options]   the kernel driver and the USB device"},
+};
+
+int usage(const char *program)
+{
+    std::fprintf(stderr, "usage: %s <subcommand> [options]\nsubcommands:\n", program);
+    for (const Subcommand &subcommand : kSubcommands)
+        std::fprintf(stderr, "  %s\n", subcommand.synopsis);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return usage(argv[0]);
+    for (const Subcommand &subcommand : kSubcommands) {
+        // The subcommand sees its own name in argv[0], as a program would.
+        if (std::strcmp(argv[1], subcommand.name) == 0)
+            return subcommand.run(argc - 1, argv + 1);
+    }
+    std::fprintf(stderr, "%s: unknown subcommand \"%s\"\n", argv[0], argv[1]);
+    return usage(argv[0]);
+}

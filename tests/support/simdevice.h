@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// One request as `korvist-sim device` journaled it.
+struct SimJournalEntry
+{
+    qint64 seq = 0;      // from 1 over all connections of one run
+    int conn = 0;        // connection number, from 1 in accept order
+    quint32 code = 0;    // I/O control code
+    QByteArray in;       // the request's bytes
+    quint32 outSize = 0; // what the request offered for the reply
+    quint32 status = 0;  // 0 or the Win32 error answered
+};
+
+// A simulated device in a child process (`korvist-sim device`), for tests that
+// run inside an Isolation: the child inherits the environment, so its
+// interface appears in the test's own runtime directory. start() is a plug,
+// stop() an unplug, start() again a replug; kill9() leaves a stale interface
+// entry behind, as a crashed driver would.
+class SimDevice
+{
+public:
+    explicit SimDevice(const QString &model = QStringLiteral("rk1"));
+    ~SimDevice();
+    SimDevice(const SimDevice &) = delete;
+    SimDevice &operator=(const SimDevice &) = delete;
+
+    // Starts `korvist-sim device --model <model> --journal <file> <extraArgs>` and
+    // waits until it is ready. False (with a warning) if it exits or never gets ready.
+    bool start(const QStringList &extraArgs = {});
+    // SIGTERM, then waits: true when the simulator exited normally with 0.
+    bool stop();
+    void kill9();
+    bool isRunning();
+
+    // The interface's socket, as announced by the "ready" line of the last start.
+    QString socketPath() const { return path; }
+    // Everything the simulator printed to stdout, over all starts.
+    QString output() const;
+
+    // The journal accumulates over all starts of this object; seq restarts at each.
+    QString journalPath() const { return dir.filePath(QStringLiteral("journal.jsonl")); }
+    QList<SimJournalEntry> journal() const;
+    QList<SimJournalEntry> journal(quint32 code) const;
+
+private:
+    QString outputPath() const { return dir.filePath(QStringLiteral("stdout.txt")); }
+
+    QString model;
+    QTemporaryDir dir;
+    QProcess process;
+    QString path;
+};
