@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building and testing need, skipping
+# what is already there. Usage: install-deps.sh build|test|demo ...
+set -euo pipefail
+
+build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
+       qt6-l10n-tools libgl-dev)
+test=(xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei)
+demo=(fonts-wqy-microhei xvfb xauth)
+
+wanted=()
+for set in "$@"; do
+    declare -n list="$set"
+    wanted+=("${list[@]}")
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

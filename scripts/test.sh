@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything twice (normally, and with
+# AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh build test
+
+run_suite() {
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja "$@"
+    cmake --build "$dir" -j2
+    ctest --test-dir "$dir" -j2 --output-on-failure
+}
+
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVIST_SANITIZE=ON
+echo "All tests passed in both builds."
