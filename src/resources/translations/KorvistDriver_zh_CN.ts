@@ -8,4 +8,124 @@
         <translation>声卡未连接！</translation>
     </message>
 </context>
+<context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Main Window</source>
+        <translation>主窗口</translation>
+    </message>
+    <message>
+        <source>Upgrade Firmware</source>
+        <translation>升级固件</translation>
+    </message>
+    <message>
+        <source>Refresh Audio Device</source>
+        <translation>刷新音频设备</translation>
+    </message>
+    <message>
+        <source>Win Sound Pannel</source>
+        <translation>系统声音面板</translation>
+    </message>
+</context>
+<context>
+    <name>rk1</name>
+    <message>
+        <source>INPUT</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>MIC</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>DIRECT</source>
+        <translation>直接监听</translation>
+    </message>
+    <message>
+        <source>HEADPHONE</source>
+        <translation>耳机</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Phone To HP Volume</source>
+        <translation>手机到耳机音量</translation>
+    </message>
+    <message>
+        <source>INST</source>
+        <translation>乐器</translation>
+    </message>
+</context>
+<context>
+    <name>rk2</name>
+    <message>
+        <source>MIC1</source>
+        <translation>麦克风1</translation>
+    </message>
+    <message>
+        <source>MIC2</source>
+        <translation>麦克风2</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>DIRECT</source>
+        <translation>直接监听</translation>
+    </message>
+    <message>
+        <source>SPEAKER</source>
+        <translation>音箱</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Phone To SP Volume</source>
+        <translation>手机到音箱音量</translation>
+    </message>
+    <message>
+        <source>HEADPHONE</source>
+        <translation>耳机</translation>
+    </message>
+    <message>
+        <source>Phone To HP Volume</source>
+        <translation>手机到耳机音量</translation>
+    </message>
+</context>
+<context>
+    <name>rs</name>
+    <message>
+        <source>MIC</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>DIRECT</source>
+        <translation>直接监听</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+</context>
 </TS>
