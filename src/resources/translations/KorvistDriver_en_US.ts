@@ -12,7 +12,7 @@
     <name>TrayIcon</name>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>Quit</translation>
     </message>
     <message>
         <source>Setup</source>

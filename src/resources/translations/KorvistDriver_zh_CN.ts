@@ -12,7 +12,7 @@
     <name>TrayIcon</name>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>退出</translation>
     </message>
     <message>
         <source>Setup</source>
