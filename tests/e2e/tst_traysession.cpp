@@ -1,0 +1,51 @@
+#include "korvistprocess.h"
+#include "xsession.h"
+
+#include <isolation.h>
+#include <simdevice.h>
+
+#include <QtTest>
+
+namespace {
+constexpr int kWaitMs = 15000;
+const QString kRk2Title = QStringLiteral("^Korvist RK2 - FW: 1\\.0\\.3");
+} // namespace
+
+// The real program in a desktop session with a notification area, driven the
+// way a user drives it: through its tray icon.
+class TestTraySession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void trayIconShowsThePanelAndQuitEnds()
+    {
+        Isolation isolation;
+        XSession session;
+        QVERIFY2(session.start(), "Xvfb and trayer must be installed");
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start());
+        KorvistProcess program;
+        program.start(session.environment());
+
+        QRect icon;
+        QTRY_VERIFY_WITH_TIMEOUT(!(icon = session.trayIcon(QStringLiteral("KorvistDriver"))).isEmpty(), kWaitMs);
+        // Detection finds the device and replays the panel while the window stays hidden.
+        QTRY_VERIFY_WITH_TIMEOUT(device.journal(0xFFDC20A0).size() == 1, kWaitMs);
+        QVERIFY(session.windows(QStringLiteral("^Korvist"), true).isEmpty());
+
+        session.click(icon.center(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.windows(kRk2Title, true).isEmpty(), kWaitMs);
+
+        // The context menu: the version entry is disabled, so the first step down is Quit.
+        session.click(icon.center(), 3);
+        QTest::qWait(300);
+        session.keys({"Down", "Return"});
+        QVERIFY2(program.waitForExit(kWaitMs), qPrintable(program.log()));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTraySession)
+#include "tst_traysession.moc"
