@@ -8,10 +8,12 @@
 #include <QDebug>
 #include <QDir>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace panelkit {
 
@@ -132,6 +134,68 @@ Knob *smallKnob(int minimum, int maximum, QWidget *parent)
     result->arcWidth = 3;
     result->fontSize = 10;
     return result;
+}
+
+Knob *gainKnob(int maximum, QWidget *parent)
+{
+    Knob *result = largeKnob(0, maximum, parent);
+    result->arcColor = QColor(QStringLiteral("#f1fa8c"));
+    return result;
+}
+
+QHBoxLayout *panelLayout(QWidget *panel)
+{
+    auto *layout = new QHBoxLayout(panel);
+    layout->setAlignment(Qt::AlignCenter);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+
+QVBoxLayout *inputColumn()
+{
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(10, 10, 20, 10);
+    return column;
+}
+
+QVBoxLayout *outputColumn()
+{
+    auto *column = new QVBoxLayout;
+    column->setAlignment(Qt::AlignCenter);
+    column->setContentsMargins(20, 10, 10, 10);
+    return column;
+}
+
+QHBoxLayout *row(std::initializer_list<QWidget *> widgets)
+{
+    auto *layout = new QHBoxLayout;
+    for (QWidget *widget : widgets)
+        layout->addWidget(widget);
+    return layout;
+}
+
+QHBoxLayout *centredRow(std::initializer_list<QWidget *> widgets)
+{
+    QHBoxLayout *layout = row(widgets);
+    layout->setAlignment(Qt::AlignCenter);
+    return layout;
+}
+
+QVBoxLayout *centredColumn(std::initializer_list<QWidget *> widgets)
+{
+    auto *layout = new QVBoxLayout;
+    layout->setAlignment(Qt::AlignCenter);
+    for (QWidget *widget : widgets)
+        layout->addWidget(widget);
+    return layout;
+}
+
+QHBoxLayout *phoneRow(Knob *knob, QLabel *level, const QString &caption, QWidget *parent)
+{
+    QHBoxLayout *layout = centredRow({knob});
+    layout->setSpacing(8);
+    layout->addLayout(centredColumn({level, label(caption, kSmallCaptionStyle, parent)}));
+    return layout;
 }
 
 void startMeterTimer(QWidget *panel, std::function<void()> refresh)

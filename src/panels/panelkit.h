@@ -10,7 +10,9 @@ class Button;
 class Knob;
 class KorvistIoControl;
 class QFrame;
+class QHBoxLayout;
 class QLabel;
+class QVBoxLayout;
 class QSettings;
 class QWidget;
 
@@ -46,6 +48,19 @@ Button *standardButton(const QString &text, const QString &accent, QWidget *pare
 Button *outputButton(const QString &text, const QString &accent, QWidget *parent);
 Knob *largeKnob(int minimum, int maximum, QWidget *parent);
 Knob *smallKnob(int minimum, int maximum, QWidget *parent);
+// A large microphone gain knob, 0 to maximum, with the gain's yellow arc.
+Knob *gainKnob(int maximum, QWidget *parent);
+
+// The panel's own layout: its columns side by side, centred, no margins.
+QHBoxLayout *panelLayout(QWidget *panel);
+// The columns of a panel: inputs on the left, outputs on the right.
+QVBoxLayout *inputColumn();
+QVBoxLayout *outputColumn();
+QHBoxLayout *row(std::initializer_list<QWidget *> widgets);
+QHBoxLayout *centredRow(std::initializer_list<QWidget *> widgets);
+QVBoxLayout *centredColumn(std::initializer_list<QWidget *> widgets);
+// A small phone-level knob with its readout above its caption to the right.
+QHBoxLayout *phoneRow(Knob *knob, QLabel *level, const QString &caption, QWidget *parent);
 
 void startMeterTimer(QWidget *panel, std::function<void()> refresh);
 

@@ -35,70 +35,44 @@ rk1::~rk1()
 
 void rk1::buildLayout()
 {
-    auto *top = new QHBoxLayout(this);
-    top->setAlignment(Qt::AlignCenter);
-    top->setContentsMargins(0, 0, 0, 0);
-
-    auto *input = new QVBoxLayout;
-    input->setContentsMargins(10, 10, 20, 10);
-    input->addWidget(label(tr("INPUT"), kHeadingStyle, this));
-    micGainKnob = largeKnob(0, 42, this);
-    micGainKnob->arcColor = QColor(QStringLiteral("#f1fa8c"));
+    micGainKnob = gainKnob(42, this);
     connect(micGainKnob, &Knob::valueChangedSig, this, &rk1::onMicGainChanged);
-    input->addWidget(micGainKnob);
     micLevelLabel = levelLabel(this);
-    input->addWidget(micLevelLabel);
-    input->addWidget(label(tr("Gain"), kCaptionStyle, this));
-    auto *switches = new QVBoxLayout;
-    switches->setAlignment(Qt::AlignCenter);
     micModeButton = standardButton(tr("MIC"), QStringLiteral("#00ff7f"), this);
     connect(micModeButton, &Button::pressed, this, &rk1::onMicModeToggled);
-    switches->addWidget(micModeButton);
     micPadButton = standardButton(QStringLiteral("20dB"), QStringLiteral("#ff7f00"), this);
     connect(micPadButton, &Button::pressed, this, &rk1::onMicPadToggled);
-    switches->addWidget(micPadButton);
     micPhantomButton = standardButton(QStringLiteral("48V"), QStringLiteral("#ff1111"), this);
     connect(micPhantomButton, &Button::pressed, this, &rk1::onMicPhantomToggled);
-    switches->addWidget(micPhantomButton);
     directButton = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
     connect(directButton, &Button::pressed, this, &rk1::onDirectToggled);
-    switches->addWidget(directButton);
-    input->addLayout(switches);
 
-    auto *headphone = new QVBoxLayout;
-    headphone->setAlignment(Qt::AlignCenter);
-    headphone->setContentsMargins(20, 10, 10, 10);
-    headphone->addWidget(label(tr("HEADPHONE"), kHeadingStyle, this));
-    auto *knobRow = new QHBoxLayout;
     headphoneKnob = largeKnob(-80, 6, this);
     connect(headphoneKnob, &Knob::valueChangedSig, this, &rk1::applyHeadphoneVolume);
-    knobRow->addWidget(headphoneKnob);
-    headphone->addLayout(knobRow);
-    headphone->addWidget(label(tr("Volume"), kCaptionStyle, this));
-    auto *outputs = new QHBoxLayout;
-    outputs->setAlignment(Qt::AlignCenter);
     headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(headphoneMuteButton, &Button::pressed, this, &rk1::onHeadphoneMuteToggled);
-    outputs->addWidget(headphoneMuteButton);
     headphoneDimButton = outputButton(QStringLiteral("DIM"), QStringLiteral("#00FFFF"), this);
     connect(headphoneDimButton, &Button::pressed, this, &rk1::onHeadphoneDimToggled);
-    outputs->addWidget(headphoneDimButton);
-    headphone->addLayout(outputs);
-    auto *phoneRow = new QHBoxLayout;
-    phoneRow->setAlignment(Qt::AlignCenter);
-    phoneRow->setSpacing(8);
     phoneToHeadphoneKnob = smallKnob(-80, 6, this);
     connect(phoneToHeadphoneKnob, &Knob::valueChangedSig, this, &rk1::onPhoneToHeadphoneChanged);
-    phoneRow->addWidget(phoneToHeadphoneKnob);
-    auto *phoneText = new QVBoxLayout;
-    phoneText->setAlignment(Qt::AlignCenter);
     phoneLevelLabel = levelLabel(this);
-    phoneText->addWidget(phoneLevelLabel);
-    phoneText->addWidget(label(tr("Phone To HP Volume"), kSmallCaptionStyle, this));
-    phoneRow->addLayout(phoneText);
-    headphone->addLayout(phoneRow);
+
+    QVBoxLayout *input = inputColumn();
+    input->addWidget(label(tr("INPUT"), kHeadingStyle, this));
+    input->addWidget(micGainKnob);
+    input->addWidget(micLevelLabel);
+    input->addWidget(label(tr("Gain"), kCaptionStyle, this));
+    input->addLayout(centredColumn({micModeButton, micPadButton, micPhantomButton, directButton}));
+
+    QVBoxLayout *headphone = outputColumn();
+    headphone->addWidget(label(tr("HEADPHONE"), kHeadingStyle, this));
+    headphone->addLayout(row({headphoneKnob}));
+    headphone->addWidget(label(tr("Volume"), kCaptionStyle, this));
+    headphone->addLayout(centredRow({headphoneMuteButton, headphoneDimButton}));
+    headphone->addLayout(phoneRow(phoneToHeadphoneKnob, phoneLevelLabel, tr("Phone To HP Volume"), this));
     headphone->addStretch();
 
+    QHBoxLayout *top = panelLayout(this);
     top->addLayout(input);
     top->addWidget(separator(this));
     top->addLayout(headphone);

@@ -43,11 +43,9 @@ rk2::rk2()
         return;
     settingsFile = openSettingsFile(this, QStringLiteral("rk2.ini"));
 
-    auto *top = new QHBoxLayout(this);
-    top->setAlignment(Qt::AlignCenter);
-    top->setContentsMargins(0, 0, 0, 0);
-    top->addLayout(buildMicColumn(1));
-    top->addLayout(buildMicColumn(2));
+    QHBoxLayout *top = panelLayout(this);
+    top->addLayout(buildMicColumn(1, mic1GainKnob, mic1LevelLabel, mic1PadButton, mic1PhantomButton, mic1DirectButton));
+    top->addLayout(buildMicColumn(2, mic2GainKnob, mic2LevelLabel, mic2PadButton, mic2PhantomButton, mic2DirectButton));
     top->addWidget(separator(this));
     top->addLayout(buildSpeakerColumn());
     top->addLayout(buildHeadphoneColumn());
@@ -65,116 +63,70 @@ rk2::~rk2()
     delete settingsFile;
 }
 
-QVBoxLayout *rk2::buildMicColumn(int channel)
+QVBoxLayout *rk2::buildMicColumn(int channel, Knob *&gain, QLabel *&level, Button *&pad, Button *&phantom,
+                                  Button *&direct)
 {
-    auto *column = new QVBoxLayout;
-    column->setContentsMargins(10, 10, 20, 10);
-    column->addWidget(label(channel == 1 ? tr("MIC1") : tr("MIC2"), kHeadingStyle, this));
-    Knob *gain = largeKnob(0, 56, this);
+    gain = gainKnob(56, this);
     gain->displayOffset = 9;
-    gain->arcColor = QColor(QStringLiteral("#f1fa8c"));
     connect(gain, &Knob::valueChangedSig, this, [this, channel](int value) { onMicGainChanged(channel, value); });
+    level = levelLabel(this);
+    pad = standardButton(QStringLiteral("20dB"), QStringLiteral("#ff7f00"), this);
+    connect(pad, &Button::pressed, this, [this, channel](bool on) { onMicPadToggled(channel, on); });
+    phantom = standardButton(QStringLiteral("48V"), QStringLiteral("#ff1111"), this);
+    connect(phantom, &Button::pressed, this, [this, channel](bool on) { onMicPhantomToggled(channel, on); });
+    direct = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
+    connect(direct, &Button::pressed, this, [this, channel](bool on) { onDirectToggled(channel, on); });
+
+    QVBoxLayout *column = inputColumn();
+    column->addWidget(label(channel == 1 ? tr("MIC1") : tr("MIC2"), kHeadingStyle, this));
     column->addWidget(gain);
-    QLabel *level = levelLabel(this);
     column->addWidget(level);
     column->addWidget(label(tr("Gain"), kCaptionStyle, this));
-
-    auto *switches = new QVBoxLayout;
-    switches->setAlignment(Qt::AlignCenter);
-    Button *pad = standardButton(QStringLiteral("20dB"), QStringLiteral("#ff7f00"), this);
-    connect(pad, &Button::pressed, this, [this, channel](bool on) { onMicPadToggled(channel, on); });
-    switches->addWidget(pad);
-    Button *phantom = standardButton(QStringLiteral("48V"), QStringLiteral("#ff1111"), this);
-    connect(phantom, &Button::pressed, this, [this, channel](bool on) { onMicPhantomToggled(channel, on); });
-    switches->addWidget(phantom);
-    Button *direct = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
-    connect(direct, &Button::pressed, this, [this, channel](bool on) { onDirectToggled(channel, on); });
-    switches->addWidget(direct);
-    column->addLayout(switches);
+    column->addLayout(centredColumn({pad, phantom, direct}));
     column->addStretch();
-
-    if (channel == 1) {
-        mic1GainKnob = gain, mic1LevelLabel = level, mic1PadButton = pad;
-        mic1PhantomButton = phantom, mic1DirectButton = direct;
-    } else {
-        mic2GainKnob = gain, mic2LevelLabel = level, mic2PadButton = pad;
-        mic2PhantomButton = phantom, mic2DirectButton = direct;
-    }
     return column;
 }
 
 QVBoxLayout *rk2::buildSpeakerColumn()
 {
-    auto *column = new QVBoxLayout;
-    column->setAlignment(Qt::AlignCenter);
-    column->setContentsMargins(20, 10, 10, 10);
-    column->addWidget(label(tr("SPEAKER"), kHeadingStyle, this));
-    auto *knobRow = new QHBoxLayout;
     speakerKnob = largeKnob(-80, 6, this);
     connect(speakerKnob, &Knob::valueChangedSig, this, &rk2::applySpeakerVolume);
-    knobRow->addWidget(speakerKnob);
-    column->addLayout(knobRow);
-    column->addWidget(label(tr("Volume"), kCaptionStyle, this));
-    auto *outputs = new QHBoxLayout;
-    outputs->setAlignment(Qt::AlignCenter);
     speakerMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(speakerMuteButton, &Button::pressed, this, &rk2::onSpeakerMuteToggled);
-    outputs->addWidget(speakerMuteButton);
     speakerDimButton = outputButton(QStringLiteral("DIM"), QStringLiteral("#00FFFF"), this);
     connect(speakerDimButton, &Button::pressed, this, &rk2::onSpeakerDimToggled);
-    outputs->addWidget(speakerDimButton);
-    column->addLayout(outputs);
-    auto *phoneRow = new QHBoxLayout;
-    phoneRow->setAlignment(Qt::AlignCenter);
-    phoneRow->setSpacing(8);
     phoneToSpeakerKnob = smallKnob(-80, 6, this);
     connect(phoneToSpeakerKnob, &Knob::valueChangedSig, this, &rk2::onPhoneToSpeakerChanged);
-    phoneRow->addWidget(phoneToSpeakerKnob);
-    auto *phoneText = new QVBoxLayout;
-    phoneText->setAlignment(Qt::AlignCenter);
     phoneToSpeakerLevelLabel = levelLabel(this);
-    phoneText->addWidget(phoneToSpeakerLevelLabel);
-    phoneText->addWidget(label(tr("Phone To SP Volume"), kSmallCaptionStyle, this));
-    phoneRow->addLayout(phoneText);
-    column->addLayout(phoneRow);
+
+    QVBoxLayout *column = outputColumn();
+    column->addWidget(label(tr("SPEAKER"), kHeadingStyle, this));
+    column->addLayout(row({speakerKnob}));
+    column->addWidget(label(tr("Volume"), kCaptionStyle, this));
+    column->addLayout(centredRow({speakerMuteButton, speakerDimButton}));
+    column->addLayout(phoneRow(phoneToSpeakerKnob, phoneToSpeakerLevelLabel, tr("Phone To SP Volume"), this));
     column->addStretch();
     return column;
 }
 
 QVBoxLayout *rk2::buildHeadphoneColumn()
 {
-    auto *column = new QVBoxLayout;
-    column->setAlignment(Qt::AlignCenter);
-    column->setContentsMargins(20, 10, 10, 10);
-    column->addWidget(label(tr("HEADPHONE"), kHeadingStyle, this));
-    auto *knobRow = new QHBoxLayout;
     headphoneKnob = largeKnob(-80, 6, this);
     connect(headphoneKnob, &Knob::valueChangedSig, this, &rk2::applyHeadphoneVolume);
-    knobRow->addWidget(headphoneKnob);
-    column->addLayout(knobRow);
-    column->addWidget(label(tr("Volume"), kCaptionStyle, this));
-    auto *outputs = new QHBoxLayout;
-    outputs->setAlignment(Qt::AlignCenter);
     headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(headphoneMuteButton, &Button::pressed, this, &rk2::onHeadphoneMuteToggled);
-    outputs->addWidget(headphoneMuteButton);
     headphoneSourceButton = outputButton(QStringLiteral("ASIO 1-2"), QStringLiteral("#00FFFF"), this);
     connect(headphoneSourceButton, &Button::pressed, this, &rk2::onHeadphoneSourceToggled);
-    outputs->addWidget(headphoneSourceButton);
-    column->addLayout(outputs);
-    auto *phoneRow = new QHBoxLayout;
-    phoneRow->setAlignment(Qt::AlignCenter);
-    phoneRow->setSpacing(8);
     phoneToHeadphoneKnob = smallKnob(-80, 6, this);
     connect(phoneToHeadphoneKnob, &Knob::valueChangedSig, this, &rk2::onPhoneToHeadphoneChanged);
-    phoneRow->addWidget(phoneToHeadphoneKnob);
-    auto *phoneText = new QVBoxLayout;
-    phoneText->setAlignment(Qt::AlignCenter);
     phoneLevelLabel = levelLabel(this);
-    phoneText->addWidget(phoneLevelLabel);
-    phoneText->addWidget(label(tr("Phone To HP Volume"), kSmallCaptionStyle, this));
-    phoneRow->addLayout(phoneText);
-    column->addLayout(phoneRow);
+
+    QVBoxLayout *column = outputColumn();
+    column->addWidget(label(tr("HEADPHONE"), kHeadingStyle, this));
+    column->addLayout(row({headphoneKnob}));
+    column->addWidget(label(tr("Volume"), kCaptionStyle, this));
+    column->addLayout(centredRow({headphoneMuteButton, headphoneSourceButton}));
+    column->addLayout(phoneRow(phoneToHeadphoneKnob, phoneLevelLabel, tr("Phone To HP Volume"), this));
     column->addStretch();
     return column;
 }

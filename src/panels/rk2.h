@@ -23,7 +23,8 @@ public:
     ~rk2() override;
 
 private:
-    QVBoxLayout *buildMicColumn(int channel);
+    QVBoxLayout *buildMicColumn(int channel, Knob *&gain, QLabel *&level, Button *&pad, Button *&phantom,
+                                Button *&direct);
     QVBoxLayout *buildSpeakerColumn();
     QVBoxLayout *buildHeadphoneColumn();
     void onMicGainChanged(int channel, int value);

@@ -42,48 +42,34 @@ rs::~rs()
 
 void rs::buildLayout()
 {
-    auto *top = new QHBoxLayout(this);
-    top->setAlignment(Qt::AlignCenter);
-    top->setContentsMargins(0, 0, 0, 0);
-
-    auto *mic = new QVBoxLayout;
-    mic->setContentsMargins(10, 10, 20, 10);
-    mic->addWidget(label(tr("MIC"), kHeadingStyle, this));
-    micGainKnob = largeKnob(0, 42, this);
-    micGainKnob->arcColor = QColor(QStringLiteral("#f1fa8c"));
+    micGainKnob = gainKnob(42, this);
     connect(micGainKnob, &Knob::valueChangedSig, this, &rs::onMicGainChanged);
-    mic->addWidget(micGainKnob);
     micLevelLabel = levelLabel(this);
-    mic->addWidget(micLevelLabel);
-    mic->addWidget(label(tr("Gain"), kRsCaptionStyle, this));
-    auto *switches = new QVBoxLayout;
-    switches->setAlignment(Qt::AlignCenter);
     directButton = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
     connect(directButton, &Button::pressed, this, &rs::onDirectToggled);
-    switches->addWidget(directButton);
-    mic->addLayout(switches);
 
-    auto *headphone = new QVBoxLayout;
-    headphone->setAlignment(Qt::AlignCenter);
-    headphone->setContentsMargins(20, 10, 10, 10);
-    headphone->addWidget(label(QStringLiteral("HEADPHONE"), kHeadingStyle, this));
-    auto *knobRow = new QHBoxLayout;
     headphoneKnob = largeKnob(-80, 6, this);
     connect(headphoneKnob, &Knob::valueChangedSig, this, &rs::applyHeadphoneVolume);
-    knobRow->addWidget(headphoneKnob);
-    headphone->addLayout(knobRow);
-    headphone->addWidget(label(tr("Volume"), kRsCaptionStyle, this));
-    auto *outputs = new QHBoxLayout;
-    outputs->setAlignment(Qt::AlignCenter);
     headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(headphoneMuteButton, &Button::pressed, this, &rs::onHeadphoneMuteToggled);
-    outputs->addWidget(headphoneMuteButton);
     headphoneDimButton = outputButton(QStringLiteral("DIM"), QStringLiteral("#00FFFF"), this);
     connect(headphoneDimButton, &Button::pressed, this, &rs::onHeadphoneDimToggled);
-    outputs->addWidget(headphoneDimButton);
-    headphone->addLayout(outputs);
+
+    QVBoxLayout *mic = inputColumn();
+    mic->addWidget(label(tr("MIC"), kHeadingStyle, this));
+    mic->addWidget(micGainKnob);
+    mic->addWidget(micLevelLabel);
+    mic->addWidget(label(tr("Gain"), kRsCaptionStyle, this));
+    mic->addLayout(centredColumn({directButton}));
+
+    QVBoxLayout *headphone = outputColumn();
+    headphone->addWidget(label(QStringLiteral("HEADPHONE"), kHeadingStyle, this));
+    headphone->addLayout(row({headphoneKnob}));
+    headphone->addWidget(label(tr("Volume"), kRsCaptionStyle, this));
+    headphone->addLayout(centredRow({headphoneMuteButton, headphoneDimButton}));
     headphone->addStretch();
 
+    QHBoxLayout *top = panelLayout(this);
     top->addLayout(mic);
     top->addWidget(separator(this));
     top->addLayout(headphone);
