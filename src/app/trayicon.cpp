@@ -56,7 +56,10 @@ void TrayIcon::createMenu()
     version->setEnabled(false);
     setContextMenu(menu.get());
 
-    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    // exit(), not quit(): since Qt 6 quit() first asks every window to close,
+    // and the main window refuses (it only hides while a tray exists), so
+    // "Quit" would do nothing whenever the window is open.
+    connect(quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); });
     connect(setup, &QAction::triggered, this, &TrayIcon::showSettings);
     connect(showMain, &QAction::triggered, this, [this] { showMainWindow(); });
     connect(upgrade, &QAction::triggered, this, [this] { upgradeFirmware(); });

@@ -39,7 +39,12 @@ private slots:
 
         // The context menu: the version entry is disabled, so the first step down is Quit.
         session.click(icon.center(), 3);
-        QTest::qWait(300);
+        QRect menu;
+        QTRY_VERIFY_WITH_TIMEOUT(!(menu = session.popup(QStringLiteral("KorvistDriver"))).isEmpty(), kWaitMs);
+        // The menu opens under the pointer; off it, no entry is highlighted, so
+        // the first step down lands on Quit (the version entry is disabled).
+        session.moveMouse(menu.bottomLeft() + QPoint(-50, 100));
+        QTest::qWait(200);
         session.keys({"Down", "Return"});
         QVERIFY2(program.waitForExit(kWaitMs), qPrintable(program.log()));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);

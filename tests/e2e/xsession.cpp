@@ -30,8 +30,10 @@ bool XSession::start()
         return false;
     QByteArray number;
     const QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!number.contains('\n') && !deadline.hasExpired() && server.waitForReadyRead(100))
+    while (!number.contains('\n') && !deadline.hasExpired() && server.state() == QProcess::Running) {
+        server.waitForReadyRead(100);
         number += server.readAllStandardOutput();
+    }
     if (!number.contains('\n'))
         return false;
     displayName = ':' + QString::fromLatin1(number.trimmed());
@@ -45,11 +47,13 @@ bool XSession::start()
                                           "32", "--SetDockType", "true", "--transparent", "false"});
     if (!tray.waitForStarted(kStartTimeoutMs))
         return false;
-    while (!deadline.hasExpired()) {
+    while (!deadline.hasExpired() && tray.state() == QProcess::Running) {
         if (!windows(QStringLiteral("^panel$"), true).isEmpty())
             return true;
         QThread::msleep(50);
     }
+    qWarning("XSession: no notification area on %s: %s", qPrintable(displayName),
+             tray.readAllStandardError().constData());
     return false;
 }
 
@@ -100,9 +104,29 @@ QRect XSession::trayIcon(const QString &className) const
     return {};
 }
 
+QRect XSession::popup(const QString &className) const
+{
+    for (const QString &window :
+         run({"search", "--onlyvisible", "--class", className}).split('\n', Qt::SkipEmptyParts)) {
+        // The menu is the program's one large visible window without a title;
+        // xdotool names an untitled window by its class.
+        if (run({"getwindowname", window}).trimmed() != className)
+            continue;
+        const QRect area = geometry(window);
+        if (area.height() > 60)
+            return area;
+    }
+    return {};
+}
+
 void XSession::click(const QPoint &at, int button) const
 {
     run({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", QString::number(button)});
+}
+
+void XSession::moveMouse(const QPoint &to) const
+{
+    run({"mousemove", QString::number(to.x()), QString::number(to.y())});
 }
 
 void XSession::keys(const QStringList &names) const

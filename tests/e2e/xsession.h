@@ -23,7 +23,10 @@ public:
     QRect geometry(const QString &window) const;
     // The icon a program docked in the notification area, or an empty rectangle.
     QRect trayIcon(const QString &className) const;
+    // A visible untitled pop-up (a menu) of the program, or an empty rectangle.
+    QRect popup(const QString &className) const;
     void click(const QPoint &at, int button) const;
+    void moveMouse(const QPoint &to) const;
     void keys(const QStringList &names) const;
 
 private:
