@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows backend of the platform layer with mingw-w64 and runs
+# its tests under wine, headless, in a throw-away wine prefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+build=build/windows
+cmake -S tests/windows -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/tests/windows/cmake/mingw-w64-x86_64.cmake"
+cmake --build "$build" -j2
+
+# No display: wine must never try to open a window. Mono and Gecko are not
+# needed, and their absence must not stop the prefix with a question.
+unset DISPLAY WAYLAND_DISPLAY
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/korvist-wine.XXXXXX")
+export WINEPREFIX
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+# One persistent server makes every later start quick. The prefix is set up
+# once, before the tests, with its output away from any pipe: the services it
+# starts outlive it and would otherwise hold the test runner's output open.
+wineserver -p </dev/null >/dev/null 2>&1
+wine wineboot --init </dev/null >"$WINEPREFIX/wineboot.log" 2>&1
+
+ctest --test-dir "$build" -j2 --output-on-failure
