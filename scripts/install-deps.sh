@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need, skipping
-# what is already there. Usage: install-deps.sh build|test|demo ...
+# what is already there. Usage: install-deps.sh build|test|demo|windows ...
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
        qt6-l10n-tools libgl-dev)
 test=(xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei)
 demo=(fonts-wqy-microhei xvfb xauth)
+windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
 
 wanted=()
 for set in "$@"; do

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything twice (normally, and with
-# AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both.
+# AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both;
+# then cross-builds the Windows backend and runs its tests under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build test
+scripts/install-deps.sh build test windows
 
 run_suite() {
     local dir=$1; shift
@@ -15,4 +16,5 @@ run_suite() {
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVIST_SANITIZE=ON
-echo "All tests passed in both builds."
+scripts/test-windows.sh
+echo "All tests passed: both builds here, and the Windows backend under wine."
