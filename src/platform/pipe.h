@@ -30,7 +30,8 @@ public:
     // One whole message. A longer one fails with 234 and is not taken in silently.
     bool readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead, std::uint32_t &error);
     void disconnect();
-    // From any thread: ends a pending waitForClient (false, 995) and every later one.
+    // From any thread: ends a pending waitForClient or readMessage (false, 995),
+    // and every later one.
     void release();
 
 private:

@@ -40,8 +40,42 @@ struct PipeServer::State
     std::mutex mutex;
     std::condition_variable waiterLeft;
     bool released = false;
-    // The thread blocked in ConnectNamedPipe, kept so that release() can cancel its call.
+    // The thread blocked in ConnectNamedPipe or ReadFile, kept so that release()
+    // can cancel its call: a client that connects and never writes must not
+    // hold the listener at shutdown either.
     HANDLE waitingThread = nullptr;
+
+    // Runs one blocking call of the pipe where release() can cancel it.
+    template<typename Call>
+    bool cancellable(Call call, std::uint32_t &error)
+    {
+        const HANDLE self = OpenThread(THREAD_TERMINATE, FALSE, GetCurrentThreadId());
+        if (!self)
+            return succeeded(FALSE, error);
+        {
+            const std::lock_guard lock(mutex);
+            if (released) {
+                CloseHandle(self);
+                error = kErrorOperationAborted;
+                return false;
+            }
+            waitingThread = self;
+        }
+        const bool ok = succeeded(call(), error);
+        bool wasReleased = false;
+        {
+            const std::lock_guard lock(mutex);
+            waitingThread = nullptr;
+            wasReleased = released;
+        }
+        waiterLeft.notify_all();
+        CloseHandle(self);
+        if (wasReleased) {
+            error = kErrorOperationAborted;
+            return false;
+        }
+        return ok;
+    }
 };
 
 PipeServer::PipeServer(const std::string &name) : state(std::make_unique<State>())
@@ -76,39 +110,14 @@ bool PipeServer::isOpen() const
 
 bool PipeServer::waitForClient(std::uint32_t &error)
 {
-    const HANDLE self = OpenThread(THREAD_TERMINATE, FALSE, GetCurrentThreadId());
-    if (!self)
-        return succeeded(FALSE, error);
-    {
-        const std::lock_guard lock(state->mutex);
-        if (state->released) {
-            CloseHandle(self);
-            error = kErrorOperationAborted;
-            return false;
-        }
-        state->waitingThread = self;
-    }
-    const bool connected = succeeded(ConnectNamedPipe(state->pipe, nullptr), error);
-    bool released = false;
-    {
-        const std::lock_guard lock(state->mutex);
-        state->waitingThread = nullptr;
-        released = state->released;
-    }
-    state->waiterLeft.notify_all();
-    CloseHandle(self);
-    if (released) {
-        error = kErrorOperationAborted;
-        return false;
-    }
-    return connected;
+    return state->cancellable([this] { return ConnectNamedPipe(state->pipe, nullptr); }, error);
 }
 
 bool PipeServer::readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead,
                              std::uint32_t &error)
 {
     DWORD read = 0;
-    const bool ok = succeeded(ReadFile(state->pipe, buffer, capacity, &read, nullptr), error);
+    const bool ok = state->cancellable([&] { return ReadFile(state->pipe, buffer, capacity, &read, nullptr); }, error);
     bytesRead = read;
     return ok;
 }
@@ -121,7 +130,7 @@ void PipeServer::disconnect()
 
 void PipeServer::release()
 {
-    // CancelSynchronousIo ends the blocking ConnectNamedPipe without touching the
+    // CancelSynchronousIo ends the blocking ConnectNamedPipe or ReadFile without touching the
     // pipe's state, on Windows and under wine alike. A cancel that arrives after the
     // waiter registered but before it entered the call finds nothing to cancel and
     // is lost, so it is repeated until the waiter has left.

@@ -84,7 +84,8 @@ TEST(PipeRelease, BeforeAnyWait)
     expectReleased(server);
 }
 
-TEST(PipeRelease, WhileServingLetsTheMessageThroughThenStops)
+// A client that connects and never writes must not hold the listener at shutdown.
+TEST(PipeRelease, EndsAReadFromASilentClient)
 {
     const std::string name = testsupport::uniquePipeName();
     PipeServer server(name);
@@ -92,12 +93,25 @@ TEST(PipeRelease, WhileServingLetsTheMessageThroughThenStops)
     std::uint32_t error = 0;
     ASSERT_TRUE(server.create(error)) << error;
     ASSERT_NO_FATAL_FAILURE(testsupport::connectClient(server, client, name, false));
+    bool read = true;
+    std::uint32_t readError = 0;
+    std::thread reader([&] {
+        char buffer[16];
+        std::uint32_t bytesRead = 0;
+        read = server.readMessage(buffer, sizeof buffer, bytesRead, readError);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     server.release();
+    reader.join();
+    EXPECT_FALSE(read);
+    EXPECT_EQ(readError, platform::kErrorOperationAborted);
+
+    // Later reads end at once too, even with a message waiting.
     ASSERT_TRUE(client.write("1", 1, error)) << error;
     char received = 0;
     std::uint32_t bytesRead = 0;
-    EXPECT_TRUE(server.readMessage(&received, 1, bytesRead, error)) << error;
-    EXPECT_EQ(received, '1');
+    EXPECT_FALSE(server.readMessage(&received, 1, bytesRead, error));
+    EXPECT_EQ(error, platform::kErrorOperationAborted);
     server.disconnect();
     expectReleased(server);
 }
