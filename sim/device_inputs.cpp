@@ -1,6 +1,6 @@
 #include "device_inputs.h"
 
-#include "device_console.h"
+#include "console.h"
 
 #include <algorithm>
 #include <iterator>

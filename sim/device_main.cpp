@@ -1,6 +1,6 @@
 #include "device_main.h"
 
-#include "device_console.h"
+#include "console.h"
 #include "device_interface.h"
 #include "device_journal.h"
 #include "device_model.h"

@@ -1,6 +1,6 @@
 #include "device_model.h"
 
-#include "device_console.h"
+#include "console.h"
 #include "device_ranges.h"
 #include "devicewire_posix.h"
 #include "iocontrolcodes.h"

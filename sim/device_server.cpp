@@ -1,6 +1,6 @@
 #include "device_server.h"
 
-#include "device_console.h"
+#include "console.h"
 #include "devicewire_posix.h"
 
 #include <cerrno>

@@ -1,4 +1,5 @@
 #include "device_main.h"
+#include "pipe_main.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,10 @@ struct Subcommand
 
 constexpr Subcommand kSubcommands[] = {
     {"device", deviceMain, "device --model rk1|rk2|rs [options]   the kernel driver and the USB device"},
+    {"audio-service", audioServiceMain, "audio-service [--busy]                 serves KorvistAudioControlPipe"},
+    {"asio-driver", asioDriverMain, "asio-driver                            serves KorvistPannelToASIO"},
+    {"asio-notify", asioNotifyMain,
+     "asio-notify --buffer-size N [--open-window] | --raw HEX   one notice to KorvistASIOToPannel"},
 };
 
 int usage(const char *program)

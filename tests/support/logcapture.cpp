@@ -1,9 +1,12 @@
 #include "logcapture.h"
 
+#include <QMutex>
 #include <QtGlobal>
 
 namespace {
 
+// Threads log too (the ASIO listener does), while the test reads on its own.
+QMutex mutex;
 QStringList captured;
 QtMessageHandler previous = nullptr;
 
@@ -13,6 +16,7 @@ void collect(QtMsgType type, const QMessageLogContext &context, const QString &m
         previous(type, context, message);
         return;
     }
+    const QMutexLocker lock(&mutex);
     captured.append(message);
 }
 
@@ -20,7 +24,7 @@ void collect(QtMsgType type, const QMessageLogContext &context, const QString &m
 
 LogCapture::LogCapture()
 {
-    captured.clear();
+    clear();
     previous = qInstallMessageHandler(collect);
 }
 
@@ -31,10 +35,12 @@ LogCapture::~LogCapture()
 
 QStringList LogCapture::lines() const
 {
+    const QMutexLocker lock(&mutex);
     return captured;
 }
 
 void LogCapture::clear()
 {
+    const QMutexLocker lock(&mutex);
     captured.clear();
 }

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 // Collects every Qt log line (debug, info, warning) for as long as it lives,
-// formatted as qDebug prints it. One capture at a time.
+// formatted as qDebug prints it, from any thread. One capture at a time.
 class LogCapture
 {
 public:

@@ -1,4 +1,4 @@
-#include "device_console.h"
+#include "console.h"
 
 #include <cstdarg>
 #include <cstdio>

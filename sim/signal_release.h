@@ -1,0 +1,36 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// SIGINT and SIGTERM end a pipe peer. A peer spends its life blocked inside the
+// pipe seam, so the signals are taken by a thread of their own, which calls
+// onSignal (a PipeServer::release) from there. Construct it before any other
+// thread starts: the signals must stay blocked in every thread but that one.
+class SignalRelease
+{
+public:
+    explicit SignalRelease(std::function<void()> onSignal);
+    ~SignalRelease();
+    SignalRelease(const SignalRelease &) = delete;
+    SignalRelease &operator=(const SignalRelease &) = delete;
+
+    bool signalled();
+    // Sleeps for at most duration; true when a signal came.
+    bool sleepFor(std::chrono::milliseconds duration);
+
+private:
+    void watch();
+
+    sigset_t signals;
+    std::function<void()> onSignal;
+    std::mutex mutex;
+    std::condition_variable woken;
+    bool fired = false;
+    bool stopping = false;
+    std::thread watcher;
+};
