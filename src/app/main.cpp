@@ -3,6 +3,8 @@
 #include "translation.h"
 #include "trayicon.h"
 
+#include <settings.h>
+
 #include <QApplication>
 #include <QDebug>
 #include <QLocale>
@@ -32,9 +34,12 @@ int main(int argc, char **argv)
     if (!appIcon.isNull())
         QApplication::setWindowIcon(QIcon(appIcon));
 
+    Settings settingsDialog;
     MainWindow mainWindow;
+    mainWindow.settingsDialog = &settingsDialog;
     TrayIcon trayIcon;
     trayIcon.setMainWindow(&mainWindow);
+    trayIcon.settingsWindow = &settingsDialog;
     trayIcon.setVisible(true);
 
     // Without a notification area nothing could ever show a window that

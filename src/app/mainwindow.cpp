@@ -4,6 +4,7 @@
 #include <rk1.h>
 #include <rk2.h>
 #include <rs.h>
+#include <settings.h>
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -85,6 +86,8 @@ void MainWindow::detectDevice()
     // The probe lives for this one step, whichever way it ends.
     const auto probe = std::make_unique<KorvistIoControl>();
     if (!probe->open()) {
+        if (settingsDialog)
+            settingsDialog->stopMonitor();
         qDebug() << "Failed to connect to driver.";
         return;
     }
@@ -101,7 +104,8 @@ void MainWindow::detectDevice()
         return;
     }
 
-    handOffModel(*model);
+    if (!handOffModel(*model))
+        return;
 
     std::uint8_t firmware[10] = {};
     if (!probe->getFirmwareVersion(firmware, sizeof firmware)) {
@@ -115,8 +119,18 @@ void MainWindow::detectDevice()
     startWatch();
 }
 
-void MainWindow::handOffModel(DeviceModel model)
+bool MainWindow::handOffModel(DeviceModel model)
 {
+    if (settingsDialog) {
+        if (!settingsDialog->connectDevice()) {
+            // Detection goes on each second; meanwhile the watch notices a loss.
+            qDebug() << "Failed to connect to driver in settings window.";
+            startWatch();
+            return false;
+        }
+        settingsDialog->applySavedSettings();
+    }
+
     QWidget *panel = nullptr;
     const char *placement = nullptr;
     switch (model) {
@@ -137,6 +151,7 @@ void MainWindow::handOffModel(DeviceModel model)
     baseLayout->addWidget(panel);
     qDebug() << placement;
     update();
+    return true;
 }
 
 void MainWindow::startWatch()

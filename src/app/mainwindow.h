@@ -8,6 +8,7 @@
 
 class KorvistIoControl;
 class QLabel;
+class Settings;
 class QTimer;
 class QVBoxLayout;
 
@@ -21,6 +22,10 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Connects to each device found and re-applies the saved audio settings;
+    // set by start-up, not owned.
+    Settings *settingsDialog = nullptr;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -29,7 +34,7 @@ private:
     void pollDevice();
     void clearBaseLayout();
     void addStatusLabel(const QString &text);
-    void handOffModel(DeviceModel model);
+    bool handOffModel(DeviceModel model);
     void startWatch();
 
     std::uint32_t productId = 0;

@@ -9,6 +9,33 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Buffer Size</source>
+        <translation>缓冲区大小</translation>
+    </message>
+    <message>
+        <source>USB Latency Size</source>
+        <translation>USB 延迟大小</translation>
+    </message>
+    <message>
+        <source>Safe Mode</source>
+        <translation>安全模式</translation>
+    </message>
+    <message>
+        <source>USB Error</source>
+        <translation>USB 错误</translation>
+    </message>
+    <message>
+        <source>USB Error Count: %1</source>
+        <translation>USB 错误次数：%1</translation>
+    </message>
+</context>
+<context>
     <name>TrayIcon</name>
     <message>
         <source>Quit</source>
