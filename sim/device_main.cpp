@@ -1,6 +1,7 @@
 #include "device_main.h"
 
 #include "console.h"
+#include "device_glitch.h"
 #include "device_interface.h"
 #include "device_journal.h"
 #include "device_model.h"
@@ -26,6 +27,7 @@ int deviceMain(int argc, char **argv)
     }
     // Installed before the interface exists, so an unplug that comes at once is not lost.
     const ShutdownSignals signals;
+    installGlitchSignal();
     DeviceInterface interface(options->model, !options->unopenable);
     if (!interface.isValid()) {
         std::fprintf(stderr, "korvist-sim device: %s\n", interface.errorText().c_str());

@@ -1,6 +1,7 @@
 #include "device_model.h"
 
 #include "console.h"
+#include "device_glitch.h"
 #include "device_ranges.h"
 #include "devicewire_posix.h"
 #include "iocontrolcodes.h"
@@ -167,6 +168,10 @@ Reply DeviceModel::startAudio(Input, std::uint32_t)
 
 Reply DeviceModel::getProductId(Input, std::uint32_t)
 {
+    if (takeGlitch()) {
+        say("glitch: product id read failed");
+        return refused(platform::kErrorGenFailure);
+    }
     return word(options.productId);
 }
 

@@ -11,7 +11,8 @@ const char *const kDeviceUsage =
     "usage: korvist-sim device --model rk1|rk2|rs [--firmware TEXT] [--pid N] [--journal FILE]\n"
     "                          [--unopenable] [--fail CODE]... [--no-firmware] [--usb-errors N]\n"
     "                          [--buffer-size N] [--latency N] [--slow-mode]\n"
-    "  numbers are decimal or 0x-prefixed hex, e.g. --fail 0xFFDC2040\n";
+    "  numbers are decimal or 0x-prefixed hex, e.g. --fail 0xFFDC2040\n"
+    "  SIGUSR1 makes the next product-id read fail once (a glitch on the bus)\n";
 
 namespace {
 

@@ -2,7 +2,9 @@
 
 #include <isolation.h>
 #include <logcapture.h>
+#include <settings.h>
 #include <simdevice.h>
+#include <simpipe.h>
 
 #include <QLabel>
 #include <QLayout>
@@ -148,6 +150,87 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QString("Korvist RK1 - FW: 1.0.4") + QString(5, QChar(0)),
                                   kFindTimeoutMs);
         QTRY_COMPARE(layoutContents(window), QStringList {"rk1"});
+    }
+
+    void singleFailedReadKeepsThePanel()
+    {
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start());
+        LogCapture log;
+        MainWindow window;
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk2"}, kFindTimeoutMs);
+        device.glitch();
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Error reading device PID from driver, error count: 1"), kFindTimeoutMs);
+        const int reads = int(device.journal(0xFFDC2084).size());
+        QTRY_VERIFY_WITH_TIMEOUT(device.journal(0xFFDC2084).size() >= reads + 3, kFindTimeoutMs);
+        QVERIFY(!log.contains("Error reading device PID from driver, error count: 2"));
+        QCOMPARE(layoutContents(window), QStringList {"rk2"});
+    }
+
+    // The watch of a device found again starts from no failures: the three
+    // that ended the previous one must not count against it.
+    void watchAfterAReplugStartsAfresh()
+    {
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk1"));
+        QVERIFY(device.start());
+        LogCapture log;
+        MainWindow window;
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk1"}, kFindTimeoutMs);
+        QVERIFY(device.stop());
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Meter driver handle deleted."), kFindTimeoutMs);
+        QVERIFY(device.start());
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk1"}, kFindTimeoutMs);
+
+        log.clear();
+        device.glitch();
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Error reading device PID from driver, error count: 1"), kFindTimeoutMs);
+        const int reads = int(device.journal(0xFFDC2084).size());
+        QTRY_VERIFY_WITH_TIMEOUT(device.journal(0xFFDC2084).size() >= reads + 3, kFindTimeoutMs);
+        QVERIFY(!log.contains("Meter driver handle deleted."));
+        QCOMPARE(layoutContents(window), QStringList {"rk1"});
+    }
+
+    // At the hand-off the dialog connects and re-applies the saved settings
+    // before the panel replays its own state.
+    void settingsBeforeThePanel()
+    {
+        Isolation isolation;
+        SimPipePeer service({"audio-service"});
+        QVERIFY(service.start());
+        SimDevice device(QStringLiteral("rk1"));
+        QVERIFY(device.start({"--buffer-size", "256", "--latency", "24"}));
+        Settings dialog;
+        MainWindow window;
+        window.settingsDialog = &dialog;
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk1"}, kFindTimeoutMs);
+
+        const QList<SimJournalEntry> journal = device.journal();
+        qint64 setBuffer = -1, firstCommand = -1;
+        for (const SimJournalEntry &entry : journal) {
+            if (entry.code == 0xFFDC2044 && setBuffer < 0)
+                setBuffer = entry.seq;
+            if (entry.code == 0xFFDC209C && firstCommand < 0)
+                firstCommand = entry.seq;
+        }
+        QVERIFY(setBuffer > 0);
+        QVERIFY(firstCommand > setBuffer);
+        QCOMPARE(device.journal(0xFFDC2044).first().in.toHex(), QByteArray("c0000000"));
+        QTRY_COMPARE(service.messages(), QStringList {R"(26 bytes: "STOP_MONITOR\u0000")"});
+    }
+
+    void failedOpenAsksTheServiceToStopMonitoring()
+    {
+        Isolation isolation;
+        SimPipePeer service({"audio-service"});
+        QVERIFY(service.start());
+        Settings dialog;
+        MainWindow window;
+        window.settingsDialog = &dialog;
+        QTRY_VERIFY_WITH_TIMEOUT(service.messages().size() >= 2, kFindTimeoutMs);
+        for (const QString &message : service.messages())
+            QCOMPARE(message, QString(R"(26 bytes: "STOP_MONITOR\u0000")"));
     }
 };
 

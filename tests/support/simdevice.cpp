@@ -1,5 +1,7 @@
 #include "simdevice.h"
 
+#include <csignal>
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -88,6 +90,12 @@ void SimDevice::kill9()
         return;
     process.kill();
     process.waitForFinished(kStopTimeoutMs);
+}
+
+void SimDevice::glitch()
+{
+    if (process.state() == QProcess::Running)
+        ::kill(pid_t(process.processId()), SIGUSR1);
 }
 
 bool SimDevice::isRunning()

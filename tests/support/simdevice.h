@@ -37,6 +37,8 @@ public:
     // SIGTERM, then waits: true when the simulator exited normally with 0.
     bool stop();
     void kill9();
+    // SIGUSR1: the next product-id read fails once.
+    void glitch();
     bool isRunning();
 
     // The interface's socket, as announced by the "ready" line of the last start.
