@@ -3,6 +3,7 @@
 
 #include <isolation.h>
 #include <simdevice.h>
+#include <simpipe.h>
 
 #include <QtTest>
 
@@ -18,7 +19,7 @@ class TestTraySession : public QObject
     Q_OBJECT
 
 private slots:
-    void trayIconShowsThePanelAndQuitEnds()
+    void trayIconShowsThePanelAsioBringsSettingsQuitEnds()
     {
         Isolation isolation;
         XSession session;
@@ -37,6 +38,14 @@ private slots:
         session.click(icon.center(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!session.windows(kRk2Title, true).isEmpty(), kWaitMs);
 
+        // The ASIO driver's notice reaches the device and brings the dialog up.
+        QVERIFY(session.windows(QStringLiteral("^Settings$"), true).isEmpty());
+        const SimPipePeer::Result notice = SimPipePeer::run({"asio-notify", "--buffer-size", "256", "--open-window"});
+        QCOMPARE(notice.exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!device.journal(0xFFDC2044).isEmpty(), kWaitMs);
+        QCOMPARE(device.journal(0xFFDC2044).last().in.toHex(), QByteArray("00010000"));
+        QTRY_VERIFY_WITH_TIMEOUT(!session.windows(QStringLiteral("^Settings$"), true).isEmpty(), kWaitMs);
+
         // The context menu: the version entry is disabled, so the first step down is Quit.
         session.click(icon.center(), 3);
         QRect menu;
@@ -49,6 +58,17 @@ private slots:
         QVERIFY2(program.waitForExit(kWaitMs), qPrintable(program.log()));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
+    }
+
+    // Without a notification area nothing could bring a hidden window back.
+    void withoutTrayTheWindowShowsAtStart()
+    {
+        Isolation isolation;
+        XSession session;
+        QVERIFY(session.start(false));
+        KorvistProcess program;
+        program.start(session.environment());
+        QTRY_VERIFY_WITH_TIMEOUT(!session.windows(QStringLiteral("^Korvist Driver$"), true).isEmpty(), kWaitMs);
     }
 };
 

@@ -22,7 +22,7 @@ XSession::~XSession()
     }
 }
 
-bool XSession::start()
+bool XSession::start(bool withTray)
 {
     // -displayfd picks a free display and tells its number on the given descriptor.
     server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
@@ -37,6 +37,8 @@ bool XSession::start()
     if (!number.contains('\n'))
         return false;
     displayName = ':' + QString::fromLatin1(number.trimmed());
+    if (!withTray)
+        return true;
 
     tray.setProcessEnvironment([this] {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

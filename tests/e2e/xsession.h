@@ -13,7 +13,8 @@ public:
     XSession(const XSession &) = delete;
     XSession &operator=(const XSession &) = delete;
 
-    bool start();
+    // A display with a notification area, or (withTray false) a bare one.
+    bool start(bool withTray = true);
     QString display() const { return displayName; }
     // The environment entries a program needs to open its windows here.
     QStringList environment() const;
