@@ -7,6 +7,8 @@
 #include <QtTest>
 
 #include <functional>
+#include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -171,6 +173,32 @@ private slots:
         QCOMPARE(journal[0].code, iocode::QueryCommand);
         QCOMPARE(journal[0].outSize, 32u);
         QCOMPARE(journal[0].in.toHex(), request({0x01, 0x65}).toHex());
+    }
+
+    void firmwareFailureIsWrittenToStandardError_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("refused query") << QStringList {"--no-firmware"} << true;
+        QTest::newRow("no device") << QStringList() << false;
+    }
+    void firmwareFailureIsWrittenToStandardError()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(bool, opened);
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk1"));
+        if (opened)
+            QVERIFY(device.start(simArgs));
+        KorvistIoControl control;
+        QCOMPARE(control.open(), opened);
+        std::ostringstream captured;
+        std::streambuf *const previous = std::cerr.rdbuf(captured.rdbuf());
+        std::uint8_t version[10] = {};
+        const bool read = control.getFirmwareVersion(version, sizeof version);
+        std::cerr.rdbuf(previous);
+        QVERIFY(!read);
+        QCOMPARE(QString::fromStdString(captured.str()), QString("Failed to read firmware version from device.\n"));
     }
 
     void usbStatusKeepsTheLastReplyWhenACallFails()
