@@ -14,7 +14,8 @@ run_suite() {
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
     run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVIST_SANITIZE=ON
 scripts/test-windows.sh
 echo "All tests passed: both builds here, and the Windows backend under wine."
