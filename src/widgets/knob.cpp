@@ -131,8 +131,10 @@ int Knob::valueSpan() const
 {
     if (maximum == minimum)
         return 0;
-    const double fraction = (double(value) - minimum) / (double(maximum) - minimum);
-    return int(fraction * 270.0 * -16);
+    // Multiplied before dividing, so that the truncation lands where the
+    // degrees say: 13 of 0..45 is -1248, not the -1247 of a rounded fraction.
+    const double degrees = (double(value) - minimum) * 270.0 / (double(maximum) - minimum);
+    return int(degrees * -16);
 }
 
 // A knob at 0 reads 0 whatever the offset, so a gain knob at rest (0..56, offset 9)
