@@ -191,7 +191,7 @@ int receiveClaim(int connection, int lockFd)
     return valid ? fds[0] : -1;
 }
 
-enum class Readiness { Ready, Released, TimedOut };
+enum class Readiness { Ready, Released, TimedOut, Failed };
 
 Readiness waitReadable(int fd, int releaseFd, int timeoutMs)
 {
@@ -200,6 +200,9 @@ Readiness waitReadable(int fd, int releaseFd, int timeoutMs)
         const int ready = ::poll(watched, 2, timeoutMs);
         if (ready < 0 && errno == EINTR)
             continue;
+        // A wait that cannot go on must end, not be retried at full speed.
+        if (ready < 0)
+            return Readiness::Failed;
         if (ready > 0 && (watched[1].revents & POLLIN))
             return Readiness::Released;
         return ready > 0 ? Readiness::Ready : Readiness::TimedOut;
@@ -274,6 +277,11 @@ bool PipeServer::create(std::uint32_t &error)
     error = kErrorSuccess;
     if (s.listenFd >= 0)
         return true;
+    if (s.releaseFd < 0) {
+        // Without it nothing could end a wait at shutdown.
+        error = kErrorGenFailure;
+        return false;
+    }
     s.paths = endpoint(s.name);
     if (!s.paths.valid()) {
         error = kErrorInvalidName;
@@ -326,6 +334,10 @@ bool PipeServer::waitForClient(std::uint32_t &error)
     bool cameFirst = waitReadable(s.listenFd, s.releaseFd, 0) == Readiness::Ready;
     for (;;) {
         const Readiness readiness = cameFirst ? Readiness::Ready : waitReadable(s.listenFd, s.releaseFd, -1);
+        if (readiness == Readiness::Failed) {
+            error = kErrorGenFailure;
+            return false;
+        }
         const State::Admission admission =
             readiness == Readiness::Ready ? s.admit() : State::Admission::Released;
         if (admission == State::Admission::Released) {
@@ -353,8 +365,9 @@ bool PipeServer::readMessage(void *buffer, std::uint32_t capacity, std::uint32_t
         return false;
     }
     for (;;) {
-        if (waitReadable(s.connection, s.releaseFd, -1) == Readiness::Released) {
-            error = kErrorOperationAborted;
+        const Readiness readiness = waitReadable(s.connection, s.releaseFd, -1);
+        if (readiness == Readiness::Released || readiness == Readiness::Failed) {
+            error = readiness == Readiness::Released ? kErrorOperationAborted : kErrorGenFailure;
             return false;
         }
         char prefix = 0;
@@ -416,6 +429,10 @@ bool PipeClient::open(const std::string &name, std::uint32_t &error)
     }
     const sockaddr_un address = addressOf(paths.socketPath);
     int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    // Set before connecting: a server whose queue is full must not hold the caller for good.
+    const timeval timeout {kWriteTimeoutSeconds, 0};
+    if (fd >= 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
         || !sendClaim(fd, lockFd)) {
         closeFd(fd);
@@ -425,8 +442,6 @@ bool PipeClient::open(const std::string &name, std::uint32_t &error)
     }
     // The claim now travels with the connection; the server lets it go when it disconnects.
     closeFd(lockFd);
-    const timeval timeout {kWriteTimeoutSeconds, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     handle = fd;
     error = kErrorSuccess;
     return true;

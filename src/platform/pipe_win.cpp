@@ -110,7 +110,15 @@ bool PipeServer::isOpen() const
 
 bool PipeServer::waitForClient(std::uint32_t &error)
 {
-    return state->cancellable([this] { return ConnectNamedPipe(state->pipe, nullptr); }, error);
+    for (;;) {
+        const bool connected = state->cancellable([this] { return ConnectNamedPipe(state->pipe, nullptr); }, error);
+        // A client that came and left before the wait leaves the instance
+        // closing (232), and every later wait would fail the same way: clear it
+        // and wait for the next client.
+        if (connected || error != kErrorNoData)
+            return connected;
+        DisconnectNamedPipe(state->pipe);
+    }
 }
 
 bool PipeServer::readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead,

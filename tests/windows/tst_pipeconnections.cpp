@@ -2,7 +2,9 @@
 #include "win32errors.h"
 
 #include <functional>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using platform::PipeClient;
 using platform::PipeServer;
@@ -43,6 +45,34 @@ TEST(PipeConnection, ClientLeavingWithoutWritingFailsTheRead)
     std::uint32_t bytesRead = 0;
     EXPECT_FALSE(server.readMessage(buffer, sizeof buffer, bytesRead, error));
     EXPECT_EQ(error, kErrorBrokenPipe);
+}
+
+// Such a client must not shut the pipe for the ones after it.
+TEST(PipeConnection, ClientLeavingBeforeTheWaitDoesNotBlockTheNext)
+{
+    const std::string name = testsupport::uniquePipeName();
+    PipeServer server(name);
+    std::uint32_t error = 0;
+    ASSERT_TRUE(server.create(error)) << error;
+    {
+        PipeClient early;
+        ASSERT_TRUE(early.open(name, error)) << error;
+    }
+    bool connected = false;
+    std::uint32_t waitError = 0;
+    std::thread listener([&] { connected = server.waitForClient(waitError); });
+    PipeClient next;
+    std::uint32_t openError = 0;
+    for (int attempt = 0; attempt < 100 && !next.open(name, openError); ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(kShortWaitMs));
+    listener.join();
+    EXPECT_TRUE(connected || waitError == platform::kErrorPipeConnected) << waitError;
+    const char byte = '1';
+    ASSERT_TRUE(next.write(&byte, 1, error)) << error;
+    char received = 0;
+    std::uint32_t bytesRead = 0;
+    EXPECT_TRUE(server.readMessage(&received, 1, bytesRead, error)) << error;
+    EXPECT_EQ(received, byte);
 }
 
 struct Unavailable
