@@ -52,7 +52,6 @@ namespace {
 
 constexpr std::uint32_t kErrorBrokenPipe = 109;
 constexpr std::uint32_t kErrorInvalidName = 123;
-constexpr std::uint32_t kErrorNoData = 232;
 constexpr std::uint32_t kErrorPipeNotConnected = 233;
 
 constexpr off_t kServerByte = 0;
