@@ -7,6 +7,7 @@
 #include <settings.h>
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QLabel>
 #include <QPixmap>
@@ -61,7 +62,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         hide();
         event->ignore();
+        return;
     }
+    // Without a notification area nothing could bring the window back, and an
+    // instance left running unseen would refuse every later start.
+    QCoreApplication::exit(0);
 }
 
 void MainWindow::addStatusLabel(const QString &text)

@@ -7,6 +7,7 @@
 #include <simpipe.h>
 
 #include <QLabel>
+#include <QSystemTrayIcon>
 #include <QLayout>
 #include <QtTest>
 
@@ -231,6 +232,19 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(service.messages().size() >= 2, kFindTimeoutMs);
         for (const QString &message : service.messages())
             QCOMPARE(message, QString(R"(26 bytes: "STOP_MONITOR\u0000")"));
+    }
+
+    // Last of all: ending the program ends every event loop of this test too.
+    void closingWithoutTrayEndsTheProgram()
+    {
+        Isolation isolation;
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        MainWindow window;
+        window.show();
+        QEventLoop loop;
+        QTimer::singleShot(0, &window, [&window] { window.close(); });
+        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
+        QCOMPARE(loop.exec(), 0);
     }
 };
 
