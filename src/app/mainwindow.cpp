@@ -165,8 +165,10 @@ void MainWindow::startWatch()
     meterDriver = new KorvistIoControl;
     meterDriver->open();
     // Every watch starts afresh: the failures that ended the previous device
-    // must not count against this one.
-    pidErrorCount = 0;
+    // must not count against this one. A watch still running (detection retries
+    // while the settings dialog cannot connect) keeps counting.
+    if (!pidTimer->isActive())
+        pidErrorCount = 0;
     pidTimer->start();
 }
 
