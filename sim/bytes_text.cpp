@@ -53,7 +53,7 @@ bool isLowSurrogate(std::uint32_t unit)
 
 } // namespace
 
-std::string toHex(const std::vector<std::uint8_t> &bytes)
+std::string toHex(std::span<const std::uint8_t> bytes)
 {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;

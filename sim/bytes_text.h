@@ -2,11 +2,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
-// How the pipe peers show the bytes they receive and read the bytes they are given.
-std::string toHex(const std::vector<std::uint8_t> &bytes);
+// How the simulator shows bytes (journal, pipe peers) and reads the bytes it is given.
+std::string toHex(std::span<const std::uint8_t> bytes);
 // Pairs of hex digits, either case; nullopt for anything else.
 std::optional<std::vector<std::uint8_t>> fromHex(const std::string &text);
 // UTF-16LE as UTF-8, control characters, quotes and backslashes escaped as

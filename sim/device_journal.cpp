@@ -1,5 +1,7 @@
 #include "device_journal.h"
 
+#include "bytes_text.h"
+
 Journal::~Journal()
 {
     if (file)
@@ -18,13 +20,7 @@ void Journal::record(std::uint32_t connection, std::uint32_t code, std::span<con
     if (!file)
         return;
     ++sequence;
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(2 * in.size());
-    for (const std::uint8_t byte : in) {
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 0xF];
-    }
+    const std::string hex = toHex(in);
     std::fprintf(file, "{\"seq\":%llu,\"conn\":%u,\"code\":\"0x%08X\",\"in\":\"%s\",\"outSize\":%u,\"status\":%u}\n",
                  static_cast<unsigned long long>(sequence), unsigned(connection), unsigned(code), hex.c_str(),
                  unsigned(outSize), unsigned(status));
