@@ -59,23 +59,27 @@ bool KorvistIoControl::setBufferSize(std::uint32_t samples)
     return request(iocode::SetBufferSize, &samples, sizeof samples, nullptr, 0);
 }
 
+bool KorvistIoControl::readWord(std::uint32_t code, std::uint32_t &value)
+{
+    // Read into a local first: a failed request leaves the caller's value alone.
+    std::uint32_t reply = 0;
+    if (!request(code, nullptr, 0, &reply, sizeof reply))
+        return false;
+    value = reply;
+    return true;
+}
+
 bool KorvistIoControl::getBufferSize(std::uint32_t &samples)
 {
-    std::uint32_t reply = 0;
-    if (!request(iocode::GetBufferSize, nullptr, 0, &reply, sizeof reply))
+    if (!readWord(iocode::GetBufferSize, samples))
         return false;
-    samples = reply;
     qDebug() << "Buffer size:" << samples;
     return true;
 }
 
 bool KorvistIoControl::getUsbLatency(std::uint32_t &frames)
 {
-    std::uint32_t reply = 0;
-    if (!request(iocode::GetUsbLatency, nullptr, 0, &reply, sizeof reply))
-        return false;
-    frames = reply;
-    return true;
+    return readWord(iocode::GetUsbLatency, frames);
 }
 
 bool KorvistIoControl::setUsbLatency(std::uint32_t frames)
@@ -100,11 +104,7 @@ bool KorvistIoControl::startAudio()
 
 bool KorvistIoControl::getProductId(std::uint32_t &pid)
 {
-    std::uint32_t reply = 0;
-    if (!request(iocode::GetProductId, nullptr, 0, &reply, sizeof reply))
-        return false;
-    pid = reply;
-    return true;
+    return readWord(iocode::GetProductId, pid);
 }
 
 bool KorvistIoControl::enableSlowMode()

@@ -51,6 +51,7 @@ public:
     bool getUsbStatus(UsbStatus &status);
 
 private:
+    bool readWord(std::uint32_t code, std::uint32_t &value);
     bool request(std::uint32_t code, const void *in, std::uint32_t inSize, void *out, std::uint32_t outSize);
     bool sendCommand(const CommandRequest &request, const char *failureText);
 
