@@ -103,23 +103,25 @@ void closeFd(int &fd)
     fd = -1;
 }
 
-bool lockByte(int fd, off_t at)
+struct flock byteLock(off_t at)
 {
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = at;
     lock.l_len = 1;
+    return lock;
+}
+
+bool lockByte(int fd, off_t at)
+{
+    struct flock lock = byteLock(at);
     return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 bool lockedElsewhere(int fd, off_t at)
 {
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = at;
-    lock.l_len = 1;
+    struct flock lock = byteLock(at);
     return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
 }
 
