@@ -1,11 +1,11 @@
 #pragma once
 
+#include "simprocess.h"
+
 #include <QByteArray>
 #include <QList>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 // One request as `korvist-sim device` journaled it.
 struct SimJournalEntry
@@ -27,35 +27,29 @@ class SimDevice
 {
 public:
     explicit SimDevice(const QString &model = QStringLiteral("rk1"));
-    ~SimDevice();
-    SimDevice(const SimDevice &) = delete;
-    SimDevice &operator=(const SimDevice &) = delete;
 
     // Starts `korvist-sim device --model <model> --journal <file> <extraArgs>` and
     // waits until it is ready. False (with a warning) if it exits or never gets ready.
     bool start(const QStringList &extraArgs = {});
     // SIGTERM, then waits: true when the simulator exited normally with 0.
-    bool stop();
-    void kill9();
+    bool stop() { return process.stop(); }
+    void kill9() { process.kill9(); }
     // SIGUSR1: the next product-id read fails once.
     void glitch();
-    bool isRunning();
+    bool isRunning() { return process.isRunning(); }
 
     // The interface's socket, as announced by the "ready" line of the last start.
     QString socketPath() const { return path; }
     // Everything the simulator printed to stdout, over all starts.
-    QString output() const;
+    QString output() const { return process.output(); }
 
     // The journal accumulates over all starts of this object; seq restarts at each.
-    QString journalPath() const { return dir.filePath(QStringLiteral("journal.jsonl")); }
+    QString journalPath() const { return process.filePath(QStringLiteral("journal.jsonl")); }
     QList<SimJournalEntry> journal() const;
     QList<SimJournalEntry> journal(quint32 code) const;
 
 private:
-    QString outputPath() const { return dir.filePath(QStringLiteral("stdout.txt")); }
-
     QString model;
-    QTemporaryDir dir;
-    QProcess process;
+    SimProcess process;
     QString path;
 };

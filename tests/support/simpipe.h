@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QProcess>
+#include "simprocess.h"
+
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 // A pipe peer of the product in a child process, `korvist-sim audio-service`
 // or `korvist-sim asio-driver`, for tests that run inside an Isolation (the
@@ -13,20 +13,17 @@ class SimPipePeer
 public:
     // arguments: the subcommand and its options, e.g. {"audio-service", "--busy"}.
     explicit SimPipePeer(const QStringList &arguments);
-    ~SimPipePeer();
-    SimPipePeer(const SimPipePeer &) = delete;
-    SimPipePeer &operator=(const SimPipePeer &) = delete;
 
     // Starts the peer and waits until it serves. False (with a warning) if it
     // exits or never gets ready.
-    bool start();
+    bool start() { return process.start(arguments).has_value(); }
     // SIGTERM, then waits: true when the peer exited normally with 0.
-    bool stop();
+    bool stop() { return process.stop(); }
     // Leaves its socket and lock file behind, as a crash would.
-    void kill9();
+    void kill9() { process.kill9(); }
 
     // Everything the peer printed to stdout.
-    QString output() const;
+    QString output() const { return process.output(); }
     // What follows "message " on each of its message lines, in order:
     // "28 bytes: \"START_MONITOR\\u0000\"" for the audio service, "1 bytes: 31" for the ASIO driver.
     QStringList messages() const;
@@ -41,9 +38,6 @@ public:
     static Result run(const QStringList &arguments);
 
 private:
-    QString outputPath() const { return dir.filePath(QStringLiteral("stdout.txt")); }
-
     QStringList arguments;
-    QTemporaryDir dir;
-    QProcess process;
+    SimProcess process;
 };
