@@ -1,28 +1,5 @@
 #include "signal_release.h"
 
-#include <pthread.h>
-
-SignalRelease::SignalRelease(std::function<void()> callback)
-    : onSignal(std::move(callback))
-{
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    watcher = std::thread(&SignalRelease::watch, this);
-}
-
-SignalRelease::~SignalRelease()
-{
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        stopping = true;
-    }
-    // Ends the watcher's sigwait; it sees stopping and calls nothing.
-    pthread_kill(watcher.native_handle(), SIGTERM);
-    watcher.join();
-}
-
 bool SignalRelease::signalled()
 {
     const std::lock_guard<std::mutex> lock(mutex);
@@ -35,10 +12,8 @@ bool SignalRelease::sleepFor(std::chrono::milliseconds duration)
     return woken.wait_for(lock, duration, [this] { return fired; });
 }
 
-void SignalRelease::watch()
+void SignalRelease::fire()
 {
-    int signal = 0;
-    sigwait(&signals, &signal);
     {
         const std::lock_guard<std::mutex> lock(mutex);
         if (stopping)

@@ -2,15 +2,15 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <functional>
 #include <mutex>
 #include <thread>
 
-// SIGINT and SIGTERM end a pipe peer. A peer spends its life blocked inside the
-// pipe seam, so the signals are taken by a thread of their own, which calls
-// onSignal (a PipeServer::release) from there. Construct it before any other
-// thread starts: the signals must stay blocked in every thread but that one.
+// SIGINT and SIGTERM (Ctrl+C or a closed console on Windows) end a pipe peer.
+// A peer spends its life blocked inside the pipe seam, so the request is taken
+// on a thread of its own, which calls onSignal (a PipeServer::release) from
+// there. Construct it before any other thread starts: on POSIX the signals must
+// stay blocked in every thread but that one.
 class SignalRelease
 {
 public:
@@ -25,8 +25,9 @@ public:
 
 private:
     void watch();
+    // Called once, from the watcher, when the request to end has come.
+    void fire();
 
-    sigset_t signals;
     std::function<void()> onSignal;
     std::mutex mutex;
     std::condition_variable woken;
