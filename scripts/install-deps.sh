@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need, skipping
-# what is already there. Usage: install-deps.sh build|test|demo|windows ...
+# what is already there. Usage: install-deps.sh build|test|demo|windows|qtsource|installer ...
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
@@ -8,6 +8,8 @@ build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-t
 test=(xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei)
 demo=(fonts-wqy-microhei xvfb xauth)
 windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+qtsource=(dpkg-dev)
+installer=(wixl)
 
 wanted=()
 for set in "$@"; do
