@@ -1,15 +1,41 @@
 # One QtTest executable per class or concern, run by CTest without a display.
 # Every test gets its own XDG directories (see tests/support/isolation.h), so
 # nothing a test writes can reach the user's files or another test.
+#
+# The suites that link the simulator's support libraries need korvist-sim's
+# device, which is the development platform's; elsewhere they are left out.
+set(KORVIST_SIMULATOR_TEST_LIBS korvist_test_support korvist_e2e_support)
+set(KORVIST_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+if(CMAKE_CROSSCOMPILING AND WIN32)
+    # Wine finds Qt's DLLs (and the compiler runtime beside them) on its PATH,
+    # and the test programs (all in the top build directory, as on Windows)
+    # find Qt's plugins through a qt.conf. Wine keeps QT_* variables from
+    # Windows programs, so they run on Qt's windows platform, which needs no
+    # display under wine.
+    string(REPLACE "/" "\\" korvist_qt_bin "Z:${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}")
+    list(APPEND KORVIST_TEST_ENVIRONMENT "WINEPATH=${korvist_qt_bin}" "WINEDEBUG=-all")
+    file(WRITE ${CMAKE_BINARY_DIR}/qt.conf "[Paths]\nPrefix=Z:${QT6_INSTALL_PREFIX}\n")
+endif()
+
 function(korvist_add_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    foreach(lib IN LISTS KORVIST_SIMULATOR_TEST_LIBS)
+        if(lib IN_LIST ARG_LIBS AND NOT TARGET ${lib})
+            return()
+        endif()
+    endforeach()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
-    add_test(NAME ${name} COMMAND ${name})
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${name}>
+            "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -P ${KORVIST_CMAKE_DIR}/RunEmulatedQtTest.cmake)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        ENVIRONMENT "${KORVIST_TEST_ENVIRONMENT}"
         TIMEOUT ${ARG_TIMEOUT})
 endfunction()

@@ -35,7 +35,7 @@ void TrayIcon::setMainWindow(QWidget *window)
 void TrayIcon::createMenu()
 {
     menu = std::make_unique<QMenu>();
-    auto *version = new QAction(QStringLiteral("V2.0_251210"), this);
+    auto *version = new QAction(QStringLiteral(KORVIST_VERSION_TEXT), this);
     auto *quit = new QAction(tr("Quit"), this);
     auto *setup = new QAction(tr("Setup"), this);
     auto *showMain = new QAction(tr("Main Window"), this);
