@@ -1,18 +1,38 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows backend of the platform layer with mingw-w64 and runs
-# its tests under wine, headless, in a throw-away wine prefix.
+# The Windows side, built here with mingw-w64 and run under wine:
+#  1. the Win32 backend of the platform layer and its GoogleTest suite;
+#  2. Qt for Windows (built once, then cached) and the program against it,
+#     with its platform-neutral QtTest suites;
+#  3. the MSI installer: a silent install into a throw-away prefix, the
+#     installed program under Xvfb with a notification area, a silent uninstall.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh build windows
+scripts/install-deps.sh build test windows installer
+qt=$(scripts/qt-windows.sh | tail -n 1)
 
-build=build/windows
-cmake -S tests/windows -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+backend=build/windows
+cmake -S tests/windows -B "$backend" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/tests/windows/cmake/mingw-w64-x86_64.cmake"
-cmake --build "$build" -j2
+cmake --build "$backend" -j2
 
-# No display: wine must never try to open a window. Mono and Gecko are not
-# needed, and their absence must not stop the prefix with a question.
+program=build/windows-program
+# Qt's own toolchain file finds Qt inside the cross build's search roots and
+# loads ours for the compilers; the host's Qt gives moc, rcc and lrelease.
+cmake -S . -B "$program" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+cmake --build "$program" -j2
+(cd "$program" && cpack >/dev/null)
+msi=$(ls "$PWD/$program"/KorvistMixer-*-win64.msi)
+
+# The Linux side of the end-to-end run: Xvfb, trayer and xdotool drive wine.
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j2 --target tst_windowsprogram
+
+# Mono and Gecko are not needed, and their absence must not stop the prefix
+# with a question. No display until the end-to-end run brings its own.
 unset DISPLAY WAYLAND_DISPLAY
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/korvist-wine.XXXXXX")
@@ -29,4 +49,7 @@ trap cleanup EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot --init </dev/null >"$WINEPREFIX/wineboot.log" 2>&1
 
-ctest --test-dir "$build" -j2 --output-on-failure
+ctest --test-dir "$backend" -j2 --output-on-failure
+ctest --test-dir "$program" -j2 --output-on-failure
+KORVIST_WINE_MSI=$msi KORVIST_WINE_SIM="$PWD/$program/bin/korvist-sim.exe" \
+    build/release/tests/e2e/tst_windowsprogram

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything twice (normally, and with
 # AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both;
-# then cross-builds the Windows backend and runs its tests under wine.
+# then builds the Windows program, its tests and its installer, and runs them
+# under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build test windows
@@ -18,4 +19,4 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
     run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVIST_SANITIZE=ON
 scripts/test-windows.sh
-echo "All tests passed: both builds here, and the Windows backend under wine."
+echo "All tests passed: both builds here, and the Windows program under wine."

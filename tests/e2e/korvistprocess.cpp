@@ -23,8 +23,13 @@ void KorvistProcess::start(const QStringList &extraEnvironment)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &assignment : extraEnvironment)
         environment.insert(assignment.section('=', 0, 0), assignment.section('=', 1));
+    start({QStringLiteral(KORVIST_DRIVER_PATH)}, environment);
+}
+
+void KorvistProcess::start(const QStringList &command, const QProcessEnvironment &environment)
+{
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KORVIST_DRIVER_PATH), {});
+    process.start(command.first(), command.mid(1));
     QVERIFY2(process.waitForStarted(10000), qPrintable(process.errorString()));
 }
 

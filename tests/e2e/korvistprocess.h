@@ -12,6 +12,8 @@ public:
     ~KorvistProcess() override;
 
     void start(const QStringList &extraEnvironment = {});
+    // Another command line that runs the program (wine with the Windows build).
+    void start(const QStringList &command, const QProcessEnvironment &environment);
     // Waits until the log holds the text; false when the process ends first or time runs out.
     bool waitForLog(const QString &text, int timeoutMs = 20000);
     bool waitForExit(int timeoutMs = 20000);

@@ -106,13 +106,13 @@ QRect XSession::trayIcon(const QString &className) const
     return {};
 }
 
-QRect XSession::popup(const QString &className) const
+QRect XSession::popup(const QString &className, const QString &untitledName) const
 {
+    const QString name = untitledName.isEmpty() ? className : untitledName;
     for (const QString &window :
          run({"search", "--onlyvisible", "--class", className}).split('\n', Qt::SkipEmptyParts)) {
-        // The menu is the program's one large visible window without a title;
-        // xdotool names an untitled window by its class.
-        if (run({"getwindowname", window}).trimmed() != className)
+        // The menu is the program's one large visible window without a title.
+        if (run({"getwindowname", window}).trimmed() != name)
             continue;
         const QRect area = geometry(window);
         if (area.height() > 60)

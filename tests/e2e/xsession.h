@@ -25,7 +25,8 @@ public:
     // The icon a program docked in the notification area, or an empty rectangle.
     QRect trayIcon(const QString &className) const;
     // A visible untitled pop-up (a menu) of the program, or an empty rectangle.
-    QRect popup(const QString &className) const;
+    // xdotool names an untitled window by its class; wine names it after the program.
+    QRect popup(const QString &className, const QString &untitledName = {}) const;
     void click(const QPoint &at, int button) const;
     void moveMouse(const QPoint &to) const;
     void keys(const QStringList &names) const;

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Pictures of the Windows program under wine: its tray menu, the main window and
+# the Settings dialog, from the real KorvistDriver.exe in a throw-away prefix on
+# Xvfb with a notification area. Usage: screenshots-windows.sh [build dir]
+# (default build/windows-program, as scripts/test-windows.sh leaves it).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build/windows-program}")
+out=$PWD/docs/screenshots
+mkdir -p "$out"
+
+scratch=$(mktemp -d)
+pids=()
+export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wineserver -k >/dev/null 2>&1 || true
+    wait 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+cmake --install "$build" --prefix "$scratch/install" >/dev/null
+program="Z:$(echo "$scratch/install/bin/KorvistDriver.exe" | tr / '\\')"
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
+pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false &
+pids+=($!)
+
+wineserver -p
+wine wineboot --init </dev/null >/dev/null 2>&1
+wine "$program" </dev/null >/dev/null 2>&1 &
+pids+=($!)
+
+wait_for() { # a command that prints a window id once it exists
+    local id=""
+    for _ in $(seq 300); do
+        id=$("$@" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return; }
+        sleep 0.1
+    done
+    echo "timed out waiting for: $*" >&2
+    exit 1
+}
+center() { # prints "x y" of a window's centre
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+}
+
+icon=$(wait_for xdotool search --class korvistdriver.exe --maxdepth 3)
+for candidate in $(xdotool search --class korvistdriver.exe); do
+    eval "$(xdotool getwindowgeometry --shell "$candidate")"
+    [ "$Y" -lt 32 ] && [ "$WIDTH" -gt 4 ] && { icon=$candidate; break; }
+done
+read -r x y < <(center "$icon")
+
+xdotool mousemove "$x" "$y" click 1
+window=$(wait_for xdotool search --onlyvisible --name '^Korvist Driver$')
+sleep 1
+/usr/bin/import -window "$window" "$out/windows-main.png"
+
+xdotool mousemove "$x" "$y" click 3
+sleep 1.5
+/usr/bin/import -window root -crop 360x300+$((x - 330))+0 "$out/windows-tray-menu.png"
+xdotool key Escape
+
+wine "$build/bin/korvist-sim.exe" asio-notify --buffer-size 256 --open-window >/dev/null 2>&1
+settings=$(wait_for xdotool search --onlyvisible --name '^Settings$')
+sleep 1
+/usr/bin/import -window "$settings" "$out/windows-settings.png"
+ls "$out"/windows-*.png
