@@ -31,6 +31,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false &
 pids+=($!)
 
+mkdir -p "$WINEPREFIX"
 wineserver -p
 wine wineboot --init </dev/null >/dev/null 2>&1
 wine "$program" </dev/null >/dev/null 2>&1 &
@@ -51,11 +52,13 @@ center() { # prints "x y" of a window's centre
     echo $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
 }
 
-icon=$(wait_for xdotool search --class korvistdriver.exe --maxdepth 3)
-for candidate in $(xdotool search --class korvistdriver.exe); do
-    eval "$(xdotool getwindowgeometry --shell "$candidate")"
-    [ "$Y" -lt 32 ] && [ "$WIDTH" -gt 4 ] && { icon=$candidate; break; }
-done
+docked_icon() { # wine's explorer docks the tray icons in trayer's strip at the top
+    for candidate in $(xdotool search --class explorer.exe); do
+        eval "$(xdotool getwindowgeometry --shell "$candidate")"
+        [ "$Y" -lt 32 ] && [ "$WIDTH" -gt 4 ] && { echo "$candidate"; return; }
+    done
+}
+icon=$(wait_for docked_icon)
 read -r x y < <(center "$icon")
 
 xdotool mousemove "$x" "$y" click 1
@@ -63,9 +66,12 @@ window=$(wait_for xdotool search --onlyvisible --name '^Korvist Driver$')
 sleep 1
 /usr/bin/import -window "$window" "$out/windows-main.png"
 
-xdotool mousemove "$x" "$y" click 3
-sleep 1.5
-/usr/bin/import -window root -crop 360x300+$((x - 330))+0 "$out/windows-tray-menu.png"
+for _ in 1 2 3; do # a click right after a window took the focus can be lost
+    xdotool mousemove "$x" "$y" click 3
+    sleep 1.5
+    xdotool search --onlyvisible --name '^KorvistDriver$' >/dev/null && break
+done
+/usr/bin/import -window root -crop 360x300+$((x - 330))+0 +repage "$out/windows-tray-menu.png"
 xdotool key Escape
 
 wine "$build/bin/korvist-sim.exe" asio-notify --buffer-size 256 --open-window >/dev/null 2>&1
