@@ -29,4 +29,9 @@ trap cleanup EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot --init </dev/null >"$WINEPREFIX/wineboot.log" 2>&1
 
+# The simulated kernel driver for tst_simdriver (sim/windows/README.md); it
+# restarts the session, so the persistent server above is replaced by its own.
+sim/windows/install-into-prefix.sh "$build/simwindows"
+export KORVIST_SIM_DRIVER=1
+
 ctest --test-dir "$build" -j2 --output-on-failure

@@ -10,7 +10,7 @@ namespace simctl {
 // Registers the device, installs the driver from the INF (korvist-sim.sys
 // beside it) and waits until the driver answers on its control device.
 std::uint32_t install(const std::string &infPath);
-// Removes the device; the driver stops with it.
+// Removes the device (its interface and the driver's hold on it); install adds it again.
 std::uint32_t remove();
 
 } // namespace simctl
