@@ -49,7 +49,13 @@ trap cleanup EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot --init </dev/null >"$WINEPREFIX/wineboot.log" 2>&1
 
+# The simulated kernel driver for tst_simdriver (sim/windows/README.md); it
+# restarts the session, so the persistent server above is replaced by its own.
+sim/windows/install-into-prefix.sh "$backend/simwindows"
+export KORVIST_SIM_DRIVER=1
+
 ctest --test-dir "$backend" -j2 --output-on-failure
 ctest --test-dir "$program" -j2 --output-on-failure
+# Last: it restarts the session on a display of its own.
 KORVIST_WINE_MSI=$msi KORVIST_WINE_SIM="$PWD/$program/bin/korvist-sim.exe" \
     build/release/tests/e2e/tst_windowsprogram
