@@ -52,37 +52,6 @@ private slots:
     }
     void init() { announced.clear(); }
 
-    void knobReads_data()
-    {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QList<qlonglong>>("numbers"); // current, minimum, maximum
-        QTest::addColumn<QString>("text");
-        QTest::newRow("volume") << 0 << -10 << QList<qlonglong> {-10, -80, 6} << "-10 dB";
-        QTest::newRow("gain with offset") << 9 << 30 << QList<qlonglong> {39, 0, 65} << "39 dB";
-        QTest::newRow("gain at rest reads 0") << 9 << 0 << QList<qlonglong> {0, 0, 65} << "0 dB";
-    }
-    void knobReads()
-    {
-        QFETCH(int, offset);
-        QFETCH(int, value);
-        QFETCH(QList<qlonglong>, numbers);
-        QFETCH(QString, text);
-        Knob knob;
-        configure(knob, offset, value);
-        knob.setAccessibleName(QStringLiteral("MIC1 Gain"));
-        QAccessibleInterface *iface = accessible(&knob);
-        QCOMPARE(iface->role(), QAccessible::Slider);
-        QCOMPARE(iface->text(QAccessible::Name), QString("MIC1 Gain"));
-        QCOMPARE(iface->text(QAccessible::Value), text);
-        QAccessibleValueInterface *range = iface->valueInterface();
-        QVERIFY(range);
-        QCOMPARE((QList<qlonglong> {range->currentValue().toLongLong(), range->minimumValue().toLongLong(),
-                                    range->maximumValue().toLongLong()}),
-                 numbers);
-        QCOMPARE(range->minimumStepSize().toInt(), 1);
-    }
-
     // how: a screen reader's "increase" or "decrease", or a value it sets.
     void knobChanges_data()
     {
@@ -119,29 +88,6 @@ private slots:
         QCOMPARE(knob.value, value);
         QCOMPARE(changes.count(), heard.size());
         QCOMPARE(announced, heard);
-    }
-
-    void buttonReads_data()
-    {
-        QTest::addColumn<QString>("givenName");
-        QTest::addColumn<bool>("on");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("caption names it, off") << "" << false << "48V";
-        QTest::newRow("given name wins, on") << "MIC1 48V" << true << "MIC1 48V";
-    }
-    void buttonReads()
-    {
-        QFETCH(QString, givenName);
-        QFETCH(bool, on);
-        QFETCH(QString, name);
-        Button button(QStringLiteral("48V"));
-        button.setAccessibleName(givenName);
-        button.active = on;
-        QAccessibleInterface *iface = accessible(&button);
-        QCOMPARE(iface->role(), QAccessible::CheckBox);
-        QCOMPARE(iface->text(QAccessible::Name), name);
-        QVERIFY(iface->state().checkable);
-        QCOMPARE(bool(iface->state().checked), on);
     }
 
     void buttonActions_data()
