@@ -17,8 +17,13 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
     file(WRITE ${CMAKE_BINARY_DIR}/qt.conf "[Paths]\nPrefix=Z:${QT6_INSTALL_PREFIX}\n")
 endif()
 
+# A11Y_SESSION runs the test where Qt's accessibility is live (see
+# tests/support/a11y-session.sh): the Linux desktop's accessibility bus.
 function(korvist_add_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "A11Y_SESSION" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(ARG_A11Y_SESSION AND WIN32)
+        return()
+    endif()
     foreach(lib IN LISTS KORVIST_SIMULATOR_TEST_LIBS)
         if(lib IN_LIST ARG_LIBS AND NOT TARGET ${lib})
             return()
@@ -29,6 +34,8 @@ function(korvist_add_test name)
     if(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${name}>
             "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -P ${KORVIST_CMAKE_DIR}/RunEmulatedQtTest.cmake)
+    elseif(ARG_A11Y_SESSION)
+        add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/a11y-session.sh $<TARGET_FILE:${name}>)
     else()
         add_test(NAME ${name} COMMAND ${name})
     endif()

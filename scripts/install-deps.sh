@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
        qt6-l10n-tools libgl-dev)
-test=(xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei)
+test=(xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei dbus-daemon dbus-bin at-spi2-core)
 demo=(fonts-wqy-microhei xvfb xauth)
 windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
 qtsource=(dpkg-dev)

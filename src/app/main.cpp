@@ -3,6 +3,7 @@
 #include "translation.h"
 #include "trayicon.h"
 
+#include <accessibility.h>
 #include <settings.h>
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    accessibility::install();
 
     SingleInstance instance;
     QTranslator translator;

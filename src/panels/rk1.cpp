@@ -1,6 +1,7 @@
 #include "rk1.h"
 
 #include "panelkit.h"
+#include "panelnames.h"
 
 #include <button.h>
 #include <conversions.h>
@@ -76,6 +77,22 @@ void rk1::buildLayout()
     top->addLayout(input);
     top->addWidget(separator(this));
     top->addLayout(headphone);
+    nameControls();
+}
+
+void rk1::nameControls()
+{
+    nameControl(micGainKnob, {tr("INPUT"), tr("Gain")}, Purpose::Gain);
+    nameControl(micModeButton, {tr("INPUT"), tr("INST")}, Purpose::InstrumentMode);
+    nameControl(micPadButton, {tr("INPUT"), QStringLiteral("20dB")}, Purpose::Pad);
+    nameControl(micPhantomButton, {tr("INPUT"), QStringLiteral("48V")}, Purpose::PhantomPower);
+    nameControl(directButton, {tr("INPUT"), tr("DIRECT")}, Purpose::DirectMonitoring);
+    nameReadout(micLevelLabel, tr("INPUT"));
+    nameControl(headphoneKnob, {tr("HEADPHONE"), tr("Volume")}, Purpose::Volume);
+    nameControl(headphoneMuteButton, {tr("HEADPHONE"), QStringLiteral("MUTE")}, Purpose::Mute);
+    nameControl(headphoneDimButton, {tr("HEADPHONE"), QStringLiteral("DIM")}, Purpose::Dim);
+    nameControl(phoneToHeadphoneKnob, {tr("Phone To HP Volume")}, Purpose::PhoneLevel);
+    nameReadout(phoneLevelLabel, tr("Phone To HP Volume"));
 }
 
 void rk1::onMicGainChanged(int value)

@@ -22,6 +22,7 @@ public:
 
 private:
     void buildLayout();
+    void nameControls();
     void onMicGainChanged(int value);
     void onMicModeToggled(bool on);
     void onMicPadToggled(bool on);

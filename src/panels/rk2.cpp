@@ -1,6 +1,7 @@
 #include "rk2.h"
 
 #include "panelkit.h"
+#include "panelnames.h"
 
 #include <button.h>
 #include <conversions.h>
@@ -49,6 +50,7 @@ rk2::rk2()
     top->addWidget(separator(this));
     top->addLayout(buildSpeakerColumn());
     top->addLayout(buildHeadphoneColumn());
+    nameControls();
 
     applyBaseRouting(mixer);
     mixer.crosspoint[100][0] = 1.0;
@@ -129,6 +131,33 @@ QVBoxLayout *rk2::buildHeadphoneColumn()
     column->addLayout(phoneRow(phoneToHeadphoneKnob, phoneLevelLabel, tr("Phone To HP Volume"), this));
     column->addStretch();
     return column;
+}
+
+void rk2::nameControls()
+{
+    const QString mic1 = tr("MIC1");
+    const QString mic2 = tr("MIC2");
+    nameControl(mic1GainKnob, {mic1, tr("Gain")}, Purpose::Gain);
+    nameControl(mic1PadButton, {mic1, QStringLiteral("20dB")}, Purpose::Pad);
+    nameControl(mic1PhantomButton, {mic1, QStringLiteral("48V")}, Purpose::PhantomPower);
+    nameControl(mic1DirectButton, {mic1, tr("DIRECT")}, Purpose::DirectMonitoring);
+    nameReadout(mic1LevelLabel, mic1);
+    nameControl(mic2GainKnob, {mic2, tr("Gain")}, Purpose::Gain);
+    nameControl(mic2PadButton, {mic2, QStringLiteral("20dB")}, Purpose::Pad);
+    nameControl(mic2PhantomButton, {mic2, QStringLiteral("48V")}, Purpose::PhantomPower);
+    nameControl(mic2DirectButton, {mic2, tr("DIRECT")}, Purpose::DirectMonitoring);
+    nameReadout(mic2LevelLabel, mic2);
+    nameControl(speakerKnob, {tr("SPEAKER"), tr("Volume")}, Purpose::Volume);
+    nameControl(speakerMuteButton, {tr("SPEAKER"), QStringLiteral("MUTE")}, Purpose::Mute);
+    nameControl(speakerDimButton, {tr("SPEAKER"), QStringLiteral("DIM")}, Purpose::Dim);
+    nameControl(phoneToSpeakerKnob, {tr("Phone To SP Volume")}, Purpose::PhoneLevel);
+    nameReadout(phoneToSpeakerLevelLabel, tr("Phone To SP Volume"));
+    nameControl(headphoneKnob, {tr("HEADPHONE"), tr("Volume")}, Purpose::Volume);
+    nameControl(headphoneMuteButton, {tr("HEADPHONE"), QStringLiteral("MUTE")}, Purpose::Mute);
+    // Checked means the other source pair, the caption the button shows while on.
+    nameControl(headphoneSourceButton, {tr("HEADPHONE"), QStringLiteral("ASIO 5-6")}, Purpose::HeadphoneSource);
+    nameControl(phoneToHeadphoneKnob, {tr("Phone To HP Volume")}, Purpose::PhoneLevel);
+    nameReadout(phoneLevelLabel, tr("Phone To HP Volume"));
 }
 
 void rk2::saveState(const QString &key, const QVariant &value)

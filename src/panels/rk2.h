@@ -27,6 +27,7 @@ private:
                                 Button *&direct);
     QVBoxLayout *buildSpeakerColumn();
     QVBoxLayout *buildHeadphoneColumn();
+    void nameControls();
     void onMicGainChanged(int channel, int value);
     void onMicPadToggled(int channel, bool on);
     void onMicPhantomToggled(int channel, bool on);

@@ -1,6 +1,7 @@
 #include "rs.h"
 
 #include "panelkit.h"
+#include "panelnames.h"
 
 #include <button.h>
 #include <conversions.h>
@@ -73,6 +74,19 @@ void rs::buildLayout()
     top->addLayout(mic);
     top->addWidget(separator(this));
     top->addLayout(headphone);
+    nameControls();
+}
+
+// The HEADPHONE heading of this model is shown untranslated, and so is said.
+void rs::nameControls()
+{
+    const QString headphone = QStringLiteral("HEADPHONE");
+    nameControl(micGainKnob, {tr("MIC"), tr("Gain")}, Purpose::Gain);
+    nameControl(directButton, {tr("MIC"), tr("DIRECT")}, Purpose::DirectMonitoring);
+    nameReadout(micLevelLabel, tr("MIC"));
+    nameControl(headphoneKnob, {headphone, tr("Volume")}, Purpose::Volume);
+    nameControl(headphoneMuteButton, {headphone, QStringLiteral("MUTE")}, Purpose::Mute);
+    nameControl(headphoneDimButton, {headphone, QStringLiteral("DIM")}, Purpose::Dim);
 }
 
 void rs::onMicGainChanged(int value)

@@ -23,6 +23,7 @@ public:
 
 private:
     void buildLayout();
+    void nameControls();
     void onMicGainChanged(int value);
     void onDirectToggled(bool on);
     void applyHeadphoneVolume(int dB);

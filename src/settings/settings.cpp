@@ -64,6 +64,14 @@ QLabel *centredLabel(const QString &text, const QString &style)
     return label;
 }
 
+// The caption names its box for screen readers, and stays the one text to translate.
+QLabel *caption(const QString &text, QWidget *box)
+{
+    QLabel *label = centredLabel(text, kCaptionStyle);
+    label->setBuddy(box);
+    return label;
+}
+
 QComboBox *comboBox(const QString &name, const QStringList &items)
 {
     auto *box = new QComboBox;
@@ -124,16 +132,16 @@ void Settings::buildContents()
 {
     const QString headingStyle = QStringLiteral("font-size: 18px; font-weight: bold; color: #00FFFF;");
     layout->addWidget(centredLabel(tr("Settings"), headingStyle));
-    layout->addWidget(centredLabel(tr("Buffer Size"), kCaptionStyle));
     bufferSizeBox =
         comboBox(QStringLiteral("bufferSizeBox"), itemTexts(std::begin(kBufferSizes), std::end(kBufferSizes)));
+    layout->addWidget(caption(tr("Buffer Size"), bufferSizeBox));
     layout->addWidget(bufferSizeBox);
-    layout->addWidget(centredLabel(tr("USB Latency Size"), kCaptionStyle));
     latencyBox = comboBox(QStringLiteral("latencyBox"), itemTexts(std::begin(kLatencies), std::end(kLatencies)));
     latencyBox->setCurrentIndex(0);
+    layout->addWidget(caption(tr("USB Latency Size"), latencyBox));
     layout->addWidget(latencyBox);
-    layout->addWidget(centredLabel(tr("Safe Mode"), kCaptionStyle));
     safeModeBox = comboBox(QStringLiteral("safeModeBox"), {QStringLiteral("Disabled"), QStringLiteral("Enabled")});
+    layout->addWidget(caption(tr("Safe Mode"), safeModeBox));
     layout->addWidget(safeModeBox);
     layout->addSpacing(20);
     auto *okButton = new QPushButton(QStringLiteral("OK"));

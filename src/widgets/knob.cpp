@@ -139,10 +139,14 @@ int Knob::valueSpan() const
 
 // A knob at 0 reads 0 whatever the offset, so a gain knob at rest (0..56, offset 9)
 // shows 0dB rather than 9dB.
+qlonglong Knob::shownNumber(int v) const
+{
+    return v == 0 ? 0 : qlonglong(v) + displayOffset;
+}
+
 QString Knob::valueText() const
 {
-    const qlonglong shown = value == 0 ? 0 : qlonglong(value) + displayOffset;
-    return QString::number(shown) + suffix;
+    return QString::number(shownNumber(value)) + suffix;
 }
 
 void Knob::paintEvent(QPaintEvent*)

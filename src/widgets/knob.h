@@ -19,6 +19,8 @@ public:
     explicit Knob(QWidget* parent = nullptr);
 
     void setValue(int v);
+    // The number written on the face for v: the offset applies to every value but 0.
+    qlonglong shownNumber(int v) const;
 
     // Read-only views of the typed-entry state, for owners and tests.
     QLineEdit* editBox() const { return edit; }

@@ -5,6 +5,7 @@
 #include <simdevice.h>
 #include <simpipe.h>
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
@@ -438,6 +439,34 @@ private slots:
         QCOMPARE(dialogLines(log), lines);
         if (!received.isEmpty())
             QTRY_COMPARE(driver.messages(), received);
+    }
+
+    // Each box is named by the caption above it (Windows says it as the name, AT-SPI
+    // readers follow the relation), and OK is pressed through accessibility alone.
+    void accessibleControls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("buffer size") << "bufferSizeBox" << "Buffer Size";
+        QTest::newRow("latency") << "latencyBox" << "USB Latency Size";
+        QTest::newRow("safe mode") << "safeModeBox" << "Safe Mode";
+    }
+    void accessibleControls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        Isolation isolation;
+        Settings dialog;
+        dialog.show();
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box(dialog, name));
+        const auto labels = iface->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.first().first->text(QAccessible::Name), caption);
+        QCOMPARE(iface->text(QAccessible::Value), box(dialog, name)->currentText());
+        QAccessibleInterface *ok = QAccessible::queryAccessibleInterface(dialog.findChild<QPushButton *>());
+        QCOMPARE(ok->text(QAccessible::Name), QString("OK"));
+        ok->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(dialog.isHidden());
     }
 
     void destructionOrder()

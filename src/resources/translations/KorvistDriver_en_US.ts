@@ -63,6 +63,57 @@
     </message>
 </context>
 <context>
+    <name>panelkit</name>
+    <message>
+        <source>Gain of the microphone input</source>
+        <translation>Gain of the microphone input</translation>
+    </message>
+    <message>
+        <source>On: the input takes an instrument instead of a microphone</source>
+        <translation>On: the input takes an instrument instead of a microphone</translation>
+    </message>
+    <message>
+        <source>On: the input is lowered by 20 dB</source>
+        <translation>On: the input is lowered by 20 dB</translation>
+    </message>
+    <message>
+        <source>On: 48 V phantom power for a condenser microphone</source>
+        <translation>On: 48 V phantom power for a condenser microphone</translation>
+    </message>
+    <message>
+        <source>On: the input is heard directly, without going through the computer</source>
+        <translation>On: the input is heard directly, without going through the computer</translation>
+    </message>
+    <message>
+        <source>Output volume</source>
+        <translation>Output volume</translation>
+    </message>
+    <message>
+        <source>On: the output is silent</source>
+        <translation>On: the output is silent</translation>
+    </message>
+    <message>
+        <source>On: the output is lowered by 20 dB</source>
+        <translation>On: the output is lowered by 20 dB</translation>
+    </message>
+    <message>
+        <source>Level of the phone input in this output</source>
+        <translation>Level of the phone input in this output</translation>
+    </message>
+    <message>
+        <source>Off: the headphones play ASIO 1-2; on: ASIO 5-6</source>
+        <translation>Off: the headphones play ASIO 1-2; on: ASIO 5-6</translation>
+    </message>
+    <message>
+        <source>%1 level</source>
+        <translation>%1 level</translation>
+    </message>
+    <message>
+        <source>Current level, in dB</source>
+        <translation>Current level, in dB</translation>
+    </message>
+</context>
+<context>
     <name>rk1</name>
     <message>
         <source>INPUT</source>

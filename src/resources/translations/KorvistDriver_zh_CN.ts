@@ -63,6 +63,57 @@
     </message>
 </context>
 <context>
+    <name>panelkit</name>
+    <message>
+        <source>Gain of the microphone input</source>
+        <translation>麦克风输入的增益</translation>
+    </message>
+    <message>
+        <source>On: the input takes an instrument instead of a microphone</source>
+        <translation>开：输入接乐器而不是麦克风</translation>
+    </message>
+    <message>
+        <source>On: the input is lowered by 20 dB</source>
+        <translation>开：输入衰减 20 dB</translation>
+    </message>
+    <message>
+        <source>On: 48 V phantom power for a condenser microphone</source>
+        <translation>开：为电容麦克风提供 48 V 幻象电源</translation>
+    </message>
+    <message>
+        <source>On: the input is heard directly, without going through the computer</source>
+        <translation>开：直接监听输入，不经过电脑</translation>
+    </message>
+    <message>
+        <source>Output volume</source>
+        <translation>输出音量</translation>
+    </message>
+    <message>
+        <source>On: the output is silent</source>
+        <translation>开：输出静音</translation>
+    </message>
+    <message>
+        <source>On: the output is lowered by 20 dB</source>
+        <translation>开：输出降低 20 dB</translation>
+    </message>
+    <message>
+        <source>Level of the phone input in this output</source>
+        <translation>手机输入在此输出中的音量</translation>
+    </message>
+    <message>
+        <source>Off: the headphones play ASIO 1-2; on: ASIO 5-6</source>
+        <translation>关：耳机播放 ASIO 1-2；开：播放 ASIO 5-6</translation>
+    </message>
+    <message>
+        <source>%1 level</source>
+        <translation>%1 电平</translation>
+    </message>
+    <message>
+        <source>Current level, in dB</source>
+        <translation>当前电平，单位 dB</translation>
+    </message>
+</context>
+<context>
     <name>rk1</name>
     <message>
         <source>INPUT</source>

@@ -1,0 +1,92 @@
+#include "accessibleknob.h"
+
+#include "knob.h"
+
+#include <algorithm>
+#include <cmath>
+
+AccessibleKnob::AccessibleKnob(Knob *knob)
+    : QAccessibleWidget(knob, QAccessible::Slider)
+{
+    // Tied to this interface, not to the knob: Qt may drop and remake an interface.
+    announcement = QObject::connect(knob, &Knob::valueChangedSig, knob, [this, knob] {
+        QAccessibleValueChangeEvent event(knob, currentValue());
+        QAccessible::updateAccessibility(&event);
+    });
+}
+
+AccessibleKnob::~AccessibleKnob()
+{
+    QObject::disconnect(announcement);
+}
+
+Knob *AccessibleKnob::knob() const
+{
+    return static_cast<Knob *>(widget());
+}
+
+void *AccessibleKnob::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::ValueInterface)
+        return static_cast<QAccessibleValueInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+// The value with a blank before its unit, so that "39 dB" is read as a number and a unit.
+QString AccessibleKnob::text(QAccessible::Text type) const
+{
+    if (type == QAccessible::Value)
+        return QString::number(knob()->shownNumber(knob()->value)) + ' ' + knob()->suffix;
+    return QAccessibleWidget::text(type);
+}
+
+QStringList AccessibleKnob::actionNames() const
+{
+    return QStringList {increaseAction(), decreaseAction()} + QAccessibleWidget::actionNames();
+}
+
+// One step, as one wheel notch makes it, and reported the same way at a bound.
+void AccessibleKnob::doAction(const QString &actionName)
+{
+    Knob *control = knob();
+    if (actionName == increaseAction())
+        control->setValue(control->value < control->maximum ? control->value + 1 : control->value);
+    else if (actionName == decreaseAction())
+        control->setValue(control->value > control->minimum ? control->value - 1 : control->value);
+    else
+        QAccessibleWidget::doAction(actionName);
+}
+
+QVariant AccessibleKnob::currentValue() const
+{
+    return knob()->shownNumber(knob()->value);
+}
+
+// As a typed value: the offset comes off, and anything outside the face's range
+// lands on its nearest end. What is no number at all changes nothing.
+void AccessibleKnob::setCurrentValue(const QVariant &value)
+{
+    bool ok = false;
+    const double wanted = value.toDouble(&ok);
+    if (!ok || std::isnan(wanted))
+        return;
+    Knob *control = knob();
+    const double lowest = double(control->minimum) + control->displayOffset;
+    const double highest = double(control->maximum) + control->displayOffset;
+    control->setValue(int(std::llround(std::clamp(wanted, lowest, highest)) - control->displayOffset));
+}
+
+QVariant AccessibleKnob::maximumValue() const
+{
+    return knob()->shownNumber(knob()->maximum);
+}
+
+QVariant AccessibleKnob::minimumValue() const
+{
+    return knob()->shownNumber(knob()->minimum);
+}
+
+QVariant AccessibleKnob::minimumStepSize() const
+{
+    return 1;
+}
