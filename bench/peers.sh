@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/release}")
 settle_s=5
-idle_s=60
+idle_s=${KORVIST_IDLE_S:-60}
 
 install_missing() {
     local missing=()
@@ -89,6 +89,14 @@ time_to_first_window() {
     echo "none"
 }
 
+# QjackCtl may ask before it quits: a program that outlives SIGTERM by 5 s is killed.
+stop() {
+    kill "$1" 2>/dev/null || return 0
+    for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 
 # Nanoseconds on a CPU of all the process's threads (the scheduler's own count,
@@ -101,7 +109,8 @@ measure() {
     local name=$1; shift
     local started pid
     started=$(now_ms)
-    "$@" >"$scratch/$name.log" 2>&1 &
+    # A session of its own: QjackCtl signals its whole process group when it stops.
+    setsid "$@" >"$scratch/$name.log" 2>&1 &
     pid=$!
     pids+=("$pid")
     dock[$name]=$(time_to_first_window "$pid" "$started")
@@ -114,8 +123,7 @@ measure() {
     after=$(cpu_ns "$pid")
     [ "$(threads "$pid")" = "$tasks_before" ] || echo "note: $name started or ended threads while idle" >&2
     cpu[$name]=$(awk -v ns=$((after - before)) -v s="$idle_s" 'BEGIN { printf "%.3f", ns / (s * 1e9) * 100 }')
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    stop "$pid"
     printf '%-14s first window %6s ms   resident %6.1f MB   idle CPU %7s %% of a core\n' \
         "$name" "${dock[$name]}" "$(awk -v kb="${rss[$name]}" 'BEGIN { print kb / 1024 }')" "${cpu[$name]}"
 }
@@ -134,7 +142,7 @@ grep -q 'Device found with PID: 2' "$scratch/KorvistDriver.log" \
     || echo "warning: KorvistDriver did not report the RK2 (see its log)" >&2
 echo "  (korvist-sim, the driver's stand-in, used $(awk -v ns=$((sim_after - sim_before)) \
     -v s=$((settle_s + idle_s)) 'BEGIN { printf "%.3f", ns / (s * 1e9) * 100 }') % of a core meanwhile)"
-kill "$sim"
+stop "$sim"
 
 measure QjackCtl qjackctl
 measure qpwgraph qpwgraph
