@@ -1,122 +1,139 @@
-// One knob step through a panel handler (mixer block to the driver, ini write
-// and sync) against the floor it cannot beat: the same bytes written to the
-// driver connection and the same file written directly.
+// One knob step through a panel handler (the whole mixer block to the driver,
+// the ini key written and synced) beside the floors it cannot beat: the same
+// mixer bytes on a connection of their own plus the same ini text written
+// plainly, or as safely as the handler writes it. Each step times every kind
+// of work once, so a busy moment of the machine falls on all of them.
 //
-// Usage: bench_knobstep [steps]   (runs offscreen against its own korvist-sim)
+// Usage: bench_knobstep [steps]   (offscreen, against a korvist-sim of its own)
 
-#include <device.h>
-#include <iocontrolcodes.h>
+#include "safewrite.h"
+#include "samples.h"
+
+#include <isolation.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <mixerblock.h>
 #include <rk1.h>
+#include <simprocess.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QLoggingCategory>
-#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
+#include <map>
 
 namespace {
 
-// The simulator's chatter goes to a file: a pipe nobody drains would stall it.
-bool startSimulator(QProcess &simulator, const QString &logPath)
+constexpr int kWarmUpSteps = 20;
+const QString kIniKey = QStringLiteral("Dial/OtgToHpValue");
+
+// The Phone To HP knob: the RK1's only small knob.
+Knob *phoneLevelKnob(const QWidget &panel)
 {
-    simulator.setStandardOutputFile(logPath);
-    simulator.start(QStringLiteral(KORVIST_SIM_PATH), {"device", "--model", "rk1"});
-    if (!simulator.waitForStarted())
-        return false;
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 10000) {
-        QFile log(logPath);
-        if (log.open(QIODevice::ReadOnly) && log.readAll().contains("ready "))
-            return true;
-        if (simulator.waitForFinished(20))
-            return false;
+    for (Knob *knob : panel.findChildren<Knob *>()) {
+        if (knob->maximumWidth() == 70)
+            return knob;
     }
-    return false;
+    return nullptr;
 }
 
-double perStepMicroseconds(qint64 nanoseconds, int steps)
+QByteArray readFile(const QString &path)
 {
-    return double(nanoseconds) / 1000.0 / steps;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int fail(const char *reason)
+{
+    std::fprintf(stderr, "bench_knobstep: %s\n", reason);
+    return 1;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    Isolation isolation;
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir scratch;
-    for (const char *variable : {"XDG_RUNTIME_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
-        const QString path = scratch.path() + '/' + variable;
-        QDir().mkpath(path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv(variable, path.toLocal8Bit());
-    }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver"));
+    // The handlers' log lines would time the terminal, not the handler.
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const int steps = argc > 1 ? QString(argv[1]).toInt() : 2000;
+    const int steps = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 2000;
+    if (steps < 1)
+        return fail("usage: bench_knobstep [steps]");
+    const QString load = loadAverage();
 
-    QProcess simulator;
-    if (!startSimulator(simulator, scratch.path() + "/korvist-sim.log")) {
-        std::fprintf(stderr, "korvist-sim did not start\n");
-        return 1;
-    }
-
+    SimProcess simulator;
+    if (!simulator.start({QStringLiteral("device"), QStringLiteral("--model"), QStringLiteral("rk1")}))
+        return fail("korvist-sim did not start");
     rk1 panel;
-    Knob *phoneLevel = panel.findChildren<Knob *>().value(2);
-    if (!phoneLevel) {
-        std::fprintf(stderr, "the panel found no device\n");
-        return 1;
-    }
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < steps; ++i)
-        phoneLevel->setValue(i % 2 ? -6 : -7);
-    const qint64 handlerNs = timer.nsecsElapsed();
+    Knob *knob = phoneLevelKnob(panel);
+    if (!knob)
+        return fail("the panel found no device");
 
-    // The floor: the same 66304 bytes on a connection of its own, and the same
-    // ini text written straight to a file.
-    const QString iniPath = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/rk1.ini";
-    QFile saved(iniPath);
-    saved.open(QIODevice::ReadOnly);
-    const QByteArray iniText = saved.readAll();
-    saved.close();
-    const QString floorPath = scratch.path() + "/floor.ini";
+    // The exact bytes the handler leaves on disk for each of the two levels.
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString panelIni = dataDir + QStringLiteral("/rk1.ini");
+    std::map<int, QByteArray> iniText;
+    for (int i = 0; i < kWarmUpSteps; ++i) {
+        const int level = i % 2 ? -6 : -7;
+        knob->setValue(level);
+        iniText[level] = readFile(panelIni);
+    }
+
+    KorvistIoControl connection;
+    if (!connection.open())
+        return fail("no connection of its own for the floor");
     MixerBlock mixer;
     applyBaseRouting(mixer);
-    KorvistIoControl connection;
-    if (!connection.open()) {
-        std::fprintf(stderr, "no connection for the floor\n");
-        return 1;
-    }
-    timer.restart();
+    QFile::copy(panelIni, dataDir + QStringLiteral("/alone.ini"));
+    QSettings settingsAlone(dataDir + QStringLiteral("/alone.ini"), QSettings::IniFormat);
+    const QString plainIni = dataDir + QStringLiteral("/plain.ini");
+    const QString safeIni = dataDir + QStringLiteral("/safe.ini");
+
+    const QString lockName = dataDir + QStringLiteral("/locked.ini.lock");
+    const QString lockedIni = dataDir + QStringLiteral("/locked.ini");
+
+    Samples handler, plainFloor, safeFloor, lockedFloor, requestAlone, settingsSyncAlone;
+    bool floorsHeld = true;
     for (int i = 0; i < steps; ++i) {
-        mixer.crosspoint[64][2] = i % 2 ? 0.5 : 0.45;
-        connection.writeMixer(mixer);
-        QFile file(floorPath);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(iniText);
+        const int level = i % 2 ? -6 : -7;
+        const QByteArray &text = iniText[level];
+        mixer.crosspoint[64][2] = mixer.crosspoint[65][3] = i % 2 ? 0.5 : 0.45;
+        handler.time([&] { knob->setValue(level); });
+        plainFloor.time([&] { floorsHeld &= connection.writeMixer(mixer) && writePlainly(plainIni, text); });
+        safeFloor.time([&] { floorsHeld &= connection.writeMixer(mixer) && writeSafely(safeIni, text); });
+        // What QSettings::sync() adds around the safe write: a lock file, itself flushed to disk.
+        lockedFloor.time([&] {
+            QLockFile lock(lockName);
+            floorsHeld &= lock.lock() && connection.writeMixer(mixer) && writeSafely(lockedIni, text);
+        });
+        requestAlone.time([&] { floorsHeld &= connection.writeMixer(mixer); });
+        settingsSyncAlone.time([&] {
+            settingsAlone.setValue(kIniKey, level);
+            settingsAlone.sync();
+        });
     }
-    const qint64 floorNs = timer.nsecsElapsed();
+    if (!floorsHeld || settingsAlone.status() != QSettings::NoError)
+        return fail("a floor's request or write failed");
 
-    simulator.terminate();
-    simulator.waitForFinished();
-
-    const double handler = perStepMicroseconds(handlerNs, steps);
-    const double floor = perStepMicroseconds(floorNs, steps);
-    QTextStream(stdout) << "steps: " << steps << "\n"
-                        << "knob step through the panel handler: " << QString::number(handler, 'f', 1) << " us\n"
-                        << "floor (driver write + plain file write): " << QString::number(floor, 'f', 1) << " us\n"
-                        << "ratio: " << QString::number(handler / floor, 'f', 2) << "\n";
+    QTextStream(stdout)
+        << "knob steps: " << steps << " (RK1 Phone To HP knob, korvist-sim without journal)\n"
+        << "load average before: " << load << "\n"
+        << "handler (mixer block, ini setValue + sync): " << describe(handler) << "\n"
+        << "safe floor (mixer block, QSaveFile):        " << describe(safeFloor) << "\n"
+        << "plain floor (mixer block, QFile):           " << describe(plainFloor) << "\n"
+        << "safe floor with a lock file as QSettings takes it: " << describe(lockedFloor) << "\n"
+        << "handler / safe floor:  " << ratio(handler, safeFloor) << "\n"
+        << "handler / plain floor: " << ratio(handler, plainFloor) << "\n"
+        << "handler / safe floor with a lock file: " << ratio(handler, lockedFloor) << "\n"
+        << "parts: mixer block alone " << describe(requestAlone) << "\n"
+        << "       QSettings setValue + sync alone " << describe(settingsSyncAlone) << "\n";
     return 0;
 }
