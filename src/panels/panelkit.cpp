@@ -6,12 +6,9 @@
 #include <korvistiocontrol.h>
 
 #include <QDebug>
-#include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -41,27 +38,10 @@ KorvistIoControl *connectPanel(const char *openFailure, std::initializer_list<in
     return device;
 }
 
-QSettings *openSettingsFile(QWidget *panel, const QString &fileName)
+void detachControls(QWidget *panel)
 {
-    const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(directory);
-    return new QSettings(directory + '/' + fileName, QSettings::IniFormat, panel);
-}
-
-void save(QSettings *settings, const QString &key, const QVariant &value)
-{
-    settings->setValue(key, value);
-    settings->sync();
-}
-
-void restore(QSettings *settings, Button *button, const QString &key)
-{
-    button->setActive(settings->value(key, false).toBool());
-}
-
-void restore(QSettings *settings, Knob *knob, const QString &key, int defaultValue)
-{
-    knob->setValue(settings->value(key, defaultValue).toInt());
+    for (QObject *control : panel->findChildren<QObject *>())
+        control->disconnect(panel);
 }
 
 QLabel *label(const QString &text, const QString &style, QWidget *parent)

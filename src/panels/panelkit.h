@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settingsfile.h"
+#include "staterestore.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -13,7 +16,6 @@ class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
-class QSettings;
 class QWidget;
 
 // What every device panel shares: its device connection, its ini file, the
@@ -32,14 +34,10 @@ inline const QString kInitialLevelText = QStringLiteral("-160 dB");
 // the panel must stay empty: no device, or the last volume request failed.
 KorvistIoControl *connectPanel(const char *openFailure, std::initializer_list<int> outputChannels);
 
-// The model's ini file in the per-user application data directory.
-QSettings *openSettingsFile(QWidget *panel, const QString &fileName);
-// Writes one control's state and syncs the file at once.
-void save(QSettings *settings, const QString &key, const QVariant &value);
-// Hand a stored state to the control's own setter, so that its handler sends
-// it to the device exactly as a user change would.
-void restore(QSettings *settings, Button *button, const QString &key);
-void restore(QSettings *settings, Knob *knob, const QString &key, int defaultValue);
+// For the panel's destructor, before it frees its connection and its file:
+// a control can still emit while the window closes (a knob's edit box that
+// loses the focus commits), and no handler may run on what is already gone.
+void detachControls(QWidget *panel);
 
 QLabel *label(const QString &text, const QString &style, QWidget *parent);
 QLabel *levelLabel(QWidget *parent);

@@ -21,7 +21,7 @@ rk1::rk1()
     ioControl = connectPanel("Failed to create device in rk1.", {1, 2});
     if (!ioControl)
         return;
-    settingsFile = openSettingsFile(this, QStringLiteral("rk1.ini"));
+    settingsFile = openSettingsFile(QStringLiteral("rk1.ini"), this);
     buildLayout();
     applyBaseRouting(mixer);
     startMeterTimer(this, [this] { updateMeters(); });
@@ -30,6 +30,7 @@ rk1::rk1()
 
 rk1::~rk1()
 {
+    detachControls(this);
     delete ioControl;
     delete settingsFile;
 }
@@ -148,11 +149,17 @@ void rk1::onDirectToggled(bool on)
     save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
 }
 
-void rk1::applyHeadphoneVolume(int dB)
+double rk1::setHeadphoneEntries(int dB)
 {
     const double gain = dbToGain(effectiveLevel(dB, headphoneMuted, headphoneDimmed));
     mixer.outputGain[0] = gain;
     mixer.outputGain[1] = gain;
+    return gain;
+}
+
+void rk1::applyHeadphoneVolume(int dB)
+{
+    const double gain = setHeadphoneEntries(dB);
     if (ioControl->writeMixer(mixer))
         qDebug() << "Headphone volume set to:" << gain;
     else
@@ -176,11 +183,17 @@ void rk1::onHeadphoneDimToggled(bool on)
     save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
 }
 
-void rk1::onPhoneToHeadphoneChanged(int dB)
+double rk1::setPhoneToHeadphoneEntries(int dB)
 {
     const double gain = dbToGain(dB);
     mixer.crosspoint[64][2] = gain;
     mixer.crosspoint[65][3] = gain;
+    return gain;
+}
+
+void rk1::onPhoneToHeadphoneChanged(int dB)
+{
+    const double gain = setPhoneToHeadphoneEntries(dB);
     if (ioControl->writeMixer(mixer))
         qDebug() << "OTG to HP volume set to:" << gain;
     else
@@ -200,14 +213,21 @@ void rk1::updateMeters()
 
 void rk1::loadState()
 {
-    restore(settingsFile, micModeButton, QStringLiteral("Button/MicInstrIsChecked"));
-    restore(settingsFile, micPadButton, QStringLiteral("Button/Mic20dBIsChecked"));
-    restore(settingsFile, micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"));
-    restore(settingsFile, directButton, QStringLiteral("Button/MonitorMicIsChecked"));
-    restore(settingsFile, micGainKnob, QStringLiteral("Dial/MicValue"), 0);
-    restore(settingsFile, headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
-    restore(settingsFile, headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
-    restore(settingsFile, headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
-    restore(settingsFile, phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
+    StateRestore restore(settingsFile);
+    restore.read(micModeButton, QStringLiteral("Button/MicInstrIsChecked"));
+    restore.read(micPadButton, QStringLiteral("Button/Mic20dBIsChecked"));
+    restore.read(micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"));
+    restore.read(directButton, QStringLiteral("Button/MonitorMicIsChecked"));
+    restore.read(micGainKnob, QStringLiteral("Dial/MicValue"), 0);
+    const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
+    headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
+    headphoneDimmed = restore.read(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
+    const int phone = restore.read(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
+    // The block starts from full level on every output. No send of the replay
+    // may be louder than what it restores, so the block holds the final levels,
+    // MUTE and DIM included, before the first send.
+    setHeadphoneEntries(headphone);
+    setPhoneToHeadphoneEntries(phone);
+    restore.run();
     qDebug() << "已从配置文件加载控件状态";
 }

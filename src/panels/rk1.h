@@ -28,6 +28,9 @@ private:
     void onMicPadToggled(bool on);
     void onMicPhantomToggled(bool on);
     void onDirectToggled(bool on);
+    // The mixer entries of a control, written without sending; the gain written.
+    double setHeadphoneEntries(int dB);
+    double setPhoneToHeadphoneEntries(int dB);
     void applyHeadphoneVolume(int dB);
     void onHeadphoneMuteToggled(bool on);
     void onHeadphoneDimToggled(bool on);

@@ -42,7 +42,7 @@ rk2::rk2()
     ioControl = connectPanel("Failed to create device in rk2.", {1, 2, 5, 6});
     if (!ioControl)
         return;
-    settingsFile = openSettingsFile(this, QStringLiteral("rk2.ini"));
+    settingsFile = openSettingsFile(QStringLiteral("rk2.ini"), this);
 
     QHBoxLayout *top = panelLayout(this);
     top->addLayout(buildMicColumn(1, mic1GainKnob, mic1LevelLabel, mic1PadButton, mic1PhantomButton, mic1DirectButton));
@@ -61,6 +61,7 @@ rk2::rk2()
 
 rk2::~rk2()
 {
+    detachControls(this);
     delete ioControl;
     delete settingsFile;
 }
@@ -162,8 +163,8 @@ void rk2::nameControls()
 
 void rk2::saveState(const QString &key, const QVariant &value)
 {
-    save(settingsFile, key, value);
-    qDebug() << "控件状态已保存到配置文件";
+    if (save(settingsFile, key, value))
+        qDebug() << "控件状态已保存到配置文件";
 }
 
 void rk2::onMicGainChanged(int channel, int value)
@@ -208,12 +209,18 @@ void rk2::onDirectToggled(int channel, bool on)
     saveState(micKeys(channel).direct, on);
 }
 
-void rk2::applySpeakerVolume(int dB)
+int rk2::setSpeakerEntries(int dB)
 {
-    qDebug() << "Speaker Knob value changed:" << dB;
     const int level = effectiveLevel(dB, speakerMuted, speakerDimmed);
     mixer.outputGain[0] = dbToGain(level);
     mixer.outputGain[1] = dbToGain(level);
+    return level;
+}
+
+void rk2::applySpeakerVolume(int dB)
+{
+    qDebug() << "Speaker Knob value changed:" << dB;
+    const int level = setSpeakerEntries(dB);
     if (ioControl->writeMixer(mixer))
         qDebug() << "Speaker volume set to:" << level;
     else
@@ -236,12 +243,18 @@ void rk2::onSpeakerDimToggled(bool on)
     saveState(QStringLiteral("Button/SpeakerDimIsChecked"), on);
 }
 
-void rk2::applyHeadphoneVolume(int dB)
+int rk2::setHeadphoneEntries(int dB)
 {
-    qDebug() << "Headphone Knob value changed:" << dB;
     const int level = effectiveLevel(dB, headphoneMuted, false);
     mixer.outputGain[4] = dbToGain(level);
     mixer.outputGain[5] = dbToGain(level);
+    return level;
+}
+
+void rk2::applyHeadphoneVolume(int dB)
+{
+    qDebug() << "Headphone Knob value changed:" << dB;
+    const int level = setHeadphoneEntries(dB);
     if (ioControl->writeMixer(mixer))
         qDebug() << "Headphone volume set to:" << level;
     else
@@ -256,13 +269,18 @@ void rk2::onHeadphoneMuteToggled(bool on)
     saveState(QStringLiteral("Button/HeadphoneMuteIsChecked"), on);
 }
 
-void rk2::onHeadphoneSourceToggled(bool on)
+// Off plays "ASIO 1-2" (playback columns 0 and 1), on plays "ASIO 5-6" (4 and 5).
+void rk2::setHeadphoneSourceEntries(bool on)
 {
-    // Off plays "ASIO 1-2" (playback columns 0 and 1), on plays "ASIO 5-6" (4 and 5).
     mixer.crosspoint[132][0] = on ? 0.0 : 1.0;
     mixer.crosspoint[133][1] = on ? 0.0 : 1.0;
     mixer.crosspoint[132][4] = on ? 1.0 : 0.0;
     mixer.crosspoint[133][5] = on ? 1.0 : 0.0;
+}
+
+void rk2::onHeadphoneSourceToggled(bool on)
+{
+    setHeadphoneSourceEntries(on);
     headphoneSourceButton->setText(on ? QStringLiteral("ASIO 5-6") : QStringLiteral("ASIO 1-2"));
     if (ioControl->writeMixer(mixer))
         qDebug() << "set Headphone Source:" << int(on);
@@ -271,11 +289,17 @@ void rk2::onHeadphoneSourceToggled(bool on)
     saveState(QStringLiteral("Button/HeadphoneSourceIsChecked"), on);
 }
 
-void rk2::onPhoneToHeadphoneChanged(int dB)
+double rk2::setPhoneToHeadphoneEntries(int dB)
 {
     const double gain = dbToGain(dB);
     mixer.crosspoint[68][2] = gain;
     mixer.crosspoint[69][3] = gain;
+    return gain;
+}
+
+void rk2::onPhoneToHeadphoneChanged(int dB)
+{
+    const double gain = setPhoneToHeadphoneEntries(dB);
     if (ioControl->writeMixer(mixer))
         qDebug() << "OTG to HP volume set to:" << gain;
     else
@@ -283,11 +307,17 @@ void rk2::onPhoneToHeadphoneChanged(int dB)
     saveState(QStringLiteral("Dial/OtgToHpValue"), dB);
 }
 
-void rk2::onPhoneToSpeakerChanged(int dB)
+double rk2::setPhoneToSpeakerEntries(int dB)
 {
     const double gain = dbToGain(dB);
     mixer.crosspoint[64][2] = gain;
     mixer.crosspoint[65][3] = gain;
+    return gain;
+}
+
+void rk2::onPhoneToSpeakerChanged(int dB)
+{
+    const double gain = setPhoneToSpeakerEntries(dB);
     if (ioControl->writeMixer(mixer))
         qDebug() << "OTG to SP volume set to:" << gain;
     else
@@ -310,21 +340,31 @@ void rk2::updateMeters()
 
 void rk2::loadState()
 {
-    restore(settingsFile, mic1PadButton, micKeys(1).pad);
-    restore(settingsFile, mic1PhantomButton, micKeys(1).phantom);
-    restore(settingsFile, mic1DirectButton, micKeys(1).direct);
-    restore(settingsFile, mic1GainKnob, micKeys(1).gain, 0);
-    restore(settingsFile, mic2GainKnob, micKeys(2).gain, 0);
-    restore(settingsFile, mic2PadButton, micKeys(2).pad);
-    restore(settingsFile, mic2PhantomButton, micKeys(2).phantom);
-    restore(settingsFile, mic2DirectButton, micKeys(2).direct);
-    restore(settingsFile, speakerKnob, QStringLiteral("Dial/SpeakerValue"), -80);
-    restore(settingsFile, speakerMuteButton, QStringLiteral("Button/SpeakerMuteIsChecked"));
-    restore(settingsFile, speakerDimButton, QStringLiteral("Button/SpeakerDimIsChecked"));
-    restore(settingsFile, headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
-    restore(settingsFile, headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
-    restore(settingsFile, headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"));
-    restore(settingsFile, phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
-    restore(settingsFile, phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), 0);
+    StateRestore restore(settingsFile);
+    restore.read(mic1PadButton, micKeys(1).pad);
+    restore.read(mic1PhantomButton, micKeys(1).phantom);
+    restore.read(mic1DirectButton, micKeys(1).direct);
+    restore.read(mic1GainKnob, micKeys(1).gain, 0);
+    restore.read(mic2GainKnob, micKeys(2).gain, 0);
+    restore.read(mic2PadButton, micKeys(2).pad);
+    restore.read(mic2PhantomButton, micKeys(2).phantom);
+    restore.read(mic2DirectButton, micKeys(2).direct);
+    const int speaker = restore.read(speakerKnob, QStringLiteral("Dial/SpeakerValue"), -80);
+    speakerMuted = restore.read(speakerMuteButton, QStringLiteral("Button/SpeakerMuteIsChecked"));
+    speakerDimmed = restore.read(speakerDimButton, QStringLiteral("Button/SpeakerDimIsChecked"));
+    const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
+    headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
+    const bool source = restore.read(headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"));
+    const int phoneToHeadphone = restore.read(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
+    const int phoneToSpeaker = restore.read(phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), 0);
+    // The block starts from full level on every output. No send of the replay
+    // may be louder than what it restores, so the block holds the final levels,
+    // MUTE and DIM included, and the final source before the first send.
+    setSpeakerEntries(speaker);
+    setHeadphoneEntries(headphone);
+    setHeadphoneSourceEntries(source);
+    setPhoneToHeadphoneEntries(phoneToHeadphone);
+    setPhoneToSpeakerEntries(phoneToSpeaker);
+    restore.run();
     qDebug() << "已从配置文件加载控件状态";
 }

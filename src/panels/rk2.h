@@ -32,6 +32,13 @@ private:
     void onMicPadToggled(int channel, bool on);
     void onMicPhantomToggled(int channel, bool on);
     void onDirectToggled(int channel, bool on);
+    // The mixer entries of a control, written without sending; each gives
+    // what its handler logs.
+    int setSpeakerEntries(int dB);
+    int setHeadphoneEntries(int dB);
+    void setHeadphoneSourceEntries(bool on);
+    double setPhoneToHeadphoneEntries(int dB);
+    double setPhoneToSpeakerEntries(int dB);
     void applySpeakerVolume(int dB);
     void onSpeakerMuteToggled(bool on);
     void onSpeakerDimToggled(bool on);

@@ -26,7 +26,7 @@ rs::rs()
     ioControl = connectPanel("Failed to create device in rs.", {1, 2});
     if (!ioControl)
         return;
-    settingsFile = openSettingsFile(this, QStringLiteral("rs.ini"));
+    settingsFile = openSettingsFile(QStringLiteral("rs.ini"), this);
     buildLayout();
     applyBaseRouting(mixer);
     mixer.crosspoint[64][2] = 1.0;
@@ -37,6 +37,7 @@ rs::rs()
 
 rs::~rs()
 {
+    detachControls(this);
     delete ioControl;
     delete settingsFile;
 }
@@ -110,11 +111,16 @@ void rs::onDirectToggled(bool on)
     save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
 }
 
-void rs::applyHeadphoneVolume(int dB)
+void rs::setHeadphoneEntries(int dB)
 {
     const double gain = dbToGain(effectiveLevel(dB, headphoneMuted, headphoneDimmed));
     mixer.outputGain[0] = gain;
     mixer.outputGain[1] = gain;
+}
+
+void rs::applyHeadphoneVolume(int dB)
+{
+    setHeadphoneEntries(dB);
     if (!ioControl->writeMixer(mixer))
         qDebug() << "Failed to set headphone volume.";
     save(settingsFile, QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
@@ -147,10 +153,15 @@ void rs::updateMeters()
 
 void rs::loadState()
 {
-    restore(settingsFile, directButton, QStringLiteral("Button/MonitorMicIsChecked"));
-    restore(settingsFile, micGainKnob, QStringLiteral("Dial/MicValue"), 0);
-    restore(settingsFile, headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
-    restore(settingsFile, headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
-    restore(settingsFile, headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
+    StateRestore restore(settingsFile);
+    restore.read(directButton, QStringLiteral("Button/MonitorMicIsChecked"));
+    restore.read(micGainKnob, QStringLiteral("Dial/MicValue"), 0);
+    const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
+    headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
+    headphoneDimmed = restore.read(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
+    // The block starts from full level on every output. It holds the final
+    // level, MUTE and DIM included, before the replay's first send.
+    setHeadphoneEntries(headphone);
+    restore.run();
     qDebug() << "已从配置文件加载控件状态";
 }

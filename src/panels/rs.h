@@ -26,6 +26,8 @@ private:
     void nameControls();
     void onMicGainChanged(int value);
     void onDirectToggled(bool on);
+    // The headphone entries of the mixer block, written without sending.
+    void setHeadphoneEntries(int dB);
     void applyHeadphoneVolume(int dB);
     void onHeadphoneMuteToggled(bool on);
     void onHeadphoneDimToggled(bool on);

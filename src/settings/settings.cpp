@@ -4,15 +4,14 @@
 #include "threadsettingspip.h"
 
 #include <korvistiocontrol.h>
+#include <settingsfile.h>
 
 #include <QComboBox>
 #include <QDebug>
-#include <QDir>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -89,9 +88,7 @@ Settings::Settings()
     qDebug() << "Settings dialog created.";
     setWindowTitle(QStringLiteral("Settings"));
     setStyleSheet(QStringLiteral("QDialog { background-color: #2c313c; color: white; }"));
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dataDir);
-    settingsFile = new QSettings(dataDir + QStringLiteral("/setting.ini"), QSettings::IniFormat, this);
+    settingsFile = panelkit::openSettingsFile(QStringLiteral("setting.ini"), this);
 
     layout = new QVBoxLayout(this);
     layout->setAlignment(Qt::AlignCenter);
@@ -198,12 +195,23 @@ bool Settings::stopMonitor()
 // Each box's handler runs as soon as its selection changes, before the next line.
 void Settings::loadSettings()
 {
-    latencyBox->setCurrentText(settingsFile->value(QStringLiteral("USB/LatencySize"), QStringLiteral("8")).toString());
-    bufferSizeBox->setCurrentText(
-        settingsFile->value(QStringLiteral("Audio/BufferSize"), QStringLiteral("192")).toString());
-    safeModeBox->setCurrentText(
-        settingsFile->value(QStringLiteral("USB/SlowMode"), QStringLiteral("Disabled")).toString());
+    selectStored(latencyBox, QStringLiteral("USB/LatencySize"), QStringLiteral("8"));
+    selectStored(bufferSizeBox, QStringLiteral("Audio/BufferSize"), QStringLiteral("192"));
+    selectStored(safeModeBox, QStringLiteral("USB/SlowMode"), QStringLiteral("Disabled"));
     qDebug() << "已从配置文件加载控件状态";
+}
+
+// Only one of the box's own items can reach the device; any other stored
+// value leaves the box as it is.
+void Settings::selectStored(QComboBox *box, const QString &key, const QString &defaultText)
+{
+    const QVariant stored = settingsFile ? settingsFile->value(key, defaultText) : QVariant(defaultText);
+    const QString text = stored.toString();
+    if (box->findText(text) < 0) {
+        qWarning() << "Stored value ignored:" << key << stored;
+        return;
+    }
+    box->setCurrentText(text);
 }
 
 void Settings::onBufferSizeChanged(int)
@@ -249,9 +257,8 @@ void Settings::onBufferSizeChanged(int)
         return;
     }
     qDebug() << "音频缓冲区大小设置成功：" << size << "samples";
-    settingsFile->setValue(QStringLiteral("Audio/BufferSize"), bufferSizeBox->currentText());
-    settingsFile->sync();
-    qDebug() << "音频缓冲区大小设置已保存：" << bufferSizeBox->currentText();
+    if (panelkit::save(settingsFile, QStringLiteral("Audio/BufferSize"), bufferSizeBox->currentText()))
+        qDebug() << "音频缓冲区大小设置已保存：" << bufferSizeBox->currentText();
 }
 
 void Settings::onUsbLatencyChanged(int)
@@ -279,9 +286,8 @@ void Settings::onUsbLatencyChanged(int)
         qDebug() << kRestartFailed;
         return;
     }
-    settingsFile->setValue(QStringLiteral("USB/LatencySize"), latencyBox->currentText());
-    settingsFile->sync();
-    qDebug() << "USB延迟大小设置已保存：" << latencyBox->currentText();
+    if (panelkit::save(settingsFile, QStringLiteral("USB/LatencySize"), latencyBox->currentText()))
+        qDebug() << "USB延迟大小设置已保存：" << latencyBox->currentText();
 }
 
 // No comparison with the device: every change of selection stops and restarts audio.
@@ -307,9 +313,8 @@ void Settings::onSafeModeChanged(int)
         qDebug() << kRestartFailed;
         return;
     }
-    settingsFile->setValue(QStringLiteral("USB/SlowMode"), text);
-    settingsFile->sync();
-    qDebug() << "USB慢速模式设置已保存：" << text;
+    if (panelkit::save(settingsFile, QStringLiteral("USB/SlowMode"), text))
+        qDebug() << "USB慢速模式设置已保存：" << text;
 }
 
 // A refused setting must not leave the user without sound; nothing is saved.

@@ -37,6 +37,7 @@ public:
 private:
     void buildContents();
     void loadSettings();
+    void selectStored(QComboBox *box, const QString &key, const QString &defaultText);
     void onBufferSizeChanged(int index);
     void onUsbLatencyChanged(int index);
     void onSafeModeChanged(int index);
@@ -49,6 +50,7 @@ private:
     QComboBox *latencyBox = nullptr;
     QComboBox *bufferSizeBox = nullptr;
     QComboBox *safeModeBox = nullptr;
+    // Null when something other than a regular file is in its place.
     QSettings *settingsFile = nullptr;
     // Never null: until the first connectDevice it is a connection that was
     // never opened, so a choice made before any device fails like one made

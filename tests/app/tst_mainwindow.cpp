@@ -11,6 +11,13 @@
 #include <QLayout>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int kFindTimeoutMs = 5000;
@@ -214,6 +221,52 @@ private slots:
         QVERIFY(firstCommand > setBuffer);
         QCOMPARE(device.journal(0xFFDC2044).first().in.toHex(), QByteArray("c0000000"));
         QTRY_COMPARE(service.messages(), QStringList {R"(26 bytes: "STOP_MONITOR\u0000")"});
+    }
+
+    // A FIFO in place of an ini file would block its first read for ever.
+    // Something other than a regular file counts as no file: the panel
+    // appears as usual, nobody opens the FIFO, and it stays what it was.
+    void fifoInPlaceOfAnIniFile_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("rk1.ini") << "rk1" << "rk1.ini";
+        QTest::newRow("rk2.ini") << "rk2" << "rk2.ini";
+        QTest::newRow("rs.ini") << "rs" << "rs.ini";
+        QTest::newRow("setting.ini") << "rk2" << "setting.ini";
+    }
+    void fifoInPlaceOfAnIniFile()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, file);
+        Isolation isolation;
+        QVERIFY(QDir().mkpath(isolation.appDataDir()));
+        const QString path = isolation.appDataDir() + '/' + file;
+        const QByteArray fifo = QFile::encodeName(path);
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        // A reader blocks in open() until a writer comes: play that writer now
+        // and then, so that a reader is counted instead of hanging the test.
+        std::atomic<int> readers {0};
+        const std::jthread writer([&](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ++readers;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+        SimDevice device(model);
+        QVERIFY(device.start());
+        LogCapture log;
+        Settings dialog;
+        MainWindow window;
+        window.settingsDialog = &dialog;
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {model}, kFindTimeoutMs);
+        QCOMPARE(readers.load(), 0);
+        QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+        QCOMPARE(log.lines().filter("Not a regular file, defaults used and nothing saved:").size(), 1);
     }
 
     void failedOpenAsksTheServiceToStopMonitoring()

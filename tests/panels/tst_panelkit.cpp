@@ -1,11 +1,12 @@
 #include <panelkit.h>
+#include <storedvalue.h>
 
 #include <QtTest>
 
 #include <cmath>
 #include <limits>
 
-// The rules every panel shares: effective output level, level readouts.
+// The rules every panel shares: effective output level, level readouts, stored values.
 class TestPanelKit : public QObject
 {
     Q_OBJECT
@@ -72,6 +73,41 @@ private slots:
         QFETCH(qint32, level);
         QFETCH(QString, text);
         QCOMPARE(panelkit::levelText(level), text);
+    }
+
+    // What a stored value means as a switch ("on", "off") and as a number;
+    // empty where it counts as missing.
+    void parseStoredValue_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("asSwitch");
+        QTest::addColumn<QString>("asNumber");
+        const auto row = [](const QVariant &stored, const char *asSwitch, const char *asNumber) {
+            QTest::newRow(qPrintable(QString("%1 '%2'").arg(stored.typeName(), stored.toString())))
+                << stored << QString(asSwitch) << QString(asNumber);
+        };
+        for (const char *text : {"true", "false", "True", "yes", "on", ""})
+            row(text, text == QLatin1String("true") ? "on" : text == QLatin1String("false") ? "off" : "", "");
+        row("1", "on", "1");
+        row("0", "off", "0");
+        row(true, "on", "");
+        row(-12, "", "-12");
+        for (const char *number : {"-2147483648", "2147483647", "+5", "-80"})
+            row(number, "", number[0] == '+' ? number + 1 : number);
+        for (const char *garbage : {"-2147483649", "2147483648", "99999999999999999999", " 5", "1.5", "0x10", "-"})
+            row(garbage, "", "");
+        row(QString(QChar(0x0663)), "", "");
+        row(QStringList {"1", "2"}, "", "");
+    }
+    void parseStoredValue()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, asSwitch);
+        QFETCH(QString, asNumber);
+        const std::optional<bool> onOff = panelkit::parseStoredSwitch(stored);
+        QCOMPARE(QString(onOff ? (*onOff ? "on" : "off") : ""), asSwitch);
+        const std::optional<int> number = panelkit::parseStoredNumber(stored);
+        QCOMPARE(number ? QString::number(*number) : QString(), asNumber);
     }
 };
 

@@ -1,9 +1,11 @@
 #include "panelfactory.h"
 #include "panelprobe.h"
 
+#include <conversions.h>
 #include <isolation.h>
 #include <logcapture.h>
 
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace panelprobe;
@@ -13,6 +15,8 @@ namespace {
 constexpr quint32 kCommand = 0xFFDC209C;
 constexpr quint32 kMixer = 0xFFDC2040;
 constexpr quint32 kMeters = 0xFFDC2074;
+constexpr QFile::Permissions kShared = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                       | QFile::WriteOther | QFile::ExeOther;
 
 // One expected request: a command with its exact bytes, or a mixer send.
 struct Request
@@ -21,6 +25,7 @@ struct Request
     QByteArray in;
 };
 using Requests = QList<Request>;
+using IniEntries = QMap<QString, QString>;
 
 Request mixerSend()
 {
@@ -99,11 +104,65 @@ void compareRequests(const QList<SimJournalEntry> &sent, const Requests &expecte
     }
 }
 
+// What a panel does on its first start, with no ini file.
+struct FirstStart
+{
+    Requests requests;
+    MixerBlock mixer;
+    IniEntries ini;
+};
+
+FirstStart firstStartOf(const QString &model)
+{
+    if (model == QLatin1String("rk1"))
+        return {Requests {outVolume(1), outVolume(2), instrument(1, 0), pad(1, 0), phantom(1, 0),
+                          mixerSend(), micVolume(1, 0), mixerSend(), mixerSend(), mixerSend(),
+                          mixerSend()},
+                rk1Defaults(),
+                IniEntries {{"Button/MicInstrIsChecked", "false"},
+                            {"Button/Mic20dBIsChecked", "false"},
+                            {"Button/Mic48VIsChecked", "false"},
+                            {"Button/MonitorMicIsChecked", "false"},
+                            {"Dial/MicValue", "0"},
+                            {"Dial/HeadphoneValue", "-80"},
+                            {"Button/HeadphoneMuteIsChecked", "false"},
+                            {"Button/HeadphoneDimIsChecked", "false"},
+                            {"Dial/OtgToHpValue", "0"}}};
+    if (model == QLatin1String("rk2"))
+        return {Requests {outVolume(1), outVolume(2), outVolume(5), outVolume(6), pad(1, 0),
+                          phantom(1, 0), mixerSend(), micVolume(1, 0), micVolume(2, 0), pad(2, 0),
+                          phantom(2, 0), mixerSend(), mixerSend(), mixerSend(), mixerSend(),
+                          mixerSend(), mixerSend(), mixerSend(), mixerSend(), mixerSend()},
+                rk2Defaults(),
+                IniEntries {{"Button/Mic120dBIsChecked", "false"},
+                            {"Button/Mic148VIsChecked", "false"},
+                            {"Button/MonitorMic1IsChecked", "false"},
+                            {"Dial/Mic1Value", "0"},
+                            {"Dial/Mic2Value", "0"},
+                            {"Button/Mic220dBIsChecked", "false"},
+                            {"Button/Mic248VIsChecked", "false"},
+                            {"Button/MonitorMic2IsChecked", "false"},
+                            {"Dial/SpeakerValue", "-80"},
+                            {"Button/SpeakerMuteIsChecked", "false"},
+                            {"Button/SpeakerDimIsChecked", "false"},
+                            {"Dial/HeadphoneValue", "-80"},
+                            {"Button/HeadphoneMuteIsChecked", "false"},
+                            {"Button/HeadphoneSourceIsChecked", "false"},
+                            {"Dial/OtgToHpValue", "0"},
+                            {"Dial/OtgToSPValue", "0"}}};
+    return {Requests {outVolume(1), outVolume(2), mixerSend(), micVolume(1, 0), mixerSend(), mixerSend(), mixerSend()},
+            rsDefaults(),
+            IniEntries {{"Button/MonitorMicIsChecked", "false"},
+                        {"Dial/MicValue", "0"},
+                        {"Dial/HeadphoneValue", "-80"},
+                        {"Button/HeadphoneMuteIsChecked", "false"},
+                        {"Button/HeadphoneDimIsChecked", "false"}}};
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Requests)
 Q_DECLARE_METATYPE(MixerBlock)
-using IniEntries = QMap<QString, QString>;
 Q_DECLARE_METATYPE(IniEntries)
 
 // What a panel sends and stores when it is created: the replay of its ini file.
@@ -140,71 +199,110 @@ private slots:
     void firstStart_data()
     {
         QTest::addColumn<QString>("model");
-        QTest::addColumn<Requests>("requests");
-        QTest::addColumn<MixerBlock>("mixer");
-        QTest::addColumn<IniEntries>("ini");
-
-        QTest::newRow("rk1") << "rk1"
-                             << Requests {outVolume(1), outVolume(2), instrument(1, 0), pad(1, 0), phantom(1, 0),
-                                          mixerSend(), micVolume(1, 0), mixerSend(), mixerSend(), mixerSend(),
-                                          mixerSend()}
-                             << rk1Defaults()
-                             << IniEntries {{"Button/MicInstrIsChecked", "false"},
-                                            {"Button/Mic20dBIsChecked", "false"},
-                                            {"Button/Mic48VIsChecked", "false"},
-                                            {"Button/MonitorMicIsChecked", "false"},
-                                            {"Dial/MicValue", "0"},
-                                            {"Dial/HeadphoneValue", "-80"},
-                                            {"Button/HeadphoneMuteIsChecked", "false"},
-                                            {"Button/HeadphoneDimIsChecked", "false"},
-                                            {"Dial/OtgToHpValue", "0"}};
-        QTest::newRow("rk2") << "rk2"
-                             << Requests {outVolume(1), outVolume(2), outVolume(5), outVolume(6), pad(1, 0),
-                                          phantom(1, 0), mixerSend(), micVolume(1, 0), micVolume(2, 0), pad(2, 0),
-                                          phantom(2, 0), mixerSend(), mixerSend(), mixerSend(), mixerSend(),
-                                          mixerSend(), mixerSend(), mixerSend(), mixerSend(), mixerSend()}
-                             << rk2Defaults()
-                             << IniEntries {{"Button/Mic120dBIsChecked", "false"},
-                                            {"Button/Mic148VIsChecked", "false"},
-                                            {"Button/MonitorMic1IsChecked", "false"},
-                                            {"Dial/Mic1Value", "0"},
-                                            {"Dial/Mic2Value", "0"},
-                                            {"Button/Mic220dBIsChecked", "false"},
-                                            {"Button/Mic248VIsChecked", "false"},
-                                            {"Button/MonitorMic2IsChecked", "false"},
-                                            {"Dial/SpeakerValue", "-80"},
-                                            {"Button/SpeakerMuteIsChecked", "false"},
-                                            {"Button/SpeakerDimIsChecked", "false"},
-                                            {"Dial/HeadphoneValue", "-80"},
-                                            {"Button/HeadphoneMuteIsChecked", "false"},
-                                            {"Button/HeadphoneSourceIsChecked", "false"},
-                                            {"Dial/OtgToHpValue", "0"},
-                                            {"Dial/OtgToSPValue", "0"}};
-        QTest::newRow("rs") << "rs"
-                            << Requests {outVolume(1), outVolume(2), mixerSend(), micVolume(1, 0), mixerSend(),
-                                         mixerSend(), mixerSend()}
-                            << rsDefaults()
-                            << IniEntries {{"Button/MonitorMicIsChecked", "false"},
-                                           {"Dial/MicValue", "0"},
-                                           {"Dial/HeadphoneValue", "-80"},
-                                           {"Button/HeadphoneMuteIsChecked", "false"},
-                                           {"Button/HeadphoneDimIsChecked", "false"}};
+        QTest::newRow("rk1") << "rk1";
+        QTest::newRow("rk2") << "rk2";
+        QTest::newRow("rs") << "rs";
     }
     void firstStart()
     {
         QFETCH(QString, model);
-        QFETCH(Requests, requests);
-        QFETCH(MixerBlock, mixer);
-        QFETCH(IniEntries, ini);
         Isolation isolation;
         SimDevice device(model);
         QVERIFY(device.start());
         QVERIFY(!QFile::exists(iniPath(isolation, model)));
 
         const auto panel = createPanel(model);
-        compareRequests(restoreRequests(device), requests);
-        QCOMPARE(bytesOf(lastMixer(device)).toHex(), bytesOf(mixer).toHex());
-        QCOMPARE(readIni(iniPath(isolation, model)), ini);
+        const FirstStart expected = firstStartOf(model);
+        compareRequests(restoreRequests(device), expected.requests);
+        QCOMPARE(bytesOf(lastMixer(device)).toHex(), bytesOf(expected.mixer).toHex());
+        QCOMPARE(readIni(iniPath(isolation, model)), expected.ini);
+        // The user's alone: no group or other bits on what the panel created.
+        QCOMPARE(int(QFile::permissions(isolation.appDataDir()) & kShared), 0);
+        QCOMPARE(int(QFile::permissions(iniPath(isolation, model)) & kShared), 0);
+    }
+
+    // A stored value that does not parse counts as missing: the panel does
+    // what it does on a first start, and names the value it ignored.
+    void damagedValueCountsAsMissing_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QList<QPair<QString, QStringList>> keys {
+            {"rk1", {"Button/Mic48VIsChecked", "Dial/HeadphoneValue"}},
+            {"rk2", {"Button/Mic248VIsChecked", "Dial/SpeakerValue"}},
+            {"rs", {"Button/MonitorMicIsChecked", "Dial/HeadphoneValue"}}};
+        const QStringList damaged[] = {{"", "maybe", "yes"}, {"loud", "", "-2147483649", "2147483648"}};
+        for (const auto &[model, modelKeys] : keys)
+            for (int kind = 0; kind < 2; ++kind)
+                for (const QString &value : damaged[kind])
+                    QTest::newRow(qPrintable(QString("%1 %2=%3").arg(model, modelKeys[kind], value)))
+                        << model << modelKeys[kind] << value;
+    }
+    void damagedValueCountsAsMissing()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        Isolation isolation;
+        QDir().mkpath(isolation.appDataDir());
+        writeIni(iniPath(isolation, model), {{key, value}});
+        SimDevice device(model);
+        QVERIFY(device.start());
+        LogCapture log;
+
+        const auto panel = createPanel(model);
+        const FirstStart expected = firstStartOf(model);
+        compareRequests(restoreRequests(device), expected.requests);
+        QCOMPARE(bytesOf(lastMixer(device)).toHex(), bytesOf(expected.mixer).toHex());
+        QCOMPARE(readIni(iniPath(isolation, model)), expected.ini);
+        const QStringList named = log.lines().filter(key);
+        QCOMPARE(named.size(), 1);
+        QVERIFY2(named[0].contains('"' + value + '"'), qPrintable(named[0]));
+    }
+
+    // Saved quiet, no block of the replay is louder, entry by entry, than
+    // the last one; gain: what the last block holds in output gain 0.
+    void replayNeverLouderThanItsEnd_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QStringList>("onKeys");
+        QTest::addColumn<double>("gain");
+        for (const char *model : {"rk1", "rk2", "rs"}) {
+            const QString speaker = model == QLatin1String("rk2") ? "Speaker" : "Headphone";
+            QTest::addRow("%s quiet", model) << model << QStringList {} << dbToGain(-40);
+            QTest::addRow("%s muted", model)
+                << model << QStringList {"Button/" + speaker + "MuteIsChecked", "Button/HeadphoneMuteIsChecked"} << 0.0;
+            QTest::addRow("%s dimmed", model)
+                << model << QStringList {"Button/" + speaker + "DimIsChecked"} << dbToGain(-60);
+        }
+    }
+    void replayNeverLouderThanItsEnd()
+    {
+        QFETCH(QString, model);
+        QFETCH(QStringList, onKeys);
+        QFETCH(double, gain);
+        Isolation isolation;
+        QDir().mkpath(isolation.appDataDir());
+        IniEntries saved {{"Dial/SpeakerValue", "-40"}, {"Dial/HeadphoneValue", "-40"},
+                          {"Button/MonitorMicIsChecked", "true"}, {"Button/MonitorMic1IsChecked", "true"}};
+        for (const QString &key : onKeys)
+            saved.insert(key, "true");
+        writeIni(iniPath(isolation, model), saved);
+        SimDevice device(model);
+        QVERIFY(device.start());
+
+        const auto panel = createPanel(model);
+        const MixerBlock last = lastMixer(device);
+        QCOMPARE(last.outputGain[0], gain);
+        const auto *end = reinterpret_cast<const double *>(&last);
+        for (const SimJournalEntry &block : device.journal(kMixer)) {
+            const auto *entry = reinterpret_cast<const double *>(block.in.constData());
+            for (int i = 0; i < int(sizeof(MixerBlock) / sizeof(double)); ++i)
+                if (entry[i] > end[i])
+                    QFAIL(qPrintable(QString("request %1, entry %2: %3 > %4").arg(block.seq).arg(i).arg(entry[i]).arg(
+                        end[i])));
+        }
     }
 
     void rsNeverChangesThePhoneRoute()
@@ -246,10 +344,12 @@ private slots:
         Isolation isolation;
         QDir().mkpath(isolation.appDataDir());
         writeIni(iniPath(isolation, model), {{key, QString::number(saved)}});
+        const QFile::Permissions mode = QFile::permissions(iniPath(isolation, model));
         SimDevice device(model);
         QVERIFY(device.start());
 
         const auto panel = createPanel(model);
+        QCOMPARE(QFile::permissions(iniPath(isolation, model)), mode);
         QList<QByteArray> commands;
         for (const SimJournalEntry &entry : device.journal(kCommand))
             commands.append(entry.in);
@@ -346,6 +446,38 @@ private slots:
         const QString directKey = model == QLatin1String("rk2") ? "Button/MonitorMic1IsChecked" : "Button/MonitorMicIsChecked";
         QCOMPARE(ini.value(directKey), QString("true"));
         QCOMPARE(ini.size(), model == QLatin1String("rk1") ? 9 : model == QLatin1String("rk2") ? 16 : 5);
+    }
+
+    // Closing a panel's window takes the focus from a knob's open edit box,
+    // which commits what was typed. The panel has freed its connection and
+    // its file by then: nothing may reach the device or the file (and the
+    // sanitizer build sees any use of what was freed).
+    void destroyedWithAnOpenEditBox_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::newRow("rk1") << "rk1";
+        QTest::newRow("rk2") << "rk2";
+        QTest::newRow("rs") << "rs";
+    }
+    void destroyedWithAnOpenEditBox()
+    {
+        QFETCH(QString, model);
+        Isolation isolation;
+        SimDevice device(model);
+        QVERIFY(device.start());
+        auto panel = createPanel(model);
+        panel->show();
+        QVERIFY(QTest::qWaitForWindowActive(panel.get()));
+        Knob *knob = knobs(panel.get()).last();
+        QTest::mouseDClick(knob, Qt::LeftButton, {}, knob->valueTextRect().center());
+        QVERIFY(knob->editBox()->hasFocus());
+        QTest::keyClicks(knob->editBox(), "-3");
+        const qsizetype requests = restoreRequests(device).size();
+        const IniEntries saved = readIni(iniPath(isolation, model));
+
+        panel.reset();
+        QCOMPARE(restoreRequests(device).size(), requests);
+        QCOMPARE(readIni(iniPath(isolation, model)), saved);
     }
 
     void panelWithoutDeviceStaysEmpty_data()

@@ -159,6 +159,8 @@ private slots:
         QCOMPARE(styles, (QStringList {"font-size: 18px; font-weight: bold; color: #00FFFF;", caption, "", caption,
                                        "", caption, "", "background-color: #008888; color: white; font-size: 14px;",
                                        "font-size: 10px; color: #888888;"}));
+        QCOMPARE(QFile::permissions(iniPath(isolation)) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(dialog.findChild<QTimer *>(QStringLiteral("pollTimer"))->interval(), 1000);
         QVERIFY(dialog.findChild<QTimer *>(QStringLiteral("pollTimer"))->isActive());
     }
@@ -182,6 +184,12 @@ private slots:
         QTest::newRow("stored size that is no item")
             << QStringList {"--buffer-size", "256"} << IniEntries {{"Audio/BufferSize", "100"}}
             << QStringList {"apply"} << QStringList {} << IniEntries {{"Audio/BufferSize", "100"}} << false;
+        QTest::newRow("stored size beyond 32 bits")
+            << QStringList {"--buffer-size", "256"} << IniEntries {{"Audio/BufferSize", "-2147483649"}}
+            << QStringList {"apply"} << QStringList {} << IniEntries {{"Audio/BufferSize", "-2147483649"}} << false;
+        QTest::newRow("stored safe mode that is no item")
+            << QStringList {} << IniEntries {{"USB/SlowMode", "yes"}} << QStringList {"apply"}
+            << QStringList {"get buffer"} << IniEntries {{"USB/SlowMode", "yes"}} << false;
         QTest::newRow("buffer 64 at latency 24: latency first")
             << QStringList {"--latency", "24"} << at24 << QStringList {"apply", "buffer 64"}
             << QStringList {"get latency", "get buffer", "get buffer", "get latency", "get latency", "stop",

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QObject;
+class QSettings;
+class QVariant;
+
+// The ini files of the panels and the Settings dialog, in the per-user
+// application data directory.
+namespace panelkit {
+
+// The file `fileName` in that directory, which is created private to the user
+// when missing, as is the file. Null, after one log line, when something other
+// than a regular file is in its place: a FIFO would block the GUI thread on
+// the first read for ever, and whatever it is, it is not ours to write.
+QSettings *openSettingsFile(const QString &fileName, QObject *parent);
+// Writes one value and syncs the file at once; false when there is no file.
+bool save(QSettings *settings, const QString &key, const QVariant &value);
+
+} // namespace panelkit

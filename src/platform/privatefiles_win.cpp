@@ -1,0 +1,9 @@
+#include "privatefiles.h"
+
+namespace platform {
+
+void createPrivateDirectory(const std::string &) {}
+
+void createPrivateFile(const std::string &) {}
+
+} // namespace platform
