@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "singleinstance.h"
+#include "terminationrequests.h"
 #include "translation.h"
 #include "trayicon.h"
 
@@ -15,6 +16,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    quitOnTerminationRequests(app);
 
     SingleInstance instance;
     QTranslator translator;

@@ -3,6 +3,9 @@
 #include <QDeadlineTimer>
 #include <QtTest>
 
+#include <grp.h>
+#include <unistd.h>
+
 KorvistProcess::KorvistProcess(QObject *parent)
     : QObject(parent)
 {
@@ -18,8 +21,14 @@ KorvistProcess::~KorvistProcess()
     }
 }
 
-void KorvistProcess::start(const QStringList &extraEnvironment)
+void KorvistProcess::start(const QStringList &extraEnvironment, int asUser)
 {
+    if (asUser >= 0) {
+        process.setChildProcessModifier([asUser] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid_t(asUser)) != 0 || ::setuid(uid_t(asUser)) != 0)
+                ::_exit(127);
+        });
+    }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &assignment : extraEnvironment)
         environment.insert(assignment.section('=', 0, 0), assignment.section('=', 1));

@@ -1,16 +1,63 @@
 #include "korvistprocess.h"
 
 #include <isolation.h>
+#include <simdevice.h>
 
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
+#include <sys/ipc.h>
+#include <sys/sem.h>
+#include <sys/shm.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 // Logged by an instance only after it has claimed the single-instance guard.
 const QString kClaimed = QStringLiteral("系统返回的语言代码：");
 const QString kRefused = QStringLiteral("Korvist Mixer 已经在运行中。");
+const QString kPanelShown = QStringLiteral("Device found with PID:");
+// Logged when the settings dialog, the last of the three top-level objects, is torn down.
+const QString kTornDown = QStringLiteral("Pipe closed.");
+constexpr uid_t kOtherUser = 65534;
+
+// The System V keys behind the guard's objects, from the key files Qt keeps in TMPDIR.
+QList<key_t> guardKeys()
+{
+    QList<key_t> keys;
+    const QDir tmp(qEnvironmentVariable("TMPDIR"));
+    for (const QString &name : tmp.entryList({QStringLiteral("qipc_*")}, QDir::Files))
+        keys.append(::ftok(QFile::encodeName(tmp.filePath(name)).constData(), 'Q'));
+    return keys;
+}
+
+bool ipcObjectExists(key_t key)
+{
+    return ::shmget(key, 0, 0) >= 0 || ::semget(key, 0, 0) >= 0;
+}
+
+// A home of its own for another user, beside a TMPDIR that both users share as they share /tmp.
+QStringList otherUserEnvironment(const Isolation &isolation)
+{
+    ::chmod(QFile::encodeName(isolation.root()).constData(), 0711);
+    ::chmod(QFile::encodeName(isolation.root() + "/tmp").constData(), 01777);
+    const auto ownedByOther = [](const QString &dir) {
+        QDir().mkpath(dir);
+        const QByteArray path = QFile::encodeName(dir);
+        return ::chown(path.constData(), kOtherUser, kOtherUser) == 0 && ::chmod(path.constData(), 0700) == 0;
+    };
+    QStringList environment;
+    if (!ownedByOther(isolation.root() + "/other"))
+        return environment;
+    for (const char *name : {"XDG_RUNTIME_DIR", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"}) {
+        const QString dir = isolation.root() + "/other/" + QString::fromLatin1(name);
+        if (ownedByOther(dir))
+            environment << QString::fromLatin1(name) + '=' + dir;
+    }
+    return environment;
+}
 } // namespace
 
 // The single-instance guard, seen from outside with the real program.
@@ -96,6 +143,61 @@ private slots:
         another.start();
         QVERIFY(another.waitForExit());
         QVERIFY(another.log().contains(kRefused));
+    }
+
+    void terminationSignalEndsLikeQuit_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void terminationSignalEndsLikeQuit()
+    {
+        QFETCH(int, signal);
+        Isolation isolation;
+        SimDevice device;
+        QVERIFY(device.start());
+        KorvistProcess program;
+        program.start();
+        QVERIFY2(program.waitForLog(kPanelShown), qPrintable(program.log()));
+        const QList<key_t> keys = guardKeys();
+        QVERIFY(!keys.isEmpty());
+
+        QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+        QVERIFY(program.waitForExit());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(program.log().contains(kTornDown), qPrintable(program.log()));
+        for (const key_t key : keys)
+            QVERIFY2(!ipcObjectExists(key), "the guard's shared memory or semaphores outlived the program");
+    }
+
+    void otherUsersInstanceNeverBlocks_data()
+    {
+        QTest::addColumn<bool>("crashed");
+        QTest::newRow("running") << false;
+        QTest::newRow("crashed") << true;
+    }
+    void otherUsersInstanceNeverBlocks()
+    {
+        QFETCH(bool, crashed);
+        if (::geteuid() != 0)
+            QSKIP("Starting the program as a second user takes root.");
+        Isolation isolation;
+        const QStringList otherHome = otherUserEnvironment(isolation);
+        QCOMPARE(otherHome.size(), 4);
+        KorvistProcess mine;
+        mine.start();
+        QVERIFY(mine.waitForLog(kClaimed));
+        if (crashed)
+            mine.kill9();
+
+        KorvistProcess theirs;
+        theirs.start(otherHome, kOtherUser);
+        QVERIFY2(theirs.waitForLog(kClaimed), qPrintable(theirs.log()));
+        QVERIFY(!theirs.log().contains(kRefused));
+        QCOMPARE(mine.isRunning(), !crashed);
     }
 
     void startAfterACleanExitSucceeds()
