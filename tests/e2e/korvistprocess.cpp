@@ -15,7 +15,10 @@ KorvistProcess::KorvistProcess(QObject *parent)
 
 KorvistProcess::~KorvistProcess()
 {
-    if (isRunning()) {
+    // Ended in order where it still listens, so that it leaves no System V objects behind.
+    if (isRunning())
+        process.terminate();
+    if (isRunning() && !process.waitForFinished(5000)) {
         process.kill();
         process.waitForFinished(5000);
     }
