@@ -1,6 +1,7 @@
 #include "device_inputs.h"
 
 #include "console.h"
+#include "device_ranges.h"
 
 #include <algorithm>
 #include <iterator>
@@ -33,11 +34,12 @@ bool applySwitch(bool (&states)[InputStage::kChannels + 1], const CommandRequest
 }
 
 bool applyVolume(std::uint16_t (&volumes)[InputStage::kChannels + 1], const CommandRequest &request,
-                 const char *what)
+                 std::uint16_t limit, const char *what)
 {
-    if (request.selector != kVolumeSelector || !channelValid(request))
+    const std::uint16_t value = std::uint16_t(request.value[0] | request.value[1] << 8);
+    if (request.selector != kVolumeSelector || !channelValid(request) || value > limit)
         return false;
-    volumes[request.channel] = std::uint16_t(request.value[0] | request.value[1] << 8);
+    volumes[request.channel] = value;
     say("%s %u set to %u", what, unsigned(request.channel), unsigned(volumes[request.channel]));
     return true;
 }
@@ -50,9 +52,9 @@ bool applyCommand(InputStage &stage, const CommandRequest &request)
         return false;
     switch (request.target) {
     case commandtarget::MicVolume:
-        return applyVolume(stage.micGain, request, "mic gain");
+        return applyVolume(stage.micGain, request, stage.micGainLimit, "mic gain");
     case commandtarget::OutVolume:
-        return applyVolume(stage.outVolume, request, "out volume");
+        return applyVolume(stage.outVolume, request, kOutVolumeLimit, "out volume");
     case commandtarget::Mic20dB:
         return applySwitch(stage.pad, request, "20 dB pad");
     case commandtarget::Mic48V:

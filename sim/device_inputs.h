@@ -15,6 +15,8 @@ struct InputStage
     bool phantom[kChannels + 1] = {};
     bool instrument[kChannels + 1] = {};
     std::uint16_t outVolume[kChannels + 1] = {};
+    // Above it a mic gain request is refused: the model's knob cannot ask for more.
+    std::uint16_t micGainLimit = 0;
 };
 
 // Every byte of the request must be one the product can send; a request that

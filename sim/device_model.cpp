@@ -14,6 +14,7 @@
 namespace {
 
 constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr std::uint32_t kErrorBusy = 170;
 constexpr std::uint32_t kFirmwareReplySize = 32;
 constexpr std::uint32_t kUsbStatusSize = 7;
@@ -46,8 +47,9 @@ CommandRequest toRequest(std::span<const std::uint8_t> in)
 struct DeviceModel::Rule
 {
     std::uint32_t code;
-    std::uint32_t inSize;    // exactly
-    std::uint32_t replySize; // the least outSize the request must offer
+    // Exactly what the driver's table gives: a buffered driver refuses any other size.
+    std::uint32_t inSize;
+    std::uint32_t outSize;
     Reply (DeviceModel::*handler)(Input in, std::uint32_t outSize);
 };
 
@@ -64,8 +66,7 @@ const DeviceModel::Rule DeviceModel::kRules[] = {
     {iocode::EnableSlowMode, 0, 0, &DeviceModel::enableSlowMode},
     {iocode::DisableSlowMode, 0, 0, &DeviceModel::disableSlowMode},
     {iocode::Command, sizeof(CommandRequest), 0, &DeviceModel::command},
-    // The reply is cut to what the caller offers, as a buffered driver copies it.
-    {iocode::QueryCommand, sizeof(CommandRequest), 0, &DeviceModel::queryCommand},
+    {iocode::QueryCommand, sizeof(CommandRequest), kFirmwareReplySize, &DeviceModel::queryCommand},
     {iocode::GetUsbStatus, 0, kUsbStatusSize, &DeviceModel::getUsbStatus},
 };
 
@@ -74,6 +75,7 @@ DeviceModel::DeviceModel(const DeviceOptions &deviceOptions)
     , bufferSize(deviceOptions.bufferSize)
     , usbLatency(deviceOptions.usbLatency)
     , slowMode(deviceOptions.slowMode)
+    , inputs {.micGainLimit = micGainLimit(deviceOptions.model)}
 {
     // What the device's own firmware routes until a panel sends its block.
     applyBaseRouting(mixer);
@@ -87,8 +89,10 @@ Reply DeviceModel::answer(std::uint32_t code, std::span<const std::uint8_t> in, 
         std::find_if(std::begin(kRules), std::end(kRules), [&](const Rule &r) { return r.code == code; });
     if (rule == std::end(kRules))
         return refused(platform::kErrorInvalidFunction);
-    if (in.size() != rule->inSize || outSize < rule->replySize)
+    if (in.size() != rule->inSize)
         return refused(kErrorInvalidParameter);
+    if (outSize != rule->outSize)
+        return refused(kErrorInsufficientBuffer);
     return (this->*rule->handler)(in, outSize);
 }
 
@@ -194,7 +198,7 @@ Reply DeviceModel::command(Input in, std::uint32_t)
     return applyCommand(inputs, toRequest(in)) ? Reply {} : refused(kErrorInvalidParameter);
 }
 
-Reply DeviceModel::queryCommand(Input in, std::uint32_t outSize)
+Reply DeviceModel::queryCommand(Input in, std::uint32_t)
 {
     if (!isFirmwareQuery(toRequest(in)))
         return refused(kErrorInvalidParameter);
@@ -204,7 +208,6 @@ Reply DeviceModel::queryCommand(Input in, std::uint32_t outSize)
     reply.bytes.assign(kFirmwareReplySize, 0);
     std::copy_n(options.firmware.begin(), std::min<std::size_t>(options.firmware.size(), kFirmwareReplySize),
                 reply.bytes.begin());
-    reply.bytes.resize(std::min(outSize, kFirmwareReplySize));
     return reply;
 }
 

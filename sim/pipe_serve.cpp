@@ -21,9 +21,16 @@ int cannotServe(const char *program, const std::string &name, std::uint32_t erro
     return 1;
 }
 
+// Running out of descriptors is told once and waited out; anything else but a client ends the serving.
 bool connected(platform::PipeServer &server, std::uint32_t &error)
 {
-    return server.waitForClient(error) || error == platform::kErrorPipeConnected;
+    for (;;) {
+        if (server.waitForClient(error) || error == platform::kErrorPipeConnected)
+            return true;
+        if (error != platform::kErrorTooManyOpenFiles)
+            return false;
+        say("out of descriptors: clients wait until some are free");
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "singleinstance.h"
+#include "terminationrequests.h"
 #include "translation.h"
 #include "trayicon.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     accessibility::install();
+    quitOnTerminationRequests(app);
 
     SingleInstance instance;
     QTranslator translator;

@@ -1,10 +1,21 @@
 #include "singleinstance.h"
 
+#include <instancescope.h>
+
 #include <QDebug>
 
+namespace {
+
+QString scoped(const char *name)
+{
+    return QString::fromLatin1(name) + QString::fromStdString(platform::instanceNameSuffix());
+}
+
+} // namespace
+
 SingleInstance::SingleInstance()
-    : semaphore(QStringLiteral("KorvistQtDriverSemaphore"), 1, QSystemSemaphore::Open)
-    , marker(QStringLiteral("KorvistQtDriverSharedMemory"))
+    : semaphore(scoped("KorvistQtDriverSemaphore"), 1, QSystemSemaphore::Open)
+    , marker(scoped("KorvistQtDriverSharedMemory"))
 {
 }
 

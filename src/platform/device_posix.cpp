@@ -5,12 +5,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <dirent.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/time.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -18,8 +19,15 @@ namespace platform {
 
 namespace {
 
-// A device that stops answering must not freeze the GUI thread for good.
-constexpr int kReplyTimeoutSeconds = 5;
+using Clock = std::chrono::steady_clock;
+
+// A device must never hold the GUI thread for long: opening waits this long
+// for a peer that does not accept, and one request (send and reply together)
+// at most this long for its answer.
+constexpr auto kOpenTimeout = std::chrono::milliseconds(500);
+constexpr auto kRequestTimeout = std::chrono::seconds(5);
+// How often a full accept queue is tried again while opening.
+constexpr auto kConnectRetry = std::chrono::milliseconds(10);
 
 std::vector<std::string> listSockets(const std::string &dir)
 {
@@ -52,13 +60,32 @@ std::uint32_t errorFromConnect(int err)
     }
 }
 
-// After a broken or timed-out exchange the stream is out of step: every later
-// request on this handle must fail cleanly instead of reading stale bytes.
+// After a broken or timed-out exchange the stream is out of step: the peer is
+// let go at once, and every later request on this handle fails at once
+// instead of waiting again or reading stale bytes. The descriptor itself stays
+// open until closeDevice, so its number cannot pass to another open meanwhile.
 bool dropConnection(int fd, std::uint32_t &error)
 {
     ::shutdown(fd, SHUT_RDWR);
     error = kErrorDeviceNotConnected;
     return false;
+}
+
+// A Unix stream socket whose accept queue is full refuses a non-blocking
+// connect with EAGAIN and never reports when room frees up, so it is tried again.
+bool connectWithin(int fd, const sockaddr_un &address, Clock::time_point deadline, std::uint32_t &error)
+{
+    for (;;) {
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN || Clock::now() + kConnectRetry > deadline) {
+            error = errno == EAGAIN ? kErrorSemTimeout : errorFromConnect(errno);
+            return false;
+        }
+        std::this_thread::sleep_for(kConnectRetry);
+    }
 }
 
 } // namespace
@@ -85,19 +112,16 @@ Handle openDevice(const std::string &path, std::uint32_t &error)
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
 
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking for good: every wait on this socket is bounded by a deadline.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
         error = kErrorGenFailure;
         return kInvalidHandle;
     }
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
-        error = errorFromConnect(errno);
+    if (!connectWithin(fd, address, Clock::now() + kOpenTimeout, error)) {
         ::close(fd);
         return kInvalidHandle;
     }
-    timeval timeout {kReplyTimeoutSeconds, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     error = kErrorSuccess;
     return fd;
 }
@@ -110,22 +134,30 @@ bool ioControl(Handle handle, std::uint32_t code, const void *in, std::uint32_t 
         return false;
     }
     const int fd = int(handle);
+    const Clock::time_point deadline = Clock::now() + kRequestTimeout;
     std::uint8_t header[posix::wire::kRequestHeaderSize];
     posix::wire::putU32(header, code);
     posix::wire::putU32(header + 4, inSize);
     posix::wire::putU32(header + 8, outSize);
     std::uint8_t reply[posix::wire::kReplyHeaderSize];
-    if (!posix::wire::sendAll(fd, header, sizeof header) || !posix::wire::sendAll(fd, in, inSize)
-        || !posix::wire::receiveAll(fd, reply, sizeof reply)) {
+    if (!posix::wire::sendAll(fd, header, sizeof header, deadline) || !posix::wire::sendAll(fd, in, inSize, deadline)
+        || !posix::wire::receiveAll(fd, reply, sizeof reply, deadline)) {
         return dropConnection(fd, error);
     }
     const std::uint32_t status = posix::wire::getU32(reply);
     const std::uint32_t returned = posix::wire::getU32(reply + 4);
     // A peer that breaks the protocol is as good as gone.
-    if (returned > outSize || !posix::wire::receiveAll(fd, out, returned))
+    if (returned > outSize)
+        return dropConnection(fd, error);
+    // Taken in aside: a failed call, or one whose reply breaks off, leaves the caller's buffer as it was.
+    std::vector<std::uint8_t> bytes(returned);
+    if (!posix::wire::receiveAll(fd, bytes.data(), returned, deadline))
         return dropConnection(fd, error);
     error = status;
-    return status == kErrorSuccess;
+    if (status != kErrorSuccess)
+        return false;
+    std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t *>(out));
+    return true;
 }
 
 void closeDevice(Handle handle)

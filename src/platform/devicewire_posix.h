@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,8 +27,12 @@ inline std::uint32_t getU32(const std::uint8_t *at)
            | std::uint32_t(at[3]) << 24;
 }
 
-// Whole-buffer transfers on a blocking descriptor; false on error or end of stream.
-bool sendAll(int fd, const void *data, std::size_t size);
-bool receiveAll(int fd, void *data, std::size_t size);
+using Deadline = std::chrono::steady_clock::time_point;
+inline constexpr Deadline kNoDeadline = Deadline::max();
+
+// Whole-buffer transfers on a blocking or non-blocking descriptor; false on
+// error, end of stream, or when the deadline passes first.
+bool sendAll(int fd, const void *data, std::size_t size, Deadline deadline = kNoDeadline);
+bool receiveAll(int fd, void *data, std::size_t size, Deadline deadline = kNoDeadline);
 
 } // namespace platform::posix::wire

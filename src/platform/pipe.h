@@ -6,7 +6,7 @@
 
 // Named pipes in message mode, "\\.\pipe\<name>" on Windows. Names are given
 // without the "\\.\pipe\" prefix. Errors are Win32 numbers: 2 no such pipe,
-// 121 wait timed out, 231 pipe busy, 234 message longer than the buffer,
+// 4 out of descriptors (POSIX), 121 wait timed out, 231 pipe busy, 234 message longer than the buffer,
 // 535 client connected before the server waited, 995 wait released.
 namespace platform {
 
@@ -26,6 +26,8 @@ public:
     bool isOpen() const;
     // Blocks until a client connects. A client that connected before the wait
     // gives false with 535, which callers treat as connected, as on Windows.
+    // Running out of descriptors gives false with 4 once; the next waits then
+    // go on at a slow pace until connections can be taken again.
     bool waitForClient(std::uint32_t &error);
     // One whole message. A longer one fails with 234 and is not taken in silently.
     bool readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead, std::uint32_t &error);

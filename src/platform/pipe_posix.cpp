@@ -24,7 +24,12 @@
 // first (535). A message longer than the reader's buffer fails with 234 after
 // filling the buffer, and its rest is dropped rather than kept for a next read.
 // release() ends a pending readMessage as well as a pending waitForClient, so
-// a silent client cannot hold up a shutdown. A connection from another user is
+// a silent client cannot hold up a shutdown. Connections wait for their claim
+// side by side, so a silent one cannot hold up the client behind it either. When
+// the process runs out of descriptors, waitForClient reports it once (4) and
+// then keeps trying at a slow pace until a connection can be taken again. A
+// client that finds the server's queue full is told the pipe is busy (231)
+// instead of waiting for room. A connection from another user is
 // dropped unheard, should one ever get past the private directory.
 
 #include "pipe.h"
@@ -45,10 +50,13 @@
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kErrorBrokenPipe = 109;
 constexpr std::uint32_t kErrorInvalidName = 123;
@@ -63,7 +71,11 @@ constexpr char kClaimMarker = 'K';
 // for the end of the connection (recv returns 0 for both).
 constexpr char kMessagePrefix = 'M';
 // A client sends its claim right after connecting; one that does not is not a pipe client.
-constexpr int kClaimTimeoutMs = 2000;
+constexpr auto kClaimTimeout = std::chrono::milliseconds(2000);
+// Connections waiting for their claim at once; beyond it the oldest is let go.
+constexpr std::size_t kMaxUnclaimed = 64;
+// How long the server stops taking connections after running out of descriptors.
+constexpr auto kAcceptBackoff = std::chrono::milliseconds(250);
 constexpr int kBacklog = 8;
 constexpr int kWaitPollMs = 10;
 // A server that stops reading must not freeze a writer for good.
@@ -214,6 +226,14 @@ Readiness waitReadable(int fd, int releaseFd, int timeoutMs)
 
 struct PipeServer::State
 {
+    // An accepted connection whose claim has not come yet.
+    struct Unclaimed
+    {
+        int fd;
+        Clock::time_point deadline;
+        bool beforeWait; // queued before the current waitForClient began
+    };
+
     std::string name;
     Endpoint paths;
     int lockFd = -1;
@@ -222,28 +242,99 @@ struct PipeServer::State
     int claim = -1;
     int releaseFd = -1;
     std::atomic<bool> released {false};
+    std::vector<Unclaimed> unclaimed;
+    bool outOfDescriptors = false;
+    Clock::time_point acceptPausedUntil {};
 
-    enum class Admission { Admitted, Refused, Released };
+    enum class Step { Waiting, Admitted, Released, Failed, OutOfDescriptors };
 
-    // Takes the next queued connection if it is one of ours: same user, with its claim.
-    Admission admit()
+    // Takes every queued connection of our own user in, to wait for its claim.
+    Step acceptQueued(bool beforeWait)
     {
-        int accepted = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (accepted < 0)
-            return Admission::Refused;
-        if (!ownUser(accepted)) {
-            closeFd(accepted);
-            return Admission::Refused;
+        for (;;) {
+            int accepted = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (accepted < 0) {
+                if (errno != EMFILE && errno != ENFILE && errno != ENOBUFS && errno != ENOMEM)
+                    return Step::Waiting;
+                acceptPausedUntil = Clock::now() + kAcceptBackoff;
+                if (outOfDescriptors)
+                    return Step::Waiting;
+                outOfDescriptors = true;
+                return Step::OutOfDescriptors;
+            }
+            outOfDescriptors = false;
+            if (!ownUser(accepted)) {
+                closeFd(accepted);
+                continue;
+            }
+            if (unclaimed.size() == kMaxUnclaimed) {
+                closeFd(unclaimed.front().fd);
+                unclaimed.erase(unclaimed.begin());
+            }
+            unclaimed.push_back({accepted, Clock::now() + kClaimTimeout, beforeWait});
         }
-        const Readiness readiness = waitReadable(accepted, releaseFd, kClaimTimeoutMs);
-        const int taken = readiness == Readiness::Ready ? receiveClaim(accepted, lockFd) : -1;
-        if (taken < 0) {
-            closeFd(accepted);
-            return readiness == Readiness::Released ? Admission::Released : Admission::Refused;
+    }
+
+    // Looks at the connections that have something to say, and lets go of the expired ones.
+    Step takeClaims(const std::vector<pollfd> &watched, bool &cameFirst)
+    {
+        const Clock::time_point now = Clock::now();
+        for (std::size_t i = 0; i < unclaimed.size();) {
+            Unclaimed &candidate = unclaimed[i];
+            const auto polled = std::find_if(watched.begin(), watched.end(),
+                                             [&](const pollfd &p) { return p.fd == candidate.fd; });
+            const bool spoke = polled != watched.end() && polled->revents != 0;
+            const int taken = spoke ? receiveClaim(candidate.fd, lockFd) : -1;
+            if (taken >= 0) {
+                connection = candidate.fd;
+                claim = taken;
+                cameFirst = candidate.beforeWait;
+                unclaimed.erase(unclaimed.begin() + std::ptrdiff_t(i));
+                return Step::Admitted;
+            }
+            if (spoke || now >= candidate.deadline) {
+                closeFd(candidate.fd);
+                unclaimed.erase(unclaimed.begin() + std::ptrdiff_t(i));
+                continue;
+            }
+            ++i;
         }
-        connection = accepted;
-        claim = taken;
-        return Admission::Admitted;
+        return Step::Waiting;
+    }
+
+    // Polls the release event, the listening socket (unless paused) and every
+    // unclaimed connection, at most until the nearest claim deadline.
+    Step poll(std::vector<pollfd> &watched, bool immediately)
+    {
+        const Clock::time_point now = Clock::now();
+        const bool accepting = now >= acceptPausedUntil;
+        Clock::time_point until = accepting ? Clock::time_point::max() : acceptPausedUntil;
+        watched.clear();
+        watched.push_back({releaseFd, POLLIN, 0});
+        watched.push_back({accepting ? listenFd : -1, POLLIN, 0});
+        for (const Unclaimed &candidate : unclaimed) {
+            watched.push_back({candidate.fd, POLLIN, 0});
+            until = std::min(until, candidate.deadline);
+        }
+        int timeoutMs = -1;
+        if (immediately)
+            timeoutMs = 0;
+        else if (until != Clock::time_point::max())
+            timeoutMs = int(std::max<std::chrono::milliseconds::rep>(
+                0, std::chrono::ceil<std::chrono::milliseconds>(until - now).count()));
+        const int ready = ::poll(watched.data(), nfds_t(watched.size()), timeoutMs);
+        if (ready < 0 && errno != EINTR)
+            return Step::Failed;
+        if (ready > 0 && (watched[0].revents & POLLIN))
+            return Step::Released;
+        return Step::Waiting;
+    }
+
+    void dropUnclaimed()
+    {
+        for (Unclaimed &candidate : unclaimed)
+            closeFd(candidate.fd);
+        unclaimed.clear();
     }
 
     void announceWaiting()
@@ -263,6 +354,7 @@ PipeServer::PipeServer(const std::string &name)
 PipeServer::~PipeServer()
 {
     disconnect();
+    state->dropUnclaimed();
     if (state->listenFd >= 0) {
         // Still ours: the server byte keeps every other server off this path.
         ::unlink(state->paths.socketPath.c_str());
@@ -298,7 +390,8 @@ bool PipeServer::create(std::uint32_t &error)
     // No live server holds the name, so a socket left here is stale.
     ::unlink(s.paths.socketPath.c_str());
     const sockaddr_un address = addressOf(s.paths.socketPath);
-    s.listenFd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    // Non-blocking: the queue is emptied in one go, and an empty one must not block.
+    s.listenFd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (s.listenFd < 0 || ::bind(s.listenFd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
         || ::chmod(s.paths.socketPath.c_str(), 0600) != 0 || ::listen(s.listenFd, kBacklog) != 0) {
         error = kErrorGenFailure;
@@ -332,24 +425,33 @@ bool PipeServer::waitForClient(std::uint32_t &error)
         return false;
     }
     s.announceWaiting();
-    bool cameFirst = waitReadable(s.listenFd, s.releaseFd, 0) == Readiness::Ready;
-    for (;;) {
-        const Readiness readiness = cameFirst ? Readiness::Ready : waitReadable(s.listenFd, s.releaseFd, -1);
-        if (readiness == Readiness::Failed) {
+    // What is already there when the wait begins came first, as on Windows.
+    for (State::Unclaimed &candidate : s.unclaimed)
+        candidate.beforeWait = true;
+    std::vector<pollfd> watched;
+    for (bool firstLook = true;; firstLook = false) {
+        State::Step step = s.poll(watched, firstLook);
+        if (step == State::Step::Waiting && (watched[1].revents & POLLIN))
+            step = s.acceptQueued(firstLook);
+        bool cameFirst = false;
+        if (step == State::Step::Waiting)
+            step = s.takeClaims(watched, cameFirst);
+        switch (step) {
+        case State::Step::Waiting:
+            continue;
+        case State::Step::Admitted:
+            error = cameFirst ? kErrorPipeConnected : kErrorSuccess;
+            return !cameFirst;
+        case State::Step::Released:
+            error = kErrorOperationAborted;
+            return false;
+        case State::Step::OutOfDescriptors:
+            error = kErrorTooManyOpenFiles;
+            return false;
+        case State::Step::Failed:
             error = kErrorGenFailure;
             return false;
         }
-        const State::Admission admission =
-            readiness == Readiness::Ready ? s.admit() : State::Admission::Released;
-        if (admission == State::Admission::Released) {
-            error = kErrorOperationAborted;
-            return false;
-        }
-        if (admission == State::Admission::Admitted) {
-            error = cameFirst ? kErrorPipeConnected : kErrorSuccess;
-            return !cameFirst;
-        }
-        cameFirst = false;
     }
 }
 
@@ -429,16 +531,17 @@ bool PipeClient::open(const std::string &name, std::uint32_t &error)
         return false;
     }
     const sockaddr_un address = addressOf(paths.socketPath);
-    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    // Set before connecting: a server whose queue is full must not hold the caller for good.
+    // Non-blocking while connecting: a server whose queue is full is busy, as
+    // Windows answers at once, and must not hold the caller.
+    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const bool connected = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    const bool queueFull = !connected && fd >= 0 && errno == EAGAIN;
     const timeval timeout {kWriteTimeoutSeconds, 0};
-    if (fd >= 0)
-        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
-        || !sendClaim(fd, lockFd)) {
+    if (!connected || !sendClaim(fd, lockFd) || ::fcntl(fd, F_SETFL, 0) != 0
+        || ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0) {
         closeFd(fd);
         closeFd(lockFd);
-        error = kErrorFileNotFound;
+        error = queueFull ? kErrorPipeBusy : kErrorFileNotFound;
         return false;
     }
     // The claim now travels with the connection; the server lets it go when it disconnects.

@@ -103,8 +103,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("setMicVolume(1, 84)") << "micVolume 1 84" << request({0x01, 0x07, 0x00, 0x02, 0x01, 0x54, 0x00});
         QTest::newRow("setMicVolume(2, 112)") << "micVolume 2 112" << request({0x01, 0x07, 0x00, 0x02, 0x02, 0x70, 0x00});
+        // 65536 + 84: only the low 16 bits travel, a value the device accepts.
         QTest::newRow("setMicVolume low 16 bits")
-            << "micVolume 1 74565" << request({0x01, 0x07, 0x00, 0x02, 0x01, 0x45, 0x23});
+            << "micVolume 1 65620" << request({0x01, 0x07, 0x00, 0x02, 0x01, 0x54, 0x00});
         QTest::newRow("setMic48V(2, 1)") << "mic48V 2 1" << request({0x01, 0x5B, 0x00, 0x01, 0x02});
         QTest::newRow("setOutVolume(5, 100)") << "outVolume 5 100" << request({0x01, 0x03, 0x00, 0x02, 0x05, 0x64, 0x00});
         QTest::newRow("setMic20dB(1, 0) is a request too") << "mic20dB 1 0" << request({0x01, 0x5A, 0x00, 0x00, 0x01});

@@ -3,6 +3,9 @@
 #include <QDeadlineTimer>
 #include <QtTest>
 
+#include <grp.h>
+#include <unistd.h>
+
 KorvistProcess::KorvistProcess(QObject *parent)
     : QObject(parent)
 {
@@ -12,14 +15,23 @@ KorvistProcess::KorvistProcess(QObject *parent)
 
 KorvistProcess::~KorvistProcess()
 {
-    if (isRunning()) {
+    // Ended in order where it still listens, so that it leaves no System V objects behind.
+    if (isRunning())
+        process.terminate();
+    if (isRunning() && !process.waitForFinished(5000)) {
         process.kill();
         process.waitForFinished(5000);
     }
 }
 
-void KorvistProcess::start(const QStringList &extraEnvironment)
+void KorvistProcess::start(const QStringList &extraEnvironment, int asUser)
 {
+    if (asUser >= 0) {
+        process.setChildProcessModifier([asUser] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid_t(asUser)) != 0 || ::setuid(uid_t(asUser)) != 0)
+                ::_exit(127);
+        });
+    }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &assignment : extraEnvironment)
         environment.insert(assignment.section('=', 0, 0), assignment.section('=', 1));

@@ -1,7 +1,11 @@
 #include <isolation.h>
 #include <logcapture.h>
 #include <pipeclients.h>
+#include <silentconnections.h>
 #include <simpipe.h>
+
+#include <pipe.h>
+#include <runtimedir_posix.h>
 
 #include <QtTest>
 
@@ -39,6 +43,39 @@ private slots:
         QCOMPARE(log.lines(), QStringList());
         QVERIFY(service.stop());
         QCOMPARE(service.messages(), QStringList());
+    }
+
+    void fullQueueIsBusyAtOnce_data()
+    {
+        QTest::addColumn<QString>("pipe");
+        QTest::addColumn<QStringList>("logged");
+        // The audio-control client waits for a busy pipe, whose instance is free at once: three attempts, no line.
+        QTest::newRow("audio control") << "KorvistAudioControlPipe" << QStringList();
+        QTest::newRow("ASIO reset") << "KorvistPannelToASIO"
+                                    << QStringList {"Error: Could not open pipe. Error code: 231"};
+    }
+    void fullQueueIsBusyAtOnce()
+    {
+        QFETCH(QString, pipe);
+        QFETCH(QStringList, logged);
+        Isolation isolation;
+        // A server that never takes a connection, its queue full of clients that never claim.
+        platform::PipeServer server(pipe.toStdString());
+        std::uint32_t error = 0;
+        QVERIFY(server.create(error));
+        SilentConnections queue;
+        QVERIFY(queue.fillQueue(QString::fromStdString(platform::posix::pipeSocketPath(pipe.toStdString()))) > 0);
+        LogCapture log;
+        QElapsedTimer clock;
+        clock.start();
+        if (pipe == "KorvistPannelToASIO")
+            notifyAsioReset();
+        else
+            QVERIFY(!sendAudioControlCommand(QStringLiteral("STOP_MONITOR")));
+        const qint64 held = clock.elapsed();
+        QCOMPARE(log.lines(), logged);
+        qInfo() << "a full queue held the client for" << held << "ms";
+        QVERIFY(held < 1000);
     }
 
     void commandIsOneUtf16Message_data()

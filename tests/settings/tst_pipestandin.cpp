@@ -1,4 +1,5 @@
 #include <isolation.h>
+#include <silentconnections.h>
 
 #include <pipe.h>
 #include <runtimedir_posix.h>
@@ -195,6 +196,44 @@ private slots:
         QCOMPARE(error, platform::kErrorPipeConnected);
         QVERIFY(write(client, "hello"));
         QCOMPARE(read(server), QByteArray("hello"));
+    }
+
+    void silentConnectionsDoNotDelayAClient_data()
+    {
+        QTest::addColumn<int>("silent");
+        QTest::newRow("one") << 1;
+        QTest::newRow("twenty") << 20;
+    }
+    void silentConnectionsDoNotDelayAClient()
+    {
+        QFETCH(int, silent);
+        Isolation isolation;
+        PipeServer server("Flooded");
+        std::uint32_t error = 0;
+        QVERIFY(server.create(error));
+        QByteArray received;
+        std::thread reader([&server, &received] {
+            if (accept(server))
+                received = read(server);
+        });
+        SilentConnections flood;
+        const QString path = QString::fromStdString(platform::posix::pipeSocketPath("Flooded"));
+        // One at a time: the queue holds only a few until the server takes them in.
+        for (int i = 0; i < silent; ++i)
+            QVERIFY(QTest::qWaitFor([&] { return flood.open(path, 1) > i; }));
+        // The last of them may still fill the queue for a moment: busy is busy, as on Windows.
+        PipeClient client;
+        QVERIFY(QTest::qWaitFor([&] { return client.open("Flooded", error); }));
+        QElapsedTimer clock;
+        clock.start();
+        const bool sent = write(client, "notice");
+        if (!sent)
+            server.release();
+        reader.join();
+        qInfo() << silent << "silent connections delayed a client by" << clock.elapsed() << "ms";
+        QVERIFY(sent);
+        QCOMPARE(received, QByteArray("notice"));
+        QVERIFY(clock.elapsed() < 500);
     }
 
     void oneInstanceIsBusyUntilTheServerDisconnects_data()

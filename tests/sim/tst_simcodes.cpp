@@ -54,7 +54,6 @@ void TestSimCodes::everyCodeAnswered_data()
     QTest::newRow("write mixer") << WriteMixer << baseMixerBytes() << 0u << false << none;
     QTest::newRow("set buffer size") << SetBufferSize << word(256) << 0u << true << none;
     QTest::newRow("get buffer size") << GetBufferSize << none << 4u << false << word(192);
-    QTest::newRow("get buffer size, larger buffer") << GetBufferSize << none << 16u << false << word(192);
     QTest::newRow("get USB latency") << GetUsbLatency << none << 4u << false << word(24);
     QTest::newRow("set USB latency") << SetUsbLatency << word(16) << 0u << true << none;
     QTest::newRow("read meters") << ReadMeters << none << 768u << false << QByteArray(768, '\0');
@@ -65,9 +64,9 @@ void TestSimCodes::everyCodeAnswered_data()
     QTest::newRow("slow mode off") << DisableSlowMode << none << 0u << false << none;
     QTest::newRow("command") << Command << commandBytes(commandtarget::MicVolume, kVolumeSelector, 1, 84) << 0u
                              << false << none;
+    QTest::newRow("full output volume") << Command << commandBytes(commandtarget::OutVolume, kVolumeSelector, 2, 100)
+                                        << 0u << false << none;
     QTest::newRow("firmware query") << QueryCommand << query << 32u << false << firmware;
-    QTest::newRow("firmware query, 10 bytes") << QueryCommand << query << 10u << false << firmware.left(10);
-    QTest::newRow("firmware query, 64 bytes") << QueryCommand << query << 64u << false << firmware;
     QTest::newRow("USB status") << GetUsbStatus << none << 7u << false << QByteArray::fromHex("00020100000000");
 }
 
@@ -114,6 +113,7 @@ void TestSimCodes::refusedRequests_data()
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::memcpy(notANumber.data() + 8 * (32 * 64 + 2), &nan, sizeof nan);
     const QByteArray volume = commandBytes(commandtarget::MicVolume, kVolumeSelector, 1, 84);
+    const QByteArray query = commandBytes(commandtarget::FirmwareVersion);
     const auto changed = [](QByteArray bytes, int at, char value) {
         bytes[at] = value;
         return bytes;
@@ -125,14 +125,14 @@ void TestSimCodes::refusedRequests_data()
     QTest::newRow("mixer with a gain that is not a number") << WriteMixer << notANumber << 0u << 87u;
     QTest::newRow("buffer size not offered") << SetBufferSize << word(100) << 0u << 87u;
     QTest::newRow("buffer size in 3 bytes") << SetBufferSize << word(256).left(3) << 0u << 87u;
-    QTest::newRow("get buffer size into 3 bytes") << GetBufferSize << none << 3u << 87u;
+    QTest::newRow("get buffer size into 3 bytes") << GetBufferSize << none << 3u << 122u;
     QTest::newRow("get buffer size with input") << GetBufferSize << word(0) << 4u << 87u;
     QTest::newRow("USB latency not offered") << SetUsbLatency << word(12) << 0u << 87u;
-    QTest::newRow("get USB latency into nothing") << GetUsbLatency << none << 0u << 87u;
-    QTest::newRow("meters into 767 bytes") << ReadMeters << none << 767u << 87u;
+    QTest::newRow("get USB latency into nothing") << GetUsbLatency << none << 0u << 122u;
+    QTest::newRow("meters into 767 bytes") << ReadMeters << none << 767u << 122u;
     QTest::newRow("stop audio with input") << StopAudio << QByteArray(1, '\0') << 0u << 87u;
-    QTest::newRow("product id into 2 bytes") << GetProductId << none << 2u << 87u;
-    QTest::newRow("USB status into 6 bytes") << GetUsbStatus << none << 6u << 87u;
+    QTest::newRow("product id into 2 bytes") << GetProductId << none << 2u << 122u;
+    QTest::newRow("USB status into 6 bytes") << GetUsbStatus << none << 6u << 122u;
     QTest::newRow("command of 36 bytes") << Command << volume.left(36) << 0u << 87u;
     QTest::newRow("command of 38 bytes") << Command << volume + '\0' << 0u << 87u;
     QTest::newRow("command, request code 2") << Command << changed(volume, 0, 2) << 0u << 87u;
@@ -150,6 +150,26 @@ void TestSimCodes::refusedRequests_data()
     QTest::newRow("command, upgrade with a channel") << Command << commandBytes(commandtarget::UpgradeFirmware, 0, 1)
                                                      << 0u << 87u;
     QTest::newRow("query, volume target") << QueryCommand << volume << 32u << 87u;
+    // Every output size but the driver's own is refused, larger ones too.
+    QTest::newRow("get buffer size into 16 bytes") << GetBufferSize << none << 16u << 122u;
+    QTest::newRow("product id into 8 bytes") << GetProductId << none << 8u << 122u;
+    QTest::newRow("meters into 1024 bytes") << ReadMeters << none << 1024u << 122u;
+    QTest::newRow("USB status into 8 bytes") << GetUsbStatus << none << 8u << 122u;
+    QTest::newRow("firmware query into nothing") << QueryCommand << query << 0u << 122u;
+    QTest::newRow("firmware query into 10 bytes") << QueryCommand << query << 10u << 122u;
+    QTest::newRow("firmware query into 64 bytes") << QueryCommand << query << 64u << 122u;
+    QTest::newRow("mixer with a 4-byte output") << WriteMixer << mixer << 4u << 122u;
+    QTest::newRow("stop audio with a 4-byte output") << StopAudio << none << 4u << 122u;
+    QTest::newRow("command with a 4-byte output") << Command << volume << 4u << 122u;
+    QTest::newRow("mic gain in the wrong byte order") << Command
+                                                      << commandBytes(commandtarget::MicVolume, kVolumeSelector, 1, 21504)
+                                                      << 0u << 87u;
+    QTest::newRow("mic gain above an RK1's knob") << Command
+                                                  << commandBytes(commandtarget::MicVolume, kVolumeSelector, 1, 85)
+                                                  << 0u << 87u;
+    QTest::newRow("output volume above full") << Command
+                                              << commandBytes(commandtarget::OutVolume, kVolumeSelector, 1, 101)
+                                              << 0u << 87u;
     QTest::newRow("query of 36 bytes") << QueryCommand << commandBytes(commandtarget::FirmwareVersion).left(36)
                                        << 32u << 87u;
 }

@@ -1,10 +1,15 @@
 #include <isolation.h>
+#include <silentconnections.h>
 #include <simpipe.h>
 
 #include <pipe.h>
+#include <runtimedir_posix.h>
 #include <win32errors.h>
 
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using platform::PipeClient;
 using platform::PipeServer;
@@ -16,6 +21,22 @@ bool send(const std::string &pipe, const QByteArray &message)
     PipeClient client;
     std::uint32_t error = 0;
     return client.open(pipe, error) && client.write(message.constData(), std::uint32_t(message.size()), error);
+}
+
+// The share of one core a process used over the given time, from /proc.
+double cpuShare(qint64 pid, int ms)
+{
+    const auto ticks = [pid] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        const QList<QByteArray> fields = stat.open(QIODevice::ReadOnly)
+                                             ? stat.readAll().split(')').value(1).split(' ')
+                                             : QList<QByteArray>();
+        // utime and stime, fields 14 and 15, counted from the state after the name.
+        return fields.value(12).toLongLong() + fields.value(13).toLongLong();
+    };
+    const qint64 before = ticks();
+    QThread::msleep(ulong(ms));
+    return double(ticks() - before) / double(::sysconf(_SC_CLK_TCK)) * 1000.0 / ms;
 }
 
 QByteArray utf16(const QString &text)
@@ -143,6 +164,31 @@ private slots:
         QVERIFY(next.start());
         QVERIFY(send("KorvistPannelToASIO", "1"));
         QTRY_COMPARE(next.messages(), QStringList {"1 bytes: 31"});
+    }
+
+    void outOfDescriptorsBacksOffAndRecovers()
+    {
+        Isolation isolation;
+        SimPipePeer service({"audio-service"});
+        QVERIFY(service.start());
+        const qint64 pid = service.processId();
+        const int inUse = int(QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryList(QDir::AllEntries | QDir::System
+                                                                                      | QDir::NoDotAndDotDot).size());
+        // Room for two connections, and a flood of clients that never claim.
+        const rlimit limit {rlim_t(inUse + 2), rlim_t(inUse + 2)};
+        QCOMPARE(::prlimit(pid_t(pid), RLIMIT_NOFILE, &limit, nullptr), 0);
+        SilentConnections flood;
+        QCOMPARE(flood.open(QString::fromStdString(platform::posix::pipeSocketPath("KorvistAudioControlPipe")), 6), 6);
+        const double share = cpuShare(pid, 1000);
+        qInfo() << "out of descriptors, the server used" << qRound(share * 100) << "% of a core";
+        QVERIFY(share < 0.3);
+
+        flood.closeAll();
+        QVERIFY(send("KorvistAudioControlPipe", utf16("STOP_MONITOR")));
+        QTRY_COMPARE_WITH_TIMEOUT(service.messages().size(), 1, 5000);
+        // Told once per spell without descriptors (the flood can bring a second), never once per attempt.
+        const qsizetype told = service.output().count(QStringLiteral("out of descriptors"));
+        QVERIFY2(told >= 1 && told <= 3, qPrintable(QString::number(told)));
     }
 
     void busyServiceEndsWaitsButNeverLetsIn()

@@ -21,6 +21,7 @@ public:
     bool stop() { return process.stop(); }
     // Leaves its socket and lock file behind, as a crash would.
     void kill9() { process.kill9(); }
+    qint64 processId() const { return process.processId(); }
 
     // Everything the peer printed to stdout.
     QString output() const { return process.output(); }

@@ -1,0 +1,10 @@
+#include "instancescope.h"
+
+namespace platform {
+
+std::string instanceNameSuffix()
+{
+    return {};
+}
+
+} // namespace platform
