@@ -1,17 +1,4 @@
-# Debian's mingw-w64 for 64-bit Windows. The posix thread model compilers are
-# the ones with std::thread; -static keeps the tests free of mingw DLLs, so
-# wine runs them without any search path set up.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
+# The product's mingw-w64 toolchain; -static on top keeps the tests free of
+# mingw DLLs, so wine runs them without any search path set up.
+include(${CMAKE_CURRENT_LIST_DIR}/../../../cmake/mingw-w64-x86_64.cmake)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
