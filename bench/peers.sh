@@ -99,9 +99,11 @@ stop() {
 
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 
-# Nanoseconds on a CPU of all the process's threads (the scheduler's own count,
-# finer than the clock ticks of /proc/PID/stat).
+# Nanoseconds on a CPU: the scheduler's own count summed over the threads
+# (finer than clock ticks), and the process's total in clock ticks, which also
+# keeps the time of threads that have ended.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%d", sum }'; }
+cpu_ticks_ns() { awk -v hz="$(getconf CLK_TCK)" '{ printf "%d", ($14 + $15) * 1e9 / hz }' "/proc/$1/stat"; }
 threads() { ls /proc/"$1"/task | sort | tr '\n' ' '; }
 
 declare -A dock rss cpu
@@ -116,12 +118,17 @@ measure() {
     dock[$name]=$(time_to_first_window "$pid" "$started")
     sleep_ms $((started + settle_s * 1000 - $(now_ms)))
     rss[$name]=$(rss_kb "$pid")
-    local before after tasks_before
+    local before after tasks_before ticks_before
     tasks_before=$(threads "$pid")
     before=$(cpu_ns "$pid")
+    ticks_before=$(cpu_ticks_ns "$pid")
     sleep "$idle_s"
     after=$(cpu_ns "$pid")
-    [ "$(threads "$pid")" = "$tasks_before" ] || echo "note: $name started or ended threads while idle" >&2
+    if [ "$(threads "$pid")" != "$tasks_before" ]; then
+        echo "note: $name started or ended threads while idle; its CPU is counted in clock ticks" >&2
+        before=$ticks_before
+        after=$(cpu_ticks_ns "$pid")
+    fi
     cpu[$name]=$(awk -v ns=$((after - before)) -v s="$idle_s" 'BEGIN { printf "%.3f", ns / (s * 1e9) * 100 }')
     stop "$pid"
     printf '%-14s first window %6s ms   resident %6.1f MB   idle CPU %7s %% of a core\n' \
