@@ -24,7 +24,7 @@ cmake --install "$build" --prefix "$scratch/install" >/dev/null
 program="Z:$(echo "$scratch/install/bin/KorvistDriver.exe" | tr / '\\')"
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset &
 pids+=($!)
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

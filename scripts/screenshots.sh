@@ -21,7 +21,7 @@ export XDG_RUNTIME_DIR=$scratch/run XDG_DATA_HOME=$scratch/data XDG_CONFIG_HOME=
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME/KorvistDriver" "$XDG_CONFIG_HOME" "$TMPDIR"
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset &
 pids+=($!)
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

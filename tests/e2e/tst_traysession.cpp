@@ -68,7 +68,8 @@ private slots:
         QVERIFY(session.start(false));
         KorvistProcess program;
         program.start(session.environment());
-        QTRY_VERIFY_WITH_TIMEOUT(!session.windows(QStringLiteral("^Korvist Driver$"), true).isEmpty(), kWaitMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(!session.windows(QStringLiteral("^Korvist Driver$"), true).isEmpty(),
+                                  qPrintable(program.log()), kWaitMs);
     }
 };
 

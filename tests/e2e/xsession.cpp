@@ -25,7 +25,11 @@ XSession::~XSession()
 bool XSession::start(bool withTray)
 {
     // -displayfd picks a free display and tells its number on the given descriptor.
-    server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    // -noreset: by default the server resets when its last client leaves and
+    // drops every connection still in its handshake, so a program starting
+    // just as one xdotool query ends would be refused.
+    server.start(QStringLiteral("Xvfb"),
+                 {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
     if (!server.waitForStarted(kStartTimeoutMs))
         return false;
     QByteArray number;
