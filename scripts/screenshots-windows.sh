@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Pictures of the Windows program under wine: its tray menu, the main window and
-# the Settings dialog, from the real KorvistDriver.exe in a throw-away prefix on
-# Xvfb with a notification area. Usage: screenshots-windows.sh [build dir]
-# (default build/windows-program, as scripts/test-windows.sh leaves it).
+# Pictures of the Windows program under wine: its tray menu, the main window,
+# the Settings dialog and the RK2 panel on the simulated kernel driver, from the
+# real KorvistDriver.exe in a throw-away prefix on Xvfb with a notification area.
+# Usage: screenshots-windows.sh [program build dir] [simulated driver dir]
+# (defaults build/windows-program and build/windows/simwindows, as
+# scripts/test-windows.sh leaves them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/windows-program}")
+simwindows=$(realpath "${2:-build/windows/simwindows}")
 out=$PWD/docs/screenshots
 mkdir -p "$out"
 
@@ -34,6 +37,7 @@ pids+=($!)
 mkdir -p "$WINEPREFIX"
 wineserver -p
 wine wineboot --init </dev/null >/dev/null 2>&1
+sim/windows/install-into-prefix.sh "$simwindows" >/dev/null
 wine "$program" </dev/null >/dev/null 2>&1 &
 pids+=($!)
 
@@ -78,4 +82,10 @@ wine "$build/bin/korvist-sim.exe" asio-notify --buffer-size 256 --open-window >/
 settings=$(wait_for xdotool search --onlyvisible --name '^Settings$')
 sleep 1
 /usr/bin/import -window "$settings" "$out/windows-settings.png"
+xdotool windowunmap "$settings"
+
+wine "$simwindows/korvist-simctl.exe" plug rk2 >/dev/null
+panel=$(wait_for xdotool search --onlyvisible --name '^Korvist RK2 - FW: ')
+sleep 1
+/usr/bin/import -window "$panel" "$out/windows-rk2.png"
 ls "$out"/windows-*.png

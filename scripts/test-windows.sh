@@ -56,6 +56,8 @@ export KORVIST_SIM_DRIVER=1
 
 ctest --test-dir "$backend" -j2 --output-on-failure
 ctest --test-dir "$program" -j2 --output-on-failure
-# Last: it restarts the session on a display of its own.
+# Last: it restarts the session on a display of its own, where the driver
+# starts afresh, unplugged.
 KORVIST_WINE_MSI=$msi KORVIST_WINE_SIM="$PWD/$program/bin/korvist-sim.exe" \
+KORVIST_WINE_SIMCTL="$PWD/$backend/simwindows/korvist-simctl.exe" \
     build/release/tests/e2e/tst_windowsprogram

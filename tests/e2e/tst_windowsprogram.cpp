@@ -2,6 +2,9 @@
 #include "wineprogram.h"
 #include "xsession.h"
 
+#include <isolation.h>
+#include <simdevice.h>
+
 #include <QtTest>
 
 namespace {
@@ -15,6 +18,85 @@ const QString kTrayClass = QStringLiteral("explorer.exe");
 // Detection logs this every second while no interface is there, which is
 // when the window shows "声卡未连接！".
 const QString kNoDevice = QStringLiteral("Failed to connect to driver.");
+// Logged as the panel goes and "声卡未连接！" takes its place.
+const QString kDeviceLost = QStringLiteral("Cleared all widgets from base layout.");
+const QString kRk2Title = QStringLiteral("^Korvist RK2 - FW: 1\\.0\\.3$");
+// The detection step and the product-id watch each take a second.
+constexpr int kDetectionBoundMs = 5000;
+constexpr quint32 kSetBufferSize = 0xFFDC2044;
+constexpr quint32 kStopAudio = 0xFFDC2078;
+constexpr quint32 kStartAudio = 0xFFDC2080;
+
+// A replay as the device saw it: every request but the reads that timers repeat
+// (product id, meters, USB status).
+QList<SimJournalEntry> replayRequests(QList<SimJournalEntry> journal)
+{
+    journal.removeIf([](const SimJournalEntry &entry) {
+        return entry.code == 0xFFDC2084 || entry.code == 0xFFDC2074 || entry.code == 0xFFDC20C0;
+    });
+    return journal;
+}
+
+// The replay requests of a journal once they have stopped growing for a while.
+QList<SimJournalEntry> settledReplay(const std::function<QList<SimJournalEntry>()> &journal)
+{
+    QList<SimJournalEntry> replay;
+    QElapsedTimer quiet;
+    quiet.start();
+    const QDeadlineTimer deadline(kWaitMs);
+    while (!deadline.hasExpired() && (replay.isEmpty() || quiet.elapsed() < 2000)) {
+        QTest::qWait(250);
+        const QList<SimJournalEntry> now = replayRequests(journal());
+        if (now.size() != replay.size()) {
+            replay = now;
+            quiet.restart();
+        }
+    }
+    return replay;
+}
+
+void copySavedFiles(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    for (const QString &name : QDir(from).entryList({QStringLiteral("*.ini")}, QDir::Files)) {
+        QFile::remove(to + '/' + name);
+        QFile::copy(from + '/' + name, to + '/' + name);
+    }
+}
+
+// The Linux program's replay against `korvist-sim device` from the same saved
+// files: at the first plug, or at a replug with the files put back while unplugged.
+QList<SimJournalEntry> posixReplay(const QString &savedFilesDir, bool replug)
+{
+    Isolation isolation;
+    copySavedFiles(savedFilesDir, isolation.appDataDir());
+    SimDevice device(QStringLiteral("rk2"));
+    if (!device.start())
+        return {};
+    KorvistProcess program;
+    program.start({QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+    const QList<SimJournalEntry> firstPlug = settledReplay([&device] { return device.journal(); });
+    if (!replug)
+        return firstPlug;
+    if (!device.stop() || !program.waitForLog(kDeviceLost, kWaitMs))
+        return {};
+    copySavedFiles(savedFilesDir, isolation.appDataDir());
+    const qsizetype before = device.journal().size();
+    if (!device.start())
+        return {};
+    return settledReplay([&device, before] { return device.journal().mid(before); });
+}
+
+QStringList describe(const QList<SimJournalEntry> &requests)
+{
+    QStringList lines;
+    for (const SimJournalEntry &entry : requests)
+        lines << QStringLiteral("0x%1 %2 %3 %4")
+                     .arg(QString::number(entry.code, 16).toUpper(), QString::fromLatin1(entry.in.toHex()))
+                     .arg(entry.outSize)
+                     .arg(entry.status);
+    return lines;
+}
 } // namespace
 
 // The Windows build as a user gets it: installed from the MSI into a wine
@@ -27,6 +109,36 @@ class TestWindowsProgram : public QObject
     XSession session;
     KorvistProcess program;
     QRect icon;
+
+    QString journalFile() const { return wine.prefix + QStringLiteral("/drive_c/korvist-e2e.jsonl"); }
+    QString savedFilesDir() const { return wine.roamingDir() + QStringLiteral("/KorvistDriver"); }
+    int simctl(const QStringList &arguments) const
+    {
+        QString output;
+        const int exitCode = wine.run(QStringList {windowsPath(wine.simctl)} + arguments, &output);
+        if (exitCode != 0)
+            qWarning("korvist-simctl %s: %d %s", qPrintable(arguments.join(' ')), exitCode, qPrintable(output));
+        return exitCode;
+    }
+    // Waits for the device's journal to show a complete replay and for the
+    // Linux program's replay from the same saved files, and compares them.
+    void compareReplayWithPosix(const QString &savedFiles, int fromEntry, bool replug)
+    {
+        const QList<SimJournalEntry> windows =
+            settledReplay([this, fromEntry] { return readSimJournal(journalFile()).mid(fromEntry); });
+        const QList<SimJournalEntry> posix = posixReplay(savedFiles, replug);
+        QVERIFY(!posix.isEmpty());
+        const QStringList ours = describe(windows);
+        const QStringList theirs = describe(posix);
+        qsizetype first = 0;
+        while (first < ours.size() && first < theirs.size() && ours[first] == theirs[first])
+            ++first;
+        QVERIFY2(ours == theirs, qPrintable(QStringLiteral("request %1 of %2/%3 differs:\nWindows %4\nLinux   %5")
+                                                .arg(first + 1)
+                                                .arg(ours.size())
+                                                .arg(theirs.size())
+                                                .arg(ours.value(first), theirs.value(first))));
+    }
 
     QString installedProgram() const { return wine.installDir() + QStringLiteral("/bin/KorvistDriver.exe"); }
     QStringList programCommand() const { return wine.command({windowsPath(installedProgram())}); }
@@ -112,6 +224,52 @@ private slots:
         QVERIFY(program.isRunning());
     }
 
+    void pluggedRk2ShowsItsPanelAndReplaysLikeThePosixProgram()
+    {
+        if (!wine.hasSimulatedDriver())
+            QSKIP("Needs the simulated kernel driver in the prefix (KORVIST_WINE_SIMCTL)");
+        QFile::remove(journalFile());
+        // What the program saved so far (its settings file), before the device
+        // makes it write the panel's: the Linux program starts from the same.
+        QTemporaryDir savedBefore;
+        copySavedFiles(savedFilesDir(), savedBefore.path());
+        QCOMPARE(simctl({"journal", "C:\\korvist-e2e.jsonl"}), 0);
+
+        QElapsedTimer plugged;
+        plugged.start();
+        QCOMPARE(simctl({"plug", "rk2"}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.windows(kRk2Title, true).isEmpty(), kWaitMs);
+        qInfo("The RK2 panel showed %lld ms after the plug.", plugged.elapsed());
+        QVERIFY(plugged.elapsed() < kDetectionBoundMs);
+        compareReplayWithPosix(savedBefore.path(), 0, false);
+    }
+
+    void unplugShowsNoDeviceAndReplugReplaysTheSavedState()
+    {
+        if (!wine.hasSimulatedDriver())
+            QSKIP("Needs the simulated kernel driver in the prefix (KORVIST_WINE_SIMCTL)");
+        const qsizetype logBefore = program.log().size();
+        QElapsedTimer unplugged;
+        unplugged.start();
+        QCOMPARE(simctl({"unplug"}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(consoleText(program.log().mid(logBefore)).contains(kDeviceLost), kWaitMs);
+        qInfo("\"声卡未连接！\" showed %lld ms after the unplug.", unplugged.elapsed());
+        QVERIFY(unplugged.elapsed() < kDetectionBoundMs);
+
+        // A state the user left: speakers at -30 dB, 48 V on MIC1.
+        {
+            QSettings saved(savedFilesDir() + QStringLiteral("/rk2.ini"), QSettings::IniFormat);
+            QVERIFY(saved.contains(QStringLiteral("Dial/SpeakerValue")));
+            saved.setValue(QStringLiteral("Dial/SpeakerValue"), -30);
+            saved.setValue(QStringLiteral("Button/Mic148VIsChecked"), true);
+        }
+        QTemporaryDir savedBefore;
+        copySavedFiles(savedFilesDir(), savedBefore.path());
+        const qsizetype journalBefore = readSimJournal(journalFile()).size();
+        QCOMPARE(simctl({"plug"}), 0);
+        compareReplayWithPosix(savedBefore.path(), int(journalBefore), true);
+    }
+
     void asioNoticeThroughTheNamedPipeRaisesSettings()
     {
         QVERIFY(session.windows(QStringLiteral("^Settings$"), true).isEmpty());
@@ -119,6 +277,44 @@ private slots:
         QCOMPARE(wine.run({windowsPath(wine.simulator), "asio-notify", "--buffer-size", "256", "--open-window"}, &output),
                  0);
         QTRY_VERIFY_WITH_TIMEOUT(!session.windows(QStringLiteral("^Settings$"), true).isEmpty(), kWaitMs);
+        if (wine.hasSimulatedDriver()) {
+            const QList<SimJournalEntry> sets = readSimJournal(journalFile());
+            const auto last = std::find_if(sets.rbegin(), sets.rend(),
+                                           [](const SimJournalEntry &entry) { return entry.code == kSetBufferSize; });
+            QVERIFY(last != sets.rend());
+            QCOMPARE(last->in.toHex(), QByteArray("00010000"));
+        }
+    }
+
+    // The dialog's focus is on its first box, the buffer size; a click on the
+    // dialog's heading gives the dialog the keyboard.
+    void bufferSizeChangeInSettingsStopsSetsAndStarts()
+    {
+        if (!wine.hasSimulatedDriver())
+            QSKIP("Needs the simulated kernel driver in the prefix (KORVIST_WINE_SIMCTL)");
+        const QStringList dialog = session.windows(QStringLiteral("^Settings$"), true);
+        QCOMPARE(dialog.size(), 1);
+        const QRect area = session.geometry(dialog.first());
+        session.click({area.center().x(), area.top() + 20}, 1);
+        QTest::qWait(500);
+        const qsizetype journalBefore = readSimJournal(journalFile()).size();
+        session.keys({"Down"});
+        const auto stopSetStart = [&] {
+            QList<SimJournalEntry> requests = readSimJournal(journalFile()).mid(journalBefore);
+            requests.removeIf([](const SimJournalEntry &entry) {
+                return entry.code != kStopAudio && entry.code != kSetBufferSize && entry.code != kStartAudio;
+            });
+            return requests;
+        };
+        QList<SimJournalEntry> sequence;
+        QTRY_VERIFY_WITH_TIMEOUT((sequence = stopSetStart()).size() >= 3 && sequence.last().code == kStartAudio,
+                                 kWaitMs);
+        QCOMPARE(sequence.size(), 3);
+        QCOMPARE(sequence[0].code, kStopAudio);
+        QCOMPARE(sequence[1].code, kSetBufferSize);
+        QCOMPARE(sequence[2].code, kStartAudio);
+        QCOMPARE(sequence[1].status, 0u);
+        QVERIFY(sequence[1].in != QByteArray::fromHex("00010000"));
     }
 
     void quitFromTheTrayMenuEndsWithZero()

@@ -8,7 +8,7 @@ WineSetup WineSetup::fromEnvironment()
 {
     const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
     return {system.value(QStringLiteral("KORVIST_WINE_MSI")), system.value(QStringLiteral("KORVIST_WINE_SIM")),
-            system.value(QStringLiteral("WINEPREFIX")), {}};
+            system.value(QStringLiteral("WINEPREFIX")), system.value(QStringLiteral("KORVIST_WINE_SIMCTL")), {}};
 }
 
 bool WineSetup::hasStartMenuEntry() const

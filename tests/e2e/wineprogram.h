@@ -6,18 +6,21 @@
 
 // The Windows program and its installer under wine, in the prefix that
 // scripts/test-windows.sh prepared (KORVIST_WINE_MSI, KORVIST_WINE_SIM and
-// WINEPREFIX name them).
+// WINEPREFIX name them; KORVIST_WINE_SIMCTL the simulated driver's control
+// program, when the driver is installed in the prefix).
 struct WineSetup
 {
     QString msi;
     QString simulator;
     QString prefix;
+    QString simctl;
     // The X display every wine program of the run uses: wine's desktop
     // process, which docks the tray icons, starts with the first of them.
     QString display;
 
     static WineSetup fromEnvironment();
     bool isComplete() const { return !msi.isEmpty() && !simulator.isEmpty() && !prefix.isEmpty(); }
+    bool hasSimulatedDriver() const { return isComplete() && !simctl.isEmpty(); }
 
     // Where the installer puts the program, as a path on this side.
     QString installDir() const { return prefix + QStringLiteral("/drive_c/Program Files/Korvist Mixer"); }

@@ -41,8 +41,13 @@ void SimDevice::glitch()
 
 QList<SimJournalEntry> SimDevice::journal() const
 {
+    return readSimJournal(journalPath());
+}
+
+QList<SimJournalEntry> readSimJournal(const QString &path)
+{
     QList<SimJournalEntry> entries;
-    const QList<QByteArray> lines = readFile(journalPath()).split('\n');
+    const QList<QByteArray> lines = readFile(path).split('\n');
     for (const QByteArray &line : lines) {
         if (line.isEmpty())
             continue;

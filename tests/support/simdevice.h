@@ -18,6 +18,9 @@ struct SimJournalEntry
     quint32 status = 0;  // 0 or the Win32 error answered
 };
 
+// A journal of `korvist-sim device` or of the simulated Windows driver (same lines).
+QList<SimJournalEntry> readSimJournal(const QString &path);
+
 // A simulated device in a child process (`korvist-sim device`), for tests that
 // run inside an Isolation: the child inherits the environment, so its
 // interface appears in the test's own runtime directory. start() is a plug,
