@@ -35,6 +35,7 @@ private slots:
     void usbErrors();
     void badOptions_data();
     void badOptions();
+    void journalsTheGoldenSessionLineForLine();
 
 private:
     std::unique_ptr<Isolation> isolation;
@@ -346,5 +347,26 @@ void TestSimCodes::badOptions()
     QVERIFY(!platform::findDeviceInterface(DeviceClient::interfaceClass(), error));
 }
 
+// The golden session: korvist-sim device and the simulated Windows driver must
+// journal exactly these lines for these requests, sent on the connections they name.
+void TestSimCodes::journalsTheGoldenSessionLineForLine()
+{
+    QFile golden(QStringLiteral(KORVIST_GOLDEN_SESSION));
+    QVERIFY(golden.open(QIODevice::ReadOnly));
+    SimDevice device;
+    QVERIFY(device.start());
+    std::vector<std::unique_ptr<DeviceClient>> connections;
+    for (const SimJournalEntry &request : readSimJournal(golden.fileName())) {
+        while (qsizetype(connections.size()) < request.conn)
+            connections.push_back(std::make_unique<DeviceClient>());
+        QCOMPARE(connections[std::size_t(request.conn - 1)]->call(request.code, request.in, request.outSize).status,
+                 request.status);
+    }
+    QFile journal(device.journalPath());
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    QCOMPARE(journal.readAll(), golden.readAll());
+}
+
 QTEST_GUILESS_MAIN(TestSimCodes)
 #include "tst_simcodes.moc"
+
