@@ -13,7 +13,7 @@
 #include "samples.h"
 
 #include <device.h>
-#include <iocontrolcodes.h>
+#include <deviceclass.h>
 #include <isolation.h>
 #include <rk1.h>
 #include <rk2.h>
@@ -34,12 +34,6 @@
 #include <vector>
 
 namespace {
-
-constexpr platform::Guid kInterfaceClass {deviceclass::kData1, deviceclass::kData2, deviceclass::kData3,
-                                          {deviceclass::kData4[0], deviceclass::kData4[1],
-                                           deviceclass::kData4[2], deviceclass::kData4[3],
-                                           deviceclass::kData4[4], deviceclass::kData4[5],
-                                           deviceclass::kData4[6], deviceclass::kData4[7]}};
 
 // What one replay did, learnt from a journaling simulator and the file system.
 struct Replay
@@ -119,7 +113,7 @@ std::optional<Replay> capture(const QString &model, const QByteArray &saved)
 bool sendBackToBack(const QList<SimJournalEntry> &requests)
 {
     std::uint32_t error = 0;
-    const std::optional<std::string> path = platform::findDeviceInterface(kInterfaceClass, error);
+    const std::optional<std::string> path = platform::findDeviceInterface(deviceclass::kInterfaceClass, error);
     if (!path)
         return false;
     const platform::Handle handle = platform::openDevice(*path, error);

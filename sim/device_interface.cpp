@@ -1,7 +1,7 @@
 #include "device_interface.h"
 
 #include "device.h"
-#include "iocontrolcodes.h"
+#include "deviceclass.h"
 #include "runtimedir_posix.h"
 
 #include <cerrno>
@@ -18,9 +18,7 @@ namespace {
 
 std::string deviceDir()
 {
-    platform::Guid guid {deviceclass::kData1, deviceclass::kData2, deviceclass::kData3, {}};
-    std::memcpy(guid.data4, deviceclass::kData4, sizeof guid.data4);
-    return platform::posix::deviceClassDir(platform::guidToString(guid));
+    return platform::posix::deviceClassDir(platform::guidToString(deviceclass::kInterfaceClass));
 }
 
 bool toAddress(const std::string &path, sockaddr_un &address)

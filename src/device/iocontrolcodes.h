@@ -34,11 +34,3 @@ inline constexpr std::uint32_t kAll[] = {WriteMixer,   SetBufferSize, GetBufferS
                                          QueryCommand, GetUsbStatus};
 
 } // namespace iocode
-
-// The interface class under which the driver registers the device.
-namespace deviceclass {
-inline constexpr std::uint32_t kData1 = 0x6EB9AB90;
-inline constexpr std::uint16_t kData2 = 0xB331;
-inline constexpr std::uint16_t kData3 = 0x4508;
-inline constexpr std::uint8_t kData4[8] = {0xB9, 0x03, 0x48, 0xAA, 0xA2, 0x6E, 0xA4, 0xF1};
-} // namespace deviceclass

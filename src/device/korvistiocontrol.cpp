@@ -1,5 +1,6 @@
 #include "korvistiocontrol.h"
 
+#include "deviceclass.h"
 #include "iocontrolcodes.h"
 
 #include <QDebug>
@@ -8,12 +9,6 @@
 #include <iostream>
 
 namespace {
-
-constexpr platform::Guid kInterfaceClass {deviceclass::kData1, deviceclass::kData2, deviceclass::kData3,
-                                          {deviceclass::kData4[0], deviceclass::kData4[1],
-                                           deviceclass::kData4[2], deviceclass::kData4[3],
-                                           deviceclass::kData4[4], deviceclass::kData4[5],
-                                           deviceclass::kData4[6], deviceclass::kData4[7]}};
 
 constexpr std::uint32_t kQueryReplySize = 32;
 constexpr std::uint32_t kFirmwareVersionSize = 10;
@@ -33,7 +28,7 @@ KorvistIoControl::~KorvistIoControl()
 bool KorvistIoControl::open()
 {
     std::uint32_t error = 0;
-    const std::optional<std::string> path = platform::findDeviceInterface(kInterfaceClass, error);
+    const std::optional<std::string> path = platform::findDeviceInterface(deviceclass::kInterfaceClass, error);
     if (!path)
         return false;
     handle = platform::openDevice(*path, error);

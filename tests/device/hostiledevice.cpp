@@ -1,8 +1,8 @@
 #include "hostiledevice.h"
 
 #include <device.h>
+#include <deviceclass.h>
 #include <devicewire_posix.h>
-#include <iocontrolcodes.h>
 #include <runtimedir_posix.h>
 
 #include <cstring>
@@ -28,9 +28,8 @@ int listenAt(const QString &path, int backlog)
 
 QString interfacePath()
 {
-    platform::Guid guid {deviceclass::kData1, deviceclass::kData2, deviceclass::kData3, {}};
-    std::memcpy(guid.data4, deviceclass::kData4, sizeof guid.data4);
-    return QString::fromStdString(platform::posix::deviceClassDir(platform::guidToString(guid))) + "/rk1-hostile";
+    return QString::fromStdString(platform::posix::deviceClassDir(platform::guidToString(deviceclass::kInterfaceClass)))
+           + "/rk1-hostile";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "commandrequest.h"
 #include "device.h"
+#include "deviceclass.h"
 #include "devicewire_posix.h"
 #include "iocontrolcodes.h"
 #include "mixerblock.h"
@@ -9,7 +10,6 @@
 #include <QByteArray>
 #include <QtEndian>
 
-#include <cstring>
 
 // One handle to the first device interface, found and opened through the
 // product's own client side, as KorvistIoControl does it.
@@ -37,12 +37,7 @@ public:
     std::uint32_t openError() const { return error; }
     platform::Handle nativeHandle() const { return handle; }
 
-    static platform::Guid interfaceClass()
-    {
-        platform::Guid guid {deviceclass::kData1, deviceclass::kData2, deviceclass::kData3, {}};
-        std::memcpy(guid.data4, deviceclass::kData4, sizeof guid.data4);
-        return guid;
-    }
+    static platform::Guid interfaceClass() { return deviceclass::kInterfaceClass; }
 
     // Through platform::ioControl, which does not tell how many bytes came back.
     Answer call(std::uint32_t code, const QByteArray &in = {}, std::uint32_t outSize = 0)
