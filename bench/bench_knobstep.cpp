@@ -6,6 +6,7 @@
 //
 // Usage: bench_knobstep [steps]   (offscreen, against a korvist-sim of its own)
 
+#include "benchapplication.h"
 #include "safewrite.h"
 #include "samples.h"
 
@@ -16,10 +17,8 @@
 #include <rk1.h>
 #include <simprocess.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QLockFile>
-#include <QLoggingCategory>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -59,11 +58,7 @@ int fail(const char *reason)
 int main(int argc, char **argv)
 {
     Isolation isolation;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver"));
-    // The handlers' log lines would time the terminal, not the handler.
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    BenchApplication app(argc, argv);
     const int steps = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 2000;
     if (steps < 1)
         return fail("usage: bench_knobstep [steps]");

@@ -8,6 +8,7 @@
 //
 // Usage: bench_replay [rounds]   (offscreen, against korvist-sim devices of its own)
 
+#include "benchapplication.h"
 #include "writecounter.h"
 #include "safewrite.h"
 #include "samples.h"
@@ -21,10 +22,8 @@
 #include <simdevice.h>
 #include <simprocess.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -173,11 +172,7 @@ int fail(const QString &reason)
 int main(int argc, char **argv)
 {
     Isolation isolation;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver"));
-    // The handlers' log lines would time the terminal, not the replay.
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    BenchApplication app(argc, argv);
     const int rounds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30;
     if (rounds < 1)
         return fail(QStringLiteral("usage: bench_replay [rounds]"));
