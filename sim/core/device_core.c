@@ -140,6 +140,8 @@ void kv_state_power_on(struct kv_state *state)
         state->mic_gain[i] = state->out_volume[i] = 0;
         state->pad[i] = state->phantom[i] = state->instrument[i] = 0;
     }
+    /* The firmware's own routing leaves the phone pair off the outputs. */
+    state->phone_routed[0] = state->phone_routed[1] = 0;
     state->noise = 0x9E3779B97F4A7C15ull;
 }
 
@@ -242,6 +244,29 @@ static int mixer_finite(const uint8_t *block)
     return 1;
 }
 
+/* A little-endian double other than +0 or -0. */
+static int nonzero_double(const uint8_t *bytes)
+{
+    size_t i;
+    if (bytes[7] & 0x7F)
+        return 1;
+    for (i = 0; i < 7; ++i) {
+        if (bytes[i])
+            return 1;
+    }
+    return 0;
+}
+
+/* Crosspoints (64, 2) and (65, 3) of the 256 x 32 block feed the phone pair to the first outputs. */
+static uint32_t write_mixer(struct kv_state *state, const uint8_t *block)
+{
+    if (!mixer_finite(block))
+        return KV_ERROR_INVALID_PARAMETER;
+    state->phone_routed[0] = (uint8_t)nonzero_double(block + 8 * (64 * 32 + 2));
+    state->phone_routed[1] = (uint8_t)nonzero_double(block + 8 * (65 * 32 + 3));
+    return 0;
+}
+
 static uint32_t next_noise(struct kv_state *state)
 {
     state->noise ^= state->noise << 13;
@@ -250,10 +275,13 @@ static uint32_t next_noise(struct kv_state *state)
     return (uint32_t)(state->noise >> 61);
 }
 
-/* The microphone levels follow the gain (half dB a step) and the 20 dB pad. */
+/* The microphone levels follow the gain (half dB a step) and the 20 dB pad;
+ * the phone pair reads only while the mixer routes it. */
 static uint64_t shaped(const struct kv_state *state, int index, int32_t base)
 {
     uint64_t level = (uint64_t)(base < 0 ? -(int64_t)base : base);
+    if ((index == 2 || index == 3) && !state->phone_routed[index - 2])
+        return 0;
     if (index < 2) {
         const uint32_t gain = state->mic_gain[index + 1];
         uint32_t doublings;
@@ -294,7 +322,7 @@ static uint32_t dispatch(struct kv_device *device, uint32_t code, const uint8_t 
     size_t i;
     switch (code) {
     case CODE_WRITE_MIXER:
-        return mixer_finite(in) ? 0 : KV_ERROR_INVALID_PARAMETER;
+        return write_mixer(state, in);
     case CODE_SET_BUFFER_SIZE:
         return set_while_stopped(state, &state->buffer_size, kBufferSizes, 8, get32(in));
     case CODE_SET_USB_LATENCY:

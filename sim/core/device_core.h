@@ -53,6 +53,7 @@ struct kv_state
     uint8_t pad[KV_CHANNELS + 1];
     uint8_t phantom[KV_CHANNELS + 1];
     uint8_t instrument[KV_CHANNELS + 1];
+    uint8_t phone_routed[2]; /* the mixer feeds the phone pair to the first outputs */
     uint64_t noise;
 };
 

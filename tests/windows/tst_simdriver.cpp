@@ -93,6 +93,12 @@ TEST_F(Test, MetersMoveAroundTheirLevelsShapedByGainAndPad)
     Connection device;
     ASSERT_TRUE(device.call(iocode::Command, command(commandtarget::MicVolume, kVolumeSelector, 1, 24)).ok);
     ASSERT_TRUE(device.call(iocode::Command, command(commandtarget::Mic20dB, 1, 2)).ok);
+    // The phone pair reads only where the mixer routes it: here its first half, (64, 2) = 1.0.
+    EXPECT_EQ(levelAt(device.call(iocode::ReadMeters, {}, 768).bytes, 2), 0);
+    Bytes mixer(66304, 0);
+    mixer[8 * (64 * 32 + 2) + 6] = 0xF0;
+    mixer[8 * (64 * 32 + 2) + 7] = 0x3F;
+    ASSERT_TRUE(device.call(iocode::WriteMixer, mixer).ok);
     const Reply first = device.call(iocode::ReadMeters, {}, 768);
     const Reply second = device.call(iocode::ReadMeters, {}, 768);
     ASSERT_TRUE(first.ok && second.ok);
