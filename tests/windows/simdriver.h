@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device.h"
+#include "deviceclass.h"
 #include "simcontrol_client.h"
 #include "testsupport.h"
 
@@ -16,9 +17,6 @@ namespace simdriver {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline constexpr platform::Guid kKorvistInterface {0x6EB9AB90, 0xB331, 0x4508,
-                                                   {0xB9, 0x03, 0x48, 0xAA, 0xA2, 0x6E, 0xA4, 0xF1}};
-
 struct Reply
 {
     bool ok = false;
@@ -32,7 +30,7 @@ class Connection
 public:
     Connection()
     {
-        if (const std::optional<std::string> path = platform::findDeviceInterface(kKorvistInterface, openError))
+        if (const std::optional<std::string> path = platform::findDeviceInterface(deviceclass::kInterfaceClass, openError))
             handle = platform::openDevice(*path, openError);
     }
     ~Connection() { platform::closeDevice(handle); }

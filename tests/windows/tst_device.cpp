@@ -1,4 +1,5 @@
 #include "device.h"
+#include "deviceclass.h"
 #include "testsupport.h"
 #include "win32errors.h"
 
@@ -12,7 +13,6 @@ using platform::kInvalidHandle;
 
 namespace {
 
-constexpr Guid kKorvistInterface {0x6EB9AB90, 0xB331, 0x4508, {0xB9, 0x03, 0x48, 0xAA, 0xA2, 0x6E, 0xA4, 0xF1}};
 constexpr Guid kUnusedInterface {0x3F2A7C41, 0x0D5E, 0x4B8F, {0x9A, 0x61, 0x27, 0xC4, 0x8E, 0x15, 0xB0, 0x93}};
 constexpr Guid kTestInterface {0x1D9A5C1E, 0x3B7E, 0x4C2A, {0x9F, 0x10, 0x5A, 0x2E, 0x11, 0x77, 0x42, 0x0B}};
 constexpr std::uint32_t kGetProductId = 0xFFDC2084;
@@ -50,7 +50,7 @@ TEST_P(AbsentDevice, IsNotFoundWithNoMoreItems)
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32, AbsentDevice,
-                         ::testing::Values(Absent {"KorvistInterface", kKorvistInterface},
+                         ::testing::Values(Absent {"KorvistInterface", deviceclass::kInterfaceClass},
                                            Absent {"UnusedInterface", kUnusedInterface}),
                          [](const auto &info) { return std::string(info.param.label); });
 
