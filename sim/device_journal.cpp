@@ -1,6 +1,8 @@
 #include "device_journal.h"
 
-#include "bytes_text.h"
+#include "core/journal_line.h"
+
+#include <string>
 
 Journal::~Journal()
 {
@@ -19,10 +21,11 @@ void Journal::record(std::uint32_t connection, std::uint32_t code, std::span<con
 {
     if (!file)
         return;
-    ++sequence;
-    const std::string hex = toHex(in);
-    std::fprintf(file, "{\"seq\":%llu,\"conn\":%u,\"code\":\"0x%08X\",\"in\":\"%s\",\"outSize\":%u,\"status\":%u}\n",
-                 static_cast<unsigned long long>(sequence), unsigned(connection), unsigned(code), hex.c_str(),
-                 unsigned(outSize), unsigned(status));
+    // The simulated Windows driver writes its lines with the same code.
+    const auto inSize = std::uint32_t(in.size());
+    std::string line(kv_journal_capacity(inSize), '\0');
+    line.resize(kv_journal_line(line.data(), line.size(), ++sequence, connection, code, in.data(), inSize, outSize,
+                                status));
+    std::fwrite(line.data(), 1, line.size(), file);
     std::fflush(file);
 }
