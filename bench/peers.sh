@@ -14,41 +14,13 @@ build=$(realpath "${1:-build/release}")
 settle_s=5
 idle_s=${KORVIST_IDLE_S:-60}
 
-install_missing() {
-    local missing=()
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    echo "Installing: ${missing[*]}" >&2
-    # Another installation may hold the package lock for a while: wait for it.
-    for attempt in 1 2 3 4 5; do
-        if "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 update -qq \
-            && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 \
-                install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
-            return 0
-        fi
-        echo "apt-get failed (attempt $attempt), retrying in 30 s" >&2
-        sleep 30
-    done
-    return 1
-}
-install_missing xvfb xauth trayer xdotool x11-utils qjackctl qpwgraph
+scripts/install-deps.sh peers
 
 for binary in "$build/bin/KorvistDriver" "$build/bin/korvist-sim" "$build/bench/bare_tray"; do
     [ -x "$binary" ] || { echo "missing $binary: build KorvistDriver, korvist-sim and bare_tray first" >&2; exit 1; }
 done
 
-scratch=$(mktemp -d /tmp/peers-XXXXXX)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+source scripts/xdisplay.sh
 
 # Every program starts as on a fresh account: no settings of its own, no
 # audio server, and the simulator's endpoints in a private runtime directory.
@@ -58,16 +30,7 @@ mkdir -m 700 -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "
 unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 export QT_QPA_PLATFORM=xcb
 
-# A free display, chosen by the server itself.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$scratch/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-[ -s "$scratch/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$scratch/display")
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false \
-    >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xdotool search --onlyvisible --name '^panel$' >/dev/null 2>&1 && break; sleep 0.1; done
+start_display 1280x800 tray
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 sleep_ms() { [ "$1" -le 0 ] || sleep "$(awk -v ms="$1" 'BEGIN { printf "%.3f", ms / 1000 }')"; }

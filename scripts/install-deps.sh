@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need, skipping
-# what is already there. Usage: install-deps.sh build|test|demo|fuzz|windows|qtsource|installer ...
+# what is already there. Usage: install-deps.sh build|test|demo|fuzz|windows|qtsource|installer|peers ...
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
@@ -11,6 +11,7 @@ demo=(fonts-wqy-microhei xvfb xauth)
 windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
 qtsource=(dpkg-dev)
 installer=(wixl)
+peers=(xvfb xauth trayer xdotool x11-utils qjackctl qpwgraph)
 
 wanted=()
 for set in "$@"; do
@@ -27,5 +28,14 @@ done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+# Another installation may hold the package lock for a while: wait for it,
+# and try again a few times when the archive does not answer.
+for attempt in 1 2 3 4 5; do
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 update \
+        && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 \
+            install -y --no-install-recommends "${missing[@]}" \
+        && exit 0
+    echo "apt-get failed (attempt $attempt), retrying in 30 s" >&2
+    sleep 30
+done
+exit 1

@@ -12,27 +12,14 @@ simwindows=$(realpath "${2:-build/windows/simwindows}")
 out=$PWD/docs/screenshots
 mkdir -p "$out"
 
-scratch=$(mktemp -d)
-pids=()
+source scripts/xdisplay.sh
 export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wineserver -k >/dev/null 2>&1 || true
-    wait 2>/dev/null || true
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+cleanup_more() { wineserver -k >/dev/null 2>&1 || true; }
 
 cmake --install "$build" --prefix "$scratch/install" >/dev/null
 program="Z:$(echo "$scratch/install/bin/KorvistDriver.exe" | tr / '\\')"
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true --transparent false &
-pids+=($!)
+start_display 1024x768 tray
 
 mkdir -p "$WINEPREFIX"
 wineserver -p

@@ -8,23 +8,12 @@ bin=$(realpath "${1:-build/release/bin}")
 out=docs/screenshots
 mkdir -p "$out"
 
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+source scripts/xdisplay.sh
 
 export XDG_RUNTIME_DIR=$scratch/run XDG_DATA_HOME=$scratch/data XDG_CONFIG_HOME=$scratch/config TMPDIR=$scratch/tmp
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME/KorvistDriver" "$XDG_CONFIG_HOME" "$TMPDIR"
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_display 1280x800
 
 cat > "$XDG_DATA_HOME/KorvistDriver/rk1.ini" <<'INI'
 [Button]
