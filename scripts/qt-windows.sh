@@ -1,24 +1,27 @@
 #!/usr/bin/env bash
-# Builds Qt 6.4.2 (qtbase: Core, Gui, Widgets, Test, the windows platform
-# plugin, the vista style, ico) for x86_64 Windows with Debian's mingw-w64,
+# Builds Qt 6.4.2 (qtbase: Core, Gui, Widgets, Network for local sockets, Test,
+# the windows platform plugin, the vista style, ico) for x86_64 Windows with Debian's mingw-w64,
 # from Debian's own qt6-base source package, and prints the install prefix on
 # its last line of standard output.
 #
 # The result is cached outside the clone, keyed by the source version and by
-# this script and its toolchain file, and carries a checksum of every file it
+# this script, its toolchain file and the mingw-w64 compiler's package version
+# (the compiler's runtime DLLs are copied into it), and carries a checksum of every file it
 # holds: a cache that is missing, half-written or altered is built again.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 source_version=6.4.2+dfsg-10
 toolchain=$top/cmake/mingw-w64-x86_64.cmake
-key=$(cat "$0" "$toolchain" | sha256sum | cut -c1-12)
+say() { echo "qt-windows: $*" >&2; }
+fail() { say "FAILED at step: $*"; exit 1; }
+
+"$top/scripts/install-deps.sh" build windows qtsource >&2 || fail "installing the packages"
+compiler_version=$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix) || fail "reading the compiler's version"
+key=$( (cat "$0" "$toolchain"; echo "$compiler_version") | sha256sum | cut -c1-12)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/korvist
 prefix=$cache/qt-windows-$source_version-$key
 manifest=$prefix/korvist-manifest.sha256
-
-say() { echo "qt-windows: $*" >&2; }
-fail() { say "FAILED at step: $*"; exit 1; }
 
 cache_is_sound() {
     [ -f "$manifest" ] && [ -f "$prefix/bin/Qt6Widgets.dll" ] &&
@@ -32,8 +35,6 @@ if cache_is_sound; then
 fi
 [ -e "$prefix" ] && say "the cache in $prefix is incomplete or altered: building it again"
 rm -rf "$prefix"
-
-"$top/scripts/install-deps.sh" build windows qtsource >&2 || fail "installing the packages"
 
 # apt-get source needs a deb-src entry; one of our own leaves the system's lists as they are.
 src_list=/etc/apt/sources.list.d/korvist-deb-src.sources
@@ -70,7 +71,8 @@ cmake -S "$src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DQT_BUILD_MANUAL_TESTS=OFF \
     -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF \
-    -DFEATURE_pkg_config=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
+    -DFEATURE_pkg_config=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF \
+    -DFEATURE_network=ON -DINPUT_openssl=no -DFEATURE_brotli=OFF \
     -DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_printsupport=OFF \
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_testlib=ON -DFEATURE_tabletevent=OFF \
     -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_zstd=OFF \
@@ -93,6 +95,7 @@ done
 for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll; do
     [ -f "$staging/plugins/$plugin" ] || fail "checking the build (plugins/$plugin is missing)"
 done
+[ -f "$staging/bin/Qt6Network.dll" ] || fail "checking the build (bin/Qt6Network.dll is missing)"
 
 # The manifest is made outside the tree it lists, then moved in as the last step.
 (cd "$staging" && find . -type f -print0 | sort -z | xargs -0 sha256sum) >"$work/manifest" ||
