@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need, skipping
-# what is already there. Usage: install-deps.sh build|test|demo|fuzz|windows|qtsource|installer|peers ...
+# what is already there. Usage: install-deps.sh build|test|demo|fuzz|windows|qtsource|installer|peers|orca ...
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
@@ -12,6 +12,7 @@ windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
 qtsource=(dpkg-dev)
 installer=(wixl)
 peers=(xvfb xauth trayer xdotool x11-utils qjackctl qpwgraph)
+orca=(orca speech-dispatcher openbox)
 
 wanted=()
 for set in "$@"; do

@@ -1,0 +1,121 @@
+# Drives the RK2 panel and the Settings dialog with the keys a blind user
+# presses and checks each step against what Orca said (the SPEECH OUTPUT lines
+# of its debug log) and what the simulated device received (its journal).
+# Run by orca-session.sh inside the private D-Bus session.
+import json
+import os
+import re
+import subprocess
+import sys
+import time
+
+bin_dir, scratch = sys.argv[1], sys.argv[2]
+home = os.environ["HOME"]
+orca_log, journal = f"{home}/orca.log", f"{home}/journal.jsonl"
+COMMAND, SET_BUFFER_SIZE = "0xFFDC209C", "0xFFDC2044"
+DB = r"-?\d+(\.\d+)? dB"
+
+
+def start(command, log):
+    return subprocess.Popen(command, stdout=open(f"{scratch}/{log}", "w"), stderr=subprocess.STDOUT)
+
+
+def speech():
+    if not os.path.exists(orca_log):
+        return []
+    with open(orca_log, errors="replace") as log:
+        return re.findall(r"SPEECH OUTPUT: '(.*?)'", log.read())
+
+
+def requests():
+    if not os.path.exists(journal):
+        return []
+    with open(journal) as lines:
+        return [json.loads(line) for line in lines if line.strip()]
+
+
+def until(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.1)
+    return condition()
+
+
+def settled(before, pattern):
+    """What Orca said since `before`: once the pattern is heard, until it has
+    been silent for a second; if it is never heard, until silent for three."""
+    said, quiet_since = speech()[before:], time.monotonic()
+    deadline = quiet_since + 20
+    while time.monotonic() < deadline:
+        time.sleep(0.1)
+        now = speech()[before:]
+        if now != said:
+            said, quiet_since = now, time.monotonic()
+        quiet = 1 if re.search(pattern, " | ".join(said)) else 3
+        if time.monotonic() - quiet_since >= quiet:
+            break
+    return said
+
+
+failures = []
+
+
+def step(name, action, pattern, request=None):
+    """One user action; pattern must be in what Orca says after it, and request
+    (code, hex prefix) names what the device must receive because of it."""
+    heard, sent = len(speech()), len(requests())
+    action()
+    said = settled(heard, pattern)
+    ok, device = re.search(pattern, " | ".join(said)) is not None, ""
+    if request:
+        code, prefix = request
+        got = lambda: [r for r in requests()[sent:] if r["code"] == code and r["in"].startswith(prefix)]
+        if not until(got, 10):
+            ok, device = False, f" (the device got no {code} {prefix}...)"
+    print(f"{'ok  ' if ok else 'FAIL'} {name}: {' | '.join(said)!r}{device}", flush=True)
+    if not ok:
+        failures.append(name)
+
+
+def keys(*names):
+    return lambda: subprocess.run(["xdotool", "key", "--delay", "100", *names], check=True)
+
+
+services = [start(["speech-dispatcher", "--run-single", "--communication-method", "unix_socket",
+                   "--timeout", "0"], "speechd.log"), start(["openbox"], "openbox.log")]
+socket = f"{os.environ['XDG_RUNTIME_DIR']}/speech-dispatcher/speechd.sock"
+if not until(lambda: os.path.exists(socket), 30):
+    sys.exit("speech-dispatcher did not start")
+services.append(start(["/usr/bin/python3", f"{os.path.dirname(__file__)}/launch-orca.py",
+                       f"--debug-file={orca_log}"], "orca.out"))
+try:
+    if not until(lambda: "Screen reader on." in speech(), 60):
+        sys.exit("Orca did not start")
+    services.append(start([f"{bin_dir}/korvist-sim", "device", "--model", "rk2", "--journal", journal], "sim.log"))
+    step("start: title, then a focused control",
+         lambda: services.append(start([f"{bin_dir}/KorvistDriver"], "program.log")),
+         r"(?=.*Korvist RK2 - FW: 1\.0\.3)(?=.*MIC1 Gain.*" + DB + ")")
+    step("Up on MIC1 Gain", keys("Up"), DB, (COMMAND, "0107000201"))
+    step("Tab to MIC1 20dB", keys("Tab"), r"MIC1 20dB.*not checked")
+    step("Tab to MIC1 48V", keys("Tab"), r"MIC1 48V.*not checked")
+    step("Space on MIC1 48V", keys("space"), r"(?<!not )checked", (COMMAND, "015b000101"))
+    # Reading order, column by column, round to the first control again.
+    for name in ["MIC1 DIRECT", "MIC2 Gain", "MIC2 20dB", "MIC2 48V", "MIC2 DIRECT", "SPEAKER Volume",
+                 "SPEAKER MUTE", "SPEAKER DIM", "Phone To SP Volume", "HEADPHONE Volume", "HEADPHONE MUTE",
+                 "HEADPHONE ASIO 1-2", "Phone To HP Volume", "MIC1 Gain"]:
+        knob = name.endswith(("Gain", "Volume"))
+        step(f"Tab to {name}", keys("Tab"), name + (".*" + DB if knob else ""))
+    step("the ASIO driver opens Settings",
+         lambda: subprocess.run([f"{bin_dir}/korvist-sim", "asio-notify", "--buffer-size", "256",
+                                 "--open-window"], stdout=subprocess.DEVNULL, check=True),
+         r"Settings.*Buffer Size.*256")
+    step("Down on Buffer Size", keys("Down"), r"512", (SET_BUFFER_SIZE, "00020000"))
+    step("Tab to USB Latency", keys("Tab"), r"USB Latency")
+    step("Tab to Safe Mode", keys("Tab"), r"Safe Mode")
+    step("Tab to OK", keys("Tab"), r"OK")
+finally:
+    for process in reversed(services):
+        process.terminate()
+        process.wait(10)
+print(f"Orca session: {len(failures)} step(s) failed" if failures else "Orca session: every step passed")
+sys.exit(1 if failures else 0)
