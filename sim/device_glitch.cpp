@@ -24,12 +24,7 @@ void installGlitchSignal()
     sigaction(SIGUSR1, &action, nullptr);
 }
 
-bool takeGlitch()
+std::uint32_t takeGlitches()
 {
-    int pending = pendingGlitches.load();
-    while (pending > 0) {
-        if (pendingGlitches.compare_exchange_weak(pending, pending - 1))
-            return true;
-    }
-    return false;
+    return std::uint32_t(pendingGlitches.exchange(0));
 }

@@ -1,7 +1,7 @@
 #include "device_interface.h"
 
 #include "device.h"
-#include "deviceclass.h"
+#include "devicefacts.h"
 #include "runtimedir_posix.h"
 
 #include <cerrno>
@@ -16,9 +16,11 @@
 
 namespace {
 
+constexpr platform::Guid kInterfaceClass = KORVIST_INTERFACE_CLASS_INITIALIZER;
+
 std::string deviceDir()
 {
-    return platform::posix::deviceClassDir(platform::guidToString(deviceclass::kInterfaceClass));
+    return platform::posix::deviceClassDir(platform::guidToString(kInterfaceClass));
 }
 
 bool toAddress(const std::string &path, sockaddr_un &address)

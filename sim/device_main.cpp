@@ -4,7 +4,7 @@
 #include "device_glitch.h"
 #include "device_interface.h"
 #include "device_journal.h"
-#include "device_model.h"
+#include "device_core_host.h"
 #include "device_options.h"
 #include "device_server.h"
 #include "device_shutdown.h"
@@ -17,7 +17,7 @@ int deviceMain(int argc, char **argv)
     std::string error;
     const std::optional<DeviceOptions> options = parseDeviceOptions(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "korvist-sim device: %s\n%s", error.c_str(), kDeviceUsage);
+        std::fprintf(stderr, "korvist-sim device: %s\n%s", error.c_str(), deviceUsage().c_str());
         return 2;
     }
     Journal journal;
@@ -33,7 +33,7 @@ int deviceMain(int argc, char **argv)
         std::fprintf(stderr, "korvist-sim device: %s\n", interface.errorText().c_str());
         return 1;
     }
-    const auto model = std::make_unique<DeviceModel>(*options);
+    const auto model = std::make_unique<CoreDevice>(*options);
     say("%s plugged in: product id %u, firmware \"%s\"%s", options->model.c_str(), unsigned(options->productId),
         options->firmware.c_str(), options->unopenable ? ", refusing every open" : "");
     say("ready %s", interface.path().c_str());

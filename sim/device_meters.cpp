@@ -6,16 +6,14 @@
 
 namespace {
 
-constexpr double kMicFloorDb = -60.0;
-constexpr double kPhoneDb = -20.0;
-constexpr double kPadDb = 20.0;
+constexpr double kFullScale = 2147483647.0;
+constexpr double kNominalDb[MeterSynth::kLevels] = {-60.0, -60.0, -20.0, -20.0};
 constexpr double kSwellDepthDb = 6.0;
 constexpr double kNoiseDb = 1.0;
 
-std::int32_t toLevel(double dBFS, double gain)
+std::int32_t toLevel(double dBFS)
 {
-    const double level = MeterBlock::kFullScale * std::pow(10.0, dBFS / 20.0) * std::abs(gain);
-    return std::int32_t(std::lround(std::clamp(level, 0.0, double(MeterBlock::kFullScale))));
+    return std::int32_t(std::lround(std::clamp(kFullScale * std::pow(10.0, dBFS / 20.0), 0.0, kFullScale)));
 }
 
 } // namespace
@@ -33,22 +31,13 @@ double MeterSynth::nextNoiseDb()
     return kNoiseDb * (double(noiseState >> 11) / double(1ull << 53) * 2.0 - 1.0);
 }
 
-MeterBlock MeterSynth::read(const InputStage &inputs, const MixerBlock &mixer)
+void MeterSynth::read(std::int32_t (&levels)[kLevels])
 {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ++reads;
     // Each level swells at its own pace, between -kSwellDepthDb and 0 dB.
-    const auto swellDb = [&](int index) {
+    for (int index = 0; index < kLevels; ++index) {
         const double phase = 2.0 * std::numbers::pi * (0.13 + 0.07 * index) * seconds + 0.9 * double(reads) + index;
-        return kSwellDepthDb * 0.5 * (std::sin(phase) - 1.0) + nextNoiseDb();
-    };
-
-    MeterBlock block;
-    for (int channel = 1; channel <= 2; ++channel) {
-        const double dB = kMicFloorDb + inputs.micGain[channel] / 2.0 - (inputs.pad[channel] ? kPadDb : 0.0);
-        block.level[channel - 1] = toLevel(dB + swellDb(channel - 1), 1.0);
+        levels[index] = toLevel(kNominalDb[index] + kSwellDepthDb * 0.5 * (std::sin(phase) - 1.0) + nextNoiseDb());
     }
-    block.level[2] = toLevel(kPhoneDb + swellDb(2), mixer.crosspoint[64][2]);
-    block.level[3] = toLevel(kPhoneDb + swellDb(3), mixer.crosspoint[65][3]);
-    return block;
 }

@@ -1,27 +1,21 @@
 #pragma once
 
-#include "device_inputs.h"
-#include "meterblock.h"
-#include "mixerblock.h"
-
 #include <chrono>
 #include <cstdint>
 
-// A synthetic input signal as the device's meters would see it: a slow swell
-// of a few dB with a little noise on every read, so that no two reads are
-// alike, shaped by what the panel sent.
-//   level 0, 1: microphone channel 1, 2: -60 dBFS plus the gain (the request
-//               value counts half dB, as the panels send twice the knob), -20 dB
-//               with the pad
-//   level 2, 3: the phone input pair at -20 dBFS, times the mixer's crosspoint
-//               (64, 2) and (65, 3), which route it to the first outputs
-// All other levels stay 0.
+// A synthetic input signal as the device's meters would see it before any
+// gain: a slow swell of a few dB with a little noise on every read, so that no
+// two reads are alike. The device model shapes it by what the panel sent.
+//   level 0, 1: microphone channels 1 and 2 at -60 dBFS
+//   level 2, 3: the phone input pair at -20 dBFS
 class MeterSynth
 {
 public:
+    static constexpr int kLevels = 4;
+
     MeterSynth();
 
-    MeterBlock read(const InputStage &inputs, const MixerBlock &mixer);
+    void read(std::int32_t (&levels)[kLevels]);
 
 private:
     double nextNoiseDb();

@@ -1,28 +1,28 @@
 #include "device_options.h"
-#include "device_ranges.h"
+
+#include "core/device_core.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 
-const char *const kDeviceUsage =
-    "usage: korvist-sim device --model rk1|rk2|rs [--firmware TEXT] [--pid N] [--journal FILE]\n"
-    "                          [--unopenable] [--fail CODE]... [--no-firmware] [--usb-errors N]\n"
-    "                          [--buffer-size N] [--latency N] [--slow-mode]\n"
-    "  numbers are decimal or 0x-prefixed hex, e.g. --fail 0xFFDC2040\n"
-    "  SIGUSR1 makes the next product-id read fail once (a glitch on the bus)\n";
+std::string deviceUsage()
+{
+    char example[16];
+    std::snprintf(example, sizeof example, "0x%08X", unsigned(KORVIST_IOCTL_WRITE_MIXER));
+    return std::string("usage: korvist-sim device --model rk1|rk2|rs [--firmware TEXT] [--pid N] [--journal FILE]\n"
+                       "                          [--unopenable] [--fail CODE]... [--no-firmware] [--usb-errors N]\n"
+                       "                          [--buffer-size N] [--latency N] [--slow-mode]\n"
+                       "  numbers are decimal or 0x-prefixed hex, e.g. --fail ")
+           + example
+           + "\n"
+             "  SIGUSR1 makes the next product-id read fail once (a glitch on the bus)\n";
+}
 
 namespace {
-
-struct Model
-{
-    const char *name;
-    std::uint32_t productId;
-};
-
-constexpr Model kModels[] = {{"rk1", 1}, {"rk2", 2}, {"rs", 15}};
 
 struct Flag
 {
@@ -51,6 +51,15 @@ std::optional<std::uint32_t> parseNumber(const char *text)
     if (errno != 0 || *end != '\0' || value > 0xFFFFFFFFull)
         return std::nullopt;
     return std::uint32_t(value);
+}
+
+// The codes and values the device model knows.
+bool accepted(const std::string &option, std::uint32_t number)
+{
+    kv_config scratch {};
+    if (option == "--fail")
+        return kv_fail(&scratch, number, KORVIST_ERROR_GEN_FAILURE);
+    return option == "--buffer-size" ? kv_is_buffer_size(number) : kv_is_usb_latency(number);
 }
 
 } // namespace
@@ -85,23 +94,22 @@ std::optional<DeviceOptions> parseDeviceOptions(int argc, char **argv, std::stri
         } else if (option == "--pid") {
             options.productId = *number;
             pidGiven = true;
-        } else if (option == "--fail") {
-            options.failCodes.push_back(*number);
         } else if (option == "--usb-errors") {
             options.usbErrors = *number;
-        } else if (option == "--buffer-size" ? isBufferSize(*number) : isUsbLatency(*number)) {
-            (option == "--buffer-size" ? options.bufferSize : options.usbLatency) = *number;
-        } else {
+        } else if (!accepted(option, *number)) {
             error = option + ": " + value + " is not a value the device accepts";
             return std::nullopt;
+        } else if (option == "--fail") {
+            options.failCodes.push_back(*number);
+        } else {
+            (option == "--buffer-size" ? options.bufferSize : options.usbLatency) = *number;
         }
     }
-    for (const Model &model : kModels) {
-        if (options.model == model.name) {
-            if (!pidGiven)
-                options.productId = model.productId;
-            return options;
-        }
+    kv_config model {};
+    if (kv_config_model(&model, options.model.data(), options.model.size())) {
+        if (!pidGiven)
+            options.productId = model.product_id;
+        return options;
     }
     error = options.model.empty() ? "--model is required" : "unknown model " + options.model;
     return std::nullopt;

@@ -21,7 +21,7 @@ struct DeviceOptions
     std::uint32_t usbLatency = 24;
 };
 
-extern const char *const kDeviceUsage;
+std::string deviceUsage();
 
 // argv[0] is the subcommand's name. On failure, error tells the user why.
 std::optional<DeviceOptions> parseDeviceOptions(int argc, char **argv, std::string &error);

@@ -19,7 +19,7 @@ struct DeviceServer::Connection
     std::size_t sent = 0;
 };
 
-DeviceServer::DeviceServer(int listening, DeviceModel &deviceModel, Journal &deviceJournal)
+DeviceServer::DeviceServer(int listening, CoreDevice &deviceModel, Journal &deviceJournal)
     : listeningSocket(listening)
     , model(deviceModel)
     , journal(deviceJournal)

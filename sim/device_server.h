@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device_journal.h"
-#include "device_model.h"
+#include "device_core_host.h"
 #include "device_shutdown.h"
 
 #include <cstdint>
@@ -15,7 +15,7 @@ class DeviceServer
 {
 public:
     // listeningSocket is -1 for an interface that refuses opens: then the server only waits for the unplug.
-    DeviceServer(int listeningSocket, DeviceModel &model, Journal &journal);
+    DeviceServer(int listeningSocket, CoreDevice &model, Journal &journal);
     ~DeviceServer();
     DeviceServer(const DeviceServer &) = delete;
     DeviceServer &operator=(const DeviceServer &) = delete;
@@ -36,7 +36,7 @@ private:
     void drop(std::size_t index);
 
     int listeningSocket;
-    DeviceModel &model;
+    CoreDevice &model;
     Journal &journal;
     std::vector<std::unique_ptr<Connection>> connections;
     std::uint32_t connectionsAccepted = 0;

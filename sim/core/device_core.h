@@ -2,9 +2,12 @@
 #define KORVIST_DEVICE_CORE_H
 
 /* The device behind the fourteen I/O control codes, in freestanding C: no
- * allocation, no library, so that a kernel-mode driver and a user-mode
- * simulator can hold the same state and give the same answers. Every status
- * is a Win32 error number (0 for success); the host maps it to its own. */
+ * allocation, no library, no floating point, so that a kernel-mode driver
+ * and a user-mode simulator hold the same state and give the same answers
+ * and refusals. Every status is a Win32 error number (0 for success); the
+ * host maps it to its own. */
+
+#include "devicefacts.h"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -15,30 +18,24 @@ extern "C" {
 
 enum {
     KV_CHANNELS = 8,
-    KV_METERS = 192,
-    KV_FIRMWARE_SIZE = 32,
-    KV_MIXER_SIZE = 66304,
-    KV_REQUEST_SIZE = 37,
-    KV_USB_STATUS_SIZE = 7,
-    KV_CODES = 14
-};
-
-enum {
-    KV_ERROR_INVALID_FUNCTION = 1,
-    KV_ERROR_GEN_FAILURE = 31,
-    KV_ERROR_INVALID_PARAMETER = 87,
-    KV_ERROR_INSUFFICIENT_BUFFER = 122,
-    KV_ERROR_BUSY = 170
+    KV_METERS = KORVIST_METER_LEVELS,
+    KV_FIRMWARE_SIZE = KORVIST_FIRMWARE_REPLY_SIZE,
+    KV_CODES = KORVIST_IOCTL_COUNT
 };
 
 /* What the device was made to be; it survives a replug. */
 struct kv_config
 {
     uint32_t product_id;
+    /* Above it a mic gain request is refused: the model's knob cannot ask for more. */
+    uint16_t mic_gain_limit;
+    uint8_t has_firmware;  /* 0: the firmware query fails */
+    uint8_t meters_move;   /* 0: the host moves the base levels between reads itself */
     uint8_t firmware[KV_FIRMWARE_SIZE]; /* the query's reply, zero-padded */
     uint32_t usb_errors;
-    int32_t meters[KV_METERS];           /* the levels the meters move around */
-    uint32_t fail_status[KV_CODES];      /* per code, 0: answers */
+    uint32_t glitches;                  /* product-id reads that fail once each, a disturbance on the bus */
+    int32_t meters[KV_METERS];          /* the levels the meters move around */
+    uint32_t fail_status[KV_CODES];     /* per code, 0: answers */
 };
 
 /* What the device's own firmware keeps; a replug starts it afresh. */
@@ -53,7 +50,7 @@ struct kv_state
     uint8_t pad[KV_CHANNELS + 1];
     uint8_t phantom[KV_CHANNELS + 1];
     uint8_t instrument[KV_CHANNELS + 1];
-    uint8_t phone_routed[2]; /* the mixer feeds the phone pair to the first outputs */
+    uint32_t phone_gain[2]; /* the mixer's gain from the phone pair to the first outputs, 1/65536 steps */
     uint64_t noise;
 };
 
@@ -63,23 +60,62 @@ struct kv_device
     struct kv_state state;
 };
 
-/* Model names "rk1", "rk2", "rs"; 0 for any other. */
-uint32_t kv_model_product_id(const char *model);
+/* What a request changed, for a host that tells its user. */
+enum kv_event_kind {
+    KV_EVENT_NONE,
+    KV_EVENT_MIXER,
+    KV_EVENT_BUFFER_SIZE_SET,
+    KV_EVENT_BUFFER_SIZE_BUSY,
+    KV_EVENT_USB_LATENCY_SET,
+    KV_EVENT_USB_LATENCY_BUSY,
+    KV_EVENT_AUDIO_STOPPED,
+    KV_EVENT_AUDIO_STARTED,
+    KV_EVENT_SLOW_MODE_ON,
+    KV_EVENT_SLOW_MODE_OFF,
+    KV_EVENT_GLITCH,
+    KV_EVENT_MIC_GAIN,
+    KV_EVENT_OUT_VOLUME,
+    KV_EVENT_PAD,
+    KV_EVENT_PHANTOM,
+    KV_EVENT_INSTRUMENT,
+    KV_EVENT_FIRMWARE_UPGRADE
+};
 
-/* An RK1 with firmware "1.0.3", no errors, quiet meters, nothing failing. */
+struct kv_event
+{
+    enum kv_event_kind kind;
+    uint32_t channel;
+    uint32_t value; /* a setting, or 1/0 for a switch */
+};
+
+/* An RK1 with firmware "1.0.3", no errors, quiet meters that move, nothing failing. */
 void kv_config_defaults(struct kv_config *config);
+/* Model names "rk1", "rk2", "rs": their product id and gain range. 0 for any other name. */
+int kv_config_model(struct kv_config *config, const char *model, size_t size);
 void kv_state_power_on(struct kv_state *state);
 
 int kv_set_firmware(struct kv_config *config, const uint8_t *text, size_t size);
 int kv_set_meters(struct kv_config *config, const int32_t *levels, size_t count);
 /* status 0 makes the code answer again; returns 0 when the code is not one of the fourteen. */
 int kv_fail(struct kv_config *config, uint32_t code, uint32_t status);
+int kv_is_buffer_size(uint32_t samples);
+int kv_is_usb_latency(uint32_t frames);
 
 /* One request. in and out may be the same buffer (a buffered driver's):
  * the input is read whole before a byte of output is written. *written
- * tells how many bytes of out hold the reply (0 on any refusal). */
+ * tells how many bytes of out hold the reply (0 on any refusal). event
+ * may be NULL. */
 uint32_t kv_answer(struct kv_device *device, uint32_t code, const uint8_t *in, uint32_t in_size, uint8_t *out,
-                   uint32_t out_size, uint32_t *written);
+                   uint32_t out_size, uint32_t *written, struct kv_event *event);
+
+/* device_command.c: the 37-byte requests, checked byte by byte. */
+uint32_t kv_command(struct kv_device *device, const uint8_t *request, struct kv_event *event);
+int kv_is_firmware_query(const uint8_t *request);
+
+/* device_meters.c: the levels as the inputs, gains and routing shape them. */
+void kv_route_mixer(struct kv_state *state, const uint8_t *block);
+int kv_mixer_finite(const uint8_t *block);
+void kv_read_meters(struct kv_device *device, uint8_t *out);
 
 #ifdef __cplusplus
 }

@@ -88,6 +88,12 @@ inline QByteArray word(std::uint32_t value)
     return bytes;
 }
 
+// A code as the journal and korvist-sim's options write it: "0xFFDC2084".
+inline QByteArray codeText(std::uint32_t code)
+{
+    return "0x" + QByteArray::number(code, 16).toUpper().rightJustified(8, '0');
+}
+
 inline std::uint32_t wordAt(const QByteArray &bytes, int offset = 0)
 {
     return qFromLittleEndian<std::uint32_t>(bytes.constData() + offset);

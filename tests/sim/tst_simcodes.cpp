@@ -201,27 +201,28 @@ void TestSimCodes::refusedRequests()
 
 void TestSimCodes::failOption_data()
 {
-    QTest::addColumn<QString>("codeText");
+    QTest::addColumn<QString>("failText");
     QTest::addColumn<quint32>("code");
     QTest::addColumn<QByteArray>("in");
     QTest::addColumn<quint32>("outSize");
 
-    QTest::newRow("product id, upper-case hex") << "0xFFDC2084" << GetProductId << QByteArray() << 4u;
-    QTest::newRow("command, lower-case hex") << "0xffdc209c"
+    QTest::newRow("product id, upper-case hex") << QString(codeText(GetProductId)) << GetProductId << QByteArray()
+                                                << 4u;
+    QTest::newRow("command, lower-case hex") << QString(codeText(Command)).toLower()
                                              << Command << commandBytes(commandtarget::Mic48V, 1, 1) << 0u;
-    QTest::newRow("meters, decimal") << "4292616308" << ReadMeters << QByteArray() << 768u;
-    QTest::newRow("mixer") << "0xFFDC2040" << WriteMixer << baseMixerBytes() << 0u;
+    QTest::newRow("meters, decimal") << QString::number(ReadMeters) << ReadMeters << QByteArray() << 768u;
+    QTest::newRow("mixer") << QString(codeText(WriteMixer)) << WriteMixer << baseMixerBytes() << 0u;
 }
 
 void TestSimCodes::failOption()
 {
-    QFETCH(QString, codeText);
+    QFETCH(QString, failText);
     QFETCH(quint32, code);
     QFETCH(QByteArray, in);
     QFETCH(quint32, outSize);
 
     SimDevice sim;
-    QVERIFY(sim.start({"--fail", codeText, "--fail", "0xFFDC20C0"}));
+    QVERIFY(sim.start({"--fail", failText, "--fail", QString(codeText(GetUsbStatus))}));
     DeviceClient device;
     const DeviceClient::Answer seam = device.call(code, in, outSize);
     QVERIFY(!seam.ok);
@@ -329,6 +330,7 @@ void TestSimCodes::badOptions_data()
     QTest::newRow("negative pid") << QStringList {"device", "--model", "rk1", "--pid", "-1"};
     QTest::newRow("hex without digits") << QStringList {"device", "--model", "rk1", "--fail", "0x"};
     QTest::newRow("code beyond 32 bits") << QStringList {"device", "--model", "rk1", "--fail", "0x1FFDC2040"};
+    QTest::newRow("fail a code the device lacks") << QStringList {"device", "--model", "rk1", "--fail", "0x1A"};
     QTest::newRow("buffer size not offered") << QStringList {"device", "--model", "rk1", "--buffer-size", "100"};
     QTest::newRow("latency not offered") << QStringList {"device", "--model", "rk1", "--latency", "12"};
 }

@@ -116,17 +116,17 @@ void TestSimLifecycle::journalLine_data()
     const QByteArray volume = commandBytes(commandtarget::MicVolume, kVolumeSelector, 1, 84);
     QTest::newRow("command")
         << Command << volume << 0u << 0u
-        << QByteArray(R"({"seq":1,"conn":1,"code":"0xFFDC209C","in":"01070002015400)") + QByteArray(60, '0')
+        << R"({"seq":1,"conn":1,"code":")" + codeText(Command) + R"(","in":"01070002015400)" + QByteArray(60, '0')
                + R"(","outSize":0,"status":0})";
     QTest::newRow("product id")
         << GetProductId << QByteArray() << 4u << 0u
-        << QByteArray(R"({"seq":1,"conn":1,"code":"0xFFDC2084","in":"","outSize":4,"status":0})");
+        << R"({"seq":1,"conn":1,"code":")" + codeText(GetProductId) + R"(","in":"","outSize":4,"status":0})";
     QTest::newRow("unknown code")
         << 0x1Au << QByteArray("\xAB\x01", 2) << 9u << 1u
         << QByteArray(R"({"seq":1,"conn":1,"code":"0x0000001A","in":"ab01","outSize":9,"status":1})");
     QTest::newRow("refused buffer size")
         << SetBufferSize << word(100) << 0u << 87u
-        << QByteArray(R"({"seq":1,"conn":1,"code":"0xFFDC2044","in":"64000000","outSize":0,"status":87})");
+        << R"({"seq":1,"conn":1,"code":")" + codeText(SetBufferSize) + R"(","in":"64000000","outSize":0,"status":87})";
 }
 
 void TestSimLifecycle::journalLine()
