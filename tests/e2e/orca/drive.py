@@ -105,6 +105,8 @@ try:
                  "HEADPHONE ASIO 1-2", "Phone To HP Volume", "MIC1 Gain"]:
         knob = name.endswith(("Gain", "Volume"))
         step(f"Tab to {name}", keys("Tab"), name + (".*" + DB if knob else ""))
+    # Readouts are no Tab stops: Orca's flat review reads the line under the knobs.
+    step("flat review, next line", keys("KP_Prior"), r"MIC1 level,? " + DB)
     step("the ASIO driver opens Settings",
          lambda: subprocess.run([f"{bin_dir}/korvist-sim", "asio-notify", "--buffer-size", "256",
                                  "--open-window"], stdout=subprocess.DEVNULL, check=True),

@@ -23,5 +23,6 @@ mkdir -m 700 -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME/sp
   printf 'AudioOutputMethod "alsa"\nAudioALSADevice "null"\nDefaultModule dummy\n'; } \
     > "$XDG_CONFIG_HOME/speech-dispatcher/speechd.conf"
 
+unset QT_QPA_PLATFORM QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 start_display 1280x800
 timeout 300 dbus-run-session -- /usr/bin/python3 "$here/drive.py" "$bin" "$scratch"
