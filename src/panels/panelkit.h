@@ -1,8 +1,5 @@
 #pragma once
 
-#include "settingsfile.h"
-#include "staterestore.h"
-
 #include <QString>
 
 #include <cstdint>
@@ -18,8 +15,8 @@ class QLabel;
 class QVBoxLayout;
 class QWidget;
 
-// What every device panel shares: its device connection, its ini file, the
-// standard look of its labels, buttons and knobs, and the rules for levels.
+// What every device panel shares: its device connection, the standard look
+// of its labels, buttons and knobs, and the rules for levels.
 // Nothing here knows a model.
 namespace panelkit {
 

@@ -7,6 +7,8 @@
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <settingsfile.h>
+#include <staterestore.h>
 
 #include <QDebug>
 #include <QHBoxLayout>
@@ -21,7 +23,7 @@ rk1::rk1()
     ioControl = connectPanel("Failed to create device in rk1.", {1, 2});
     if (!ioControl)
         return;
-    settingsFile = openSettingsFile(QStringLiteral("rk1.ini"), this);
+    settingsFile = savedstate::openSettingsFile(QStringLiteral("rk1.ini"), this);
     buildLayout();
     applyBaseRouting(mixer);
     startMeterTimer(this, [this] { updateMeters(); });
@@ -102,7 +104,7 @@ void rk1::onMicGainChanged(int value)
         qDebug() << "Mic volume set to:" << value;
     else
         qDebug() << "Failed to set mic volume.";
-    save(settingsFile, QStringLiteral("Dial/MicValue"), micGainKnob->value);
+    savedstate::save(settingsFile, QStringLiteral("Dial/MicValue"), micGainKnob->value);
 }
 
 void rk1::onMicModeToggled(bool on)
@@ -114,7 +116,7 @@ void rk1::onMicModeToggled(bool on)
     } else {
         qDebug() << "Failed to switch mic instruction.";
     }
-    save(settingsFile, QStringLiteral("Button/MicInstrIsChecked"), micModeButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/MicInstrIsChecked"), micModeButton->active);
 }
 
 void rk1::onMicPadToggled(bool on)
@@ -124,7 +126,7 @@ void rk1::onMicPadToggled(bool on)
         qDebug() << "Mic 20dB switched for channel 1.";
     else
         qDebug() << "Failed to switch mic 20dB.";
-    save(settingsFile, QStringLiteral("Button/Mic20dBIsChecked"), micPadButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/Mic20dBIsChecked"), micPadButton->active);
 }
 
 void rk1::onMicPhantomToggled(bool on)
@@ -134,7 +136,7 @@ void rk1::onMicPhantomToggled(bool on)
         qDebug() << "Mic 48V switched for channel 1.";
     else
         qDebug() << "Failed to switch mic 48V.";
-    save(settingsFile, QStringLiteral("Button/Mic48VIsChecked"), micPhantomButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/Mic48VIsChecked"), micPhantomButton->active);
 }
 
 void rk1::onDirectToggled(bool on)
@@ -146,7 +148,7 @@ void rk1::onDirectToggled(bool on)
         qDebug() << "Monitor Mic set to:" << int(on);
     else
         qDebug() << "Failed to set Monitor Mic.";
-    save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
 }
 
 double rk1::setHeadphoneEntries(int dB)
@@ -164,7 +166,7 @@ void rk1::applyHeadphoneVolume(int dB)
         qDebug() << "Headphone volume set to:" << gain;
     else
         qDebug() << "Failed to set headphone volume.";
-    save(settingsFile, QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
+    savedstate::save(settingsFile, QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
 }
 
 void rk1::onHeadphoneMuteToggled(bool on)
@@ -172,7 +174,7 @@ void rk1::onHeadphoneMuteToggled(bool on)
     headphoneMuted = on;
     applyHeadphoneVolume(on ? -80 : headphoneKnob->value);
     qDebug() << (on ? "Headphone Mute Button Clicked: Mute ON" : "Headphone Mute Button Clicked: Mute OFF");
-    save(settingsFile, QStringLiteral("Button/HeadphoneMuteIsChecked"), headphoneMuteButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/HeadphoneMuteIsChecked"), headphoneMuteButton->active);
 }
 
 void rk1::onHeadphoneDimToggled(bool on)
@@ -180,7 +182,7 @@ void rk1::onHeadphoneDimToggled(bool on)
     headphoneDimmed = on;
     applyHeadphoneVolume(headphoneKnob->value);
     qDebug() << (on ? "Headphone Dim Button Clicked: Dim ON" : "Headphone Dim Button Clicked: Dim OFF");
-    save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
 }
 
 double rk1::setPhoneToHeadphoneEntries(int dB)
@@ -198,7 +200,7 @@ void rk1::onPhoneToHeadphoneChanged(int dB)
         qDebug() << "OTG to HP volume set to:" << gain;
     else
         qDebug() << "Failed to set OTG to HP volume.";
-    save(settingsFile, QStringLiteral("Dial/OtgToHpValue"), phoneToHeadphoneKnob->value);
+    savedstate::save(settingsFile, QStringLiteral("Dial/OtgToHpValue"), phoneToHeadphoneKnob->value);
 }
 
 void rk1::updateMeters()
@@ -213,7 +215,7 @@ void rk1::updateMeters()
 
 void rk1::loadState()
 {
-    StateRestore restore(settingsFile);
+    savedstate::StateRestore restore(settingsFile);
     restore.read(micModeButton, QStringLiteral("Button/MicInstrIsChecked"));
     restore.read(micPadButton, QStringLiteral("Button/Mic20dBIsChecked"));
     restore.read(micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"));

@@ -7,6 +7,8 @@
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <settingsfile.h>
+#include <staterestore.h>
 
 #include <QDebug>
 #include <QHBoxLayout>
@@ -42,7 +44,7 @@ rk2::rk2()
     ioControl = connectPanel("Failed to create device in rk2.", {1, 2, 5, 6});
     if (!ioControl)
         return;
-    settingsFile = openSettingsFile(QStringLiteral("rk2.ini"), this);
+    settingsFile = savedstate::openSettingsFile(QStringLiteral("rk2.ini"), this);
 
     QHBoxLayout *top = panelLayout(this);
     top->addLayout(buildMicColumn(1, mic1GainKnob, mic1LevelLabel, mic1PadButton, mic1PhantomButton, mic1DirectButton));
@@ -163,7 +165,7 @@ void rk2::nameControls()
 
 void rk2::saveState(const QString &key, const QVariant &value)
 {
-    if (save(settingsFile, key, value))
+    if (savedstate::save(settingsFile, key, value))
         qDebug() << "控件状态已保存到配置文件";
 }
 
@@ -340,7 +342,7 @@ void rk2::updateMeters()
 
 void rk2::loadState()
 {
-    StateRestore restore(settingsFile);
+    savedstate::StateRestore restore(settingsFile);
     restore.read(mic1PadButton, micKeys(1).pad);
     restore.read(mic1PhantomButton, micKeys(1).phantom);
     restore.read(mic1DirectButton, micKeys(1).direct);

@@ -7,6 +7,8 @@
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <settingsfile.h>
+#include <staterestore.h>
 
 #include <QDebug>
 #include <QHBoxLayout>
@@ -26,7 +28,7 @@ rs::rs()
     ioControl = connectPanel("Failed to create device in rs.", {1, 2});
     if (!ioControl)
         return;
-    settingsFile = openSettingsFile(QStringLiteral("rs.ini"), this);
+    settingsFile = savedstate::openSettingsFile(QStringLiteral("rs.ini"), this);
     buildLayout();
     applyBaseRouting(mixer);
     mixer.crosspoint[64][2] = 1.0;
@@ -96,7 +98,7 @@ void rs::onMicGainChanged(int value)
         qDebug() << "Mic volume set to:" << value;
     else
         qDebug() << "Failed to set mic volume.";
-    save(settingsFile, QStringLiteral("Dial/MicValue"), micGainKnob->value);
+    savedstate::save(settingsFile, QStringLiteral("Dial/MicValue"), micGainKnob->value);
 }
 
 void rs::onDirectToggled(bool on)
@@ -108,7 +110,7 @@ void rs::onDirectToggled(bool on)
         qDebug() << "Monitor Mic set to:" << int(on);
     else
         qDebug() << "Failed to set Monitor Mic.";
-    save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/MonitorMicIsChecked"), directButton->active);
 }
 
 void rs::setHeadphoneEntries(int dB)
@@ -123,7 +125,7 @@ void rs::applyHeadphoneVolume(int dB)
     setHeadphoneEntries(dB);
     if (!ioControl->writeMixer(mixer))
         qDebug() << "Failed to set headphone volume.";
-    save(settingsFile, QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
+    savedstate::save(settingsFile, QStringLiteral("Dial/HeadphoneValue"), headphoneKnob->value);
 }
 
 void rs::onHeadphoneMuteToggled(bool on)
@@ -131,7 +133,7 @@ void rs::onHeadphoneMuteToggled(bool on)
     headphoneMuted = on;
     applyHeadphoneVolume(on ? -80 : headphoneKnob->value);
     qDebug() << (on ? "Headphone Mute Button Clicked: Mute ON" : "Headphone Mute Button Clicked: Mute OFF");
-    save(settingsFile, QStringLiteral("Button/HeadphoneMuteIsChecked"), headphoneMuteButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/HeadphoneMuteIsChecked"), headphoneMuteButton->active);
 }
 
 void rs::onHeadphoneDimToggled(bool on)
@@ -139,7 +141,7 @@ void rs::onHeadphoneDimToggled(bool on)
     headphoneDimmed = on;
     applyHeadphoneVolume(headphoneKnob->value);
     qDebug() << (on ? "Headphone Dim Button Clicked: Dim ON" : "Headphone Dim Button Clicked: Dim OFF");
-    save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
+    savedstate::save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
 }
 
 void rs::updateMeters()
@@ -153,7 +155,7 @@ void rs::updateMeters()
 
 void rs::loadState()
 {
-    StateRestore restore(settingsFile);
+    savedstate::StateRestore restore(settingsFile);
     restore.read(directButton, QStringLiteral("Button/MonitorMicIsChecked"));
     restore.read(micGainKnob, QStringLiteral("Dial/MicValue"), 0);
     const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);

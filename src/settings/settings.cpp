@@ -88,7 +88,7 @@ Settings::Settings()
     qDebug() << "Settings dialog created.";
     setWindowTitle(QStringLiteral("Settings"));
     setStyleSheet(QStringLiteral("QDialog { background-color: #2c313c; color: white; }"));
-    settingsFile = panelkit::openSettingsFile(QStringLiteral("setting.ini"), this);
+    settingsFile = savedstate::openSettingsFile(QStringLiteral("setting.ini"), this);
 
     layout = new QVBoxLayout(this);
     layout->setAlignment(Qt::AlignCenter);
@@ -257,7 +257,7 @@ void Settings::onBufferSizeChanged(int)
         return;
     }
     qDebug() << "音频缓冲区大小设置成功：" << size << "samples";
-    if (panelkit::save(settingsFile, QStringLiteral("Audio/BufferSize"), bufferSizeBox->currentText()))
+    if (savedstate::save(settingsFile, QStringLiteral("Audio/BufferSize"), bufferSizeBox->currentText()))
         qDebug() << "音频缓冲区大小设置已保存：" << bufferSizeBox->currentText();
 }
 
@@ -286,7 +286,7 @@ void Settings::onUsbLatencyChanged(int)
         qDebug() << kRestartFailed;
         return;
     }
-    if (panelkit::save(settingsFile, QStringLiteral("USB/LatencySize"), latencyBox->currentText()))
+    if (savedstate::save(settingsFile, QStringLiteral("USB/LatencySize"), latencyBox->currentText()))
         qDebug() << "USB延迟大小设置已保存：" << latencyBox->currentText();
 }
 
@@ -313,7 +313,7 @@ void Settings::onSafeModeChanged(int)
         qDebug() << kRestartFailed;
         return;
     }
-    if (panelkit::save(settingsFile, QStringLiteral("USB/SlowMode"), text))
+    if (savedstate::save(settingsFile, QStringLiteral("USB/SlowMode"), text))
         qDebug() << "USB慢速模式设置已保存：" << text;
 }
 

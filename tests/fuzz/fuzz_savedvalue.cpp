@@ -15,13 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     const QVariant stored(text);
 
-    if (const std::optional<bool> on = panelkit::parseStoredSwitch(stored)) {
+    if (const std::optional<bool> on = savedstate::parseStoredSwitch(stored)) {
         const bool known = *on ? (text == QLatin1String("true") || text == QLatin1String("1"))
                                : (text == QLatin1String("false") || text == QLatin1String("0"));
         if (!known)
             std::abort();
     }
-    if (const std::optional<int> number = panelkit::parseStoredNumber(stored)) {
+    if (const std::optional<int> number = savedstate::parseStoredNumber(stored)) {
         bool ok = false;
         const qlonglong whole = text.toLongLong(&ok);
         if (!ok || whole != *number || text.trimmed() != text)

@@ -104,9 +104,9 @@ private slots:
         QFETCH(QVariant, stored);
         QFETCH(QString, asSwitch);
         QFETCH(QString, asNumber);
-        const std::optional<bool> onOff = panelkit::parseStoredSwitch(stored);
+        const std::optional<bool> onOff = savedstate::parseStoredSwitch(stored);
         QCOMPARE(QString(onOff ? (*onOff ? "on" : "off") : ""), asSwitch);
-        const std::optional<int> number = panelkit::parseStoredNumber(stored);
+        const std::optional<int> number = savedstate::parseStoredNumber(stored);
         QCOMPARE(number ? QString::number(*number) : QString(), asNumber);
     }
 };

@@ -8,7 +8,7 @@ class QVariant;
 // (an editor, a crash in the middle of a write, another version), so only the
 // forms QSettings itself writes count; anything else is no value at all, and
 // the caller falls back to the key's default. Qt Core only, no state.
-namespace panelkit {
+namespace savedstate {
 
 // On for "true" and "1", off for "false" and "0": the text of a file, or the
 // bool a QSettings object still holds as it was set.
@@ -17,4 +17,4 @@ std::optional<bool> parseStoredSwitch(const QVariant &stored);
 // fits in 32 bits; or the int a QSettings object still holds as it was set.
 std::optional<int> parseStoredNumber(const QVariant &stored);
 
-} // namespace panelkit
+} // namespace savedstate

@@ -9,7 +9,7 @@ class Button;
 class Knob;
 class QSettings;
 
-namespace panelkit {
+namespace savedstate {
 
 // A panel's state restore, in two passes. First every stored state is read,
 // once, in the order of the panel's key table: a value that does not parse
@@ -36,4 +36,4 @@ private:
     std::vector<std::function<void()>> steps;
 };
 
-} // namespace panelkit
+} // namespace savedstate

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace panelkit {
+namespace savedstate {
 
 namespace {
 
@@ -56,4 +56,4 @@ void StateRestore::run() const
         step();
 }
 
-} // namespace panelkit
+} // namespace savedstate

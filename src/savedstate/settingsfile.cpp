@@ -9,7 +9,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace panelkit {
+namespace savedstate {
 
 namespace {
 std::string nativePath(const QString &path)
@@ -45,4 +45,4 @@ bool save(QSettings *settings, const QString &key, const QVariant &value)
     return true;
 }
 
-} // namespace panelkit
+} // namespace savedstate

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace panelkit {
+namespace savedstate {
 
 std::optional<bool> parseStoredSwitch(const QVariant &stored)
 {
@@ -40,4 +40,4 @@ std::optional<int> parseStoredNumber(const QVariant &stored)
     return int(number);
 }
 
-} // namespace panelkit
+} // namespace savedstate

@@ -8,7 +8,7 @@ class QVariant;
 
 // The ini files of the panels and the Settings dialog, in the per-user
 // application data directory.
-namespace panelkit {
+namespace savedstate {
 
 // The file `fileName` in that directory, which is created private to the user
 // when missing, as is the file. Null, after one log line, when something other
@@ -18,4 +18,4 @@ QSettings *openSettingsFile(const QString &fileName, QObject *parent);
 // Writes one value and syncs the file at once; false when there is no file.
 bool save(QSettings *settings, const QString &key, const QVariant &value);
 
-} // namespace panelkit
+} // namespace savedstate
