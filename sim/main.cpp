@@ -1,8 +1,10 @@
 #include "device_main.h"
 #include "pipe_main.h"
+#include "runtimedir.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -35,6 +37,11 @@ int main(int argc, char **argv)
 {
     if (argc < 2)
         return usage(argv[0]);
+    // Every subcommand meets the product at an endpoint in this place.
+    if (std::string problem; !platform::checkEndpointDir(problem)) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
     for (const Subcommand &subcommand : kSubcommands) {
         // The subcommand sees its own name in argv[0], as a program would.
         if (std::strcmp(argv[1], subcommand.name) == 0)

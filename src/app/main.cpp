@@ -5,6 +5,7 @@
 #include "trayicon.h"
 
 #include <accessibility.h>
+#include <runtimedir.h>
 #include <settings.h>
 
 #include <QApplication>
@@ -14,8 +15,15 @@
 #include <QSystemTrayIcon>
 #include <QTranslator>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
+    // Without a private place for its endpoints it would find no device and serve no pipe.
+    if (std::string problem; !platform::checkEndpointDir(problem)) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     accessibility::install();
     quitOnTerminationRequests(app);

@@ -3,8 +3,10 @@
 #include <string>
 
 // Where the POSIX stand-in keeps its endpoints: one private directory,
-// $XDG_RUNTIME_DIR/korvist (or /tmp/korvist-<uid>), mode 0700. The variables
-// are read at every call so that tests can isolate themselves.
+// $XDG_RUNTIME_DIR/korvist, or without that variable ~/.korvist ($TMPDIR or
+// /tmp /korvist-<uid> when the home is too long for socket addresses). Every
+// directory on the way must be ours, no symlink, mode 0700. The variables are
+// read at every call so that tests can isolate themselves.
 namespace platform::posix {
 
 // Creates the directory (and the sub-directory) when missing; empty on failure.

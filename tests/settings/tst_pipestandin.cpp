@@ -2,6 +2,7 @@
 #include <silentconnections.h>
 
 #include <pipe.h>
+#include <runtimedir.h>
 #include <runtimedir_posix.h>
 #include <win32errors.h>
 
@@ -9,6 +10,7 @@
 
 #include <linux/capability.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -349,6 +351,55 @@ private slots:
         QVERIFY(write(client, "for the first"));
         QVERIFY(accept(first));
         QCOMPARE(read(first), QByteArray("for the first"));
+    }
+
+    void endpointsOnlyInADirectoryOfOurOwn_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("foundThere");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("no XDG_RUNTIME_DIR: the home") << "home" << "nothing" << true;
+        QTest::newRow("no XDG_RUNTIME_DIR, a long home") << "long home" << "nothing" << true;
+        QTest::newRow("long home, temporary taken by another user") << "long home" << "nobody's" << false;
+        QTest::newRow("runtime taken by another user") << "runtime" << "nobody's" << false;
+        QTest::newRow("runtime open to others") << "runtime" << "open" << false;
+        QTest::newRow("runtime a symlink") << "runtime" << "symlink" << false;
+    }
+    void endpointsOnlyInADirectoryOfOurOwn()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, foundThere);
+        QFETCH(bool, usable);
+        Isolation isolation;
+        QString dir = isolation.runtimeDir() + "/korvist";
+        if (place != "runtime") {
+            qunsetenv("XDG_RUNTIME_DIR");
+            const QString home = isolation.root() + (place == "home" ? "/home" : "/home/" + QString(40, 'h'));
+            QVERIFY(QDir().mkpath(home));
+            qputenv("HOME", QFile::encodeName(home));
+            dir = place == "home" ? home + "/.korvist" : isolation.root() + "/tmp/korvist-" + QString::number(::getuid());
+        }
+        const QByteArray path = QFile::encodeName(dir);
+        if (foundThere == "symlink")
+            QVERIFY(QDir().mkpath(isolation.root() + "/mine") && QFile::link(isolation.root() + "/mine", dir));
+        else if (foundThere != "nothing")
+            QVERIFY(::mkdir(path, 0700) == 0 && ::chmod(path, 0777) == 0);
+        if (foundThere == "nobody's" && ::chown(path, 65534, 65534) != 0)
+            QSKIP("Only root can leave a directory to another user.");
+
+        std::string problem;
+        QCOMPARE(platform::checkEndpointDir(problem), usable);
+        PipeServer server("Place");
+        std::uint32_t error = 0;
+        QCOMPARE(server.create(error), usable);
+        if (!usable) {
+            const QString told = QString::fromStdString(problem);
+            QVERIFY2(told.contains(dir + " ") && told.contains("XDG_RUNTIME_DIR"), problem.c_str());
+            return;
+        }
+        QVERIFY(QFileInfo::exists(dir + "/pipes/Place"));
+        PipeClient client;
+        QVERIFY(client.open("Place", error));
     }
 
     void releaseEndsEveryWait_data()
