@@ -40,9 +40,17 @@ bool save(QSettings *settings, const QString &key, const QVariant &value)
 {
     if (!settings)
         return false;
+    // QSettings keeps the first error for the object's life, so a file that
+    // failed once reports every later write as failed too: said once, here.
+    const bool failedBefore = settings->status() == QSettings::AccessError;
     settings->setValue(key, value);
     settings->sync();
-    return true;
+    if (settings->status() != QSettings::AccessError)
+        return true;
+    if (!failedBefore)
+        qWarning().noquote() << QStringLiteral("Could not write %1: %2 and later changes are not saved.")
+                                    .arg(QDir::toNativeSeparators(settings->fileName()), key);
+    return false;
 }
 
 } // namespace savedstate

@@ -15,7 +15,9 @@ namespace savedstate {
 // than a regular file is in its place: a FIFO would block the GUI thread on
 // the first read for ever, and whatever it is, it is not ours to write.
 QSettings *openSettingsFile(const QString &fileName, QObject *parent);
-// Writes one value and syncs the file at once; false when there is no file.
+// Writes one value and syncs the file at once. False when there is no file or
+// the write failed (a full disk, a file made read-only): the caller must not
+// then say it saved. A failed file is logged once, at its first failure.
 bool save(QSettings *settings, const QString &key, const QVariant &value);
 
 } // namespace savedstate

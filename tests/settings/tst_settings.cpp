@@ -46,10 +46,13 @@ QString iniPath(const Isolation &isolation)
     return isolation.appDataDir() + QStringLiteral("/setting.ini");
 }
 
+// What the file on disk holds: QSettings would answer from the dialog's own copy in memory.
 IniEntries readIni(const Isolation &isolation)
 {
-    QSettings ini(iniPath(isolation), QSettings::IniFormat);
     IniEntries entries;
+    if (!QFileInfo(iniPath(isolation)).isFile())
+        return entries;
+    QSettings ini(iniPath(isolation), QSettings::IniFormat);
     for (const QString &key : ini.allKeys())
         entries.insert(key, ini.value(key).toString());
     return entries;
@@ -87,11 +90,18 @@ void firePoll(Settings &dialog)
     QMetaObject::invokeMethod(dialog.findChild<QTimer *>(QStringLiteral("pollTimer")), "timeout");
 }
 
-// "apply", or a user's choice: "buffer 64", "latency 16", "safe Enabled".
+// "apply", "unwritable", or a user's choice: "buffer 64", "latency 16", "safe Enabled".
 void perform(Settings &dialog, const QString &step)
 {
     if (step == QLatin1String("apply")) {
         dialog.applySavedSettings();
+        return;
+    }
+    if (step == QLatin1String("unwritable")) {
+        // A file where the data directory was: no write can land there, not even as root.
+        const QString directory = QFileInfo(dialog.findChild<QSettings *>()->fileName()).path();
+        QVERIFY(QDir(directory).removeRecursively());
+        QVERIFY(QFile(directory).open(QIODevice::WriteOnly));
         return;
     }
     static const QMap<QString, QString> boxes {
@@ -220,6 +230,9 @@ private slots:
             << QStringList {} << IniEntries {} << QStringList {"safe Enabled", "safe Disabled"}
             << QStringList {"stop", "slow mode on", "start", "stop", "slow mode off", "start"}
             << IniEntries {{"USB/SlowMode", "Disabled"}} << false;
+        QTest::newRow("file no longer writable")
+            << QStringList {} << IniEntries {} << QStringList {"unwritable", "safe Enabled", "safe Disabled"}
+            << QStringList {"stop", "slow mode on", "start", "stop", "slow mode off", "start"} << IniEntries {} << false;
         QTest::newRow("buffer size refused") << QStringList {"--fail", "0xFFDC2044"} << IniEntries {}
                                              << QStringList {"buffer 512"}
                                              << QStringList {"get buffer", "get latency", "stop",
@@ -269,6 +282,9 @@ private slots:
         QCOMPARE(requests(device), sent);
         QCOMPARE(readIni(isolation), savedAfter);
         QCOMPARE(log.count("Audio restarted after a refused setting."), restartedAfterRefusal ? 1 : 0);
+        const bool unwritable = steps.contains("unwritable");
+        QCOMPARE(log.lines().filter("Could not write").size(), unwritable ? 1 : 0);
+        QVERIFY(!unwritable || log.lines().filter("设置已保存").isEmpty());
     }
 
     void choiceBeforeAnyDeviceSendsNothing()
