@@ -27,7 +27,7 @@ rk1::rk1()
     buildLayout();
     applyBaseRouting(mixer);
     startMeterTimer(this, [this] { updateMeters(); });
-    loadState();
+    restoreState();
 }
 
 rk1::~rk1()
@@ -213,8 +213,10 @@ void rk1::updateMeters()
     phoneLevelLabel->setText(levelText(meanLevel(meters.level[2], meters.level[3])));
 }
 
-void rk1::loadState()
+void rk1::restoreState()
 {
+    if (!ioControl)
+        return;
     savedstate::StateRestore restore(settingsFile);
     restore.read(micModeButton, QStringLiteral("Button/MicInstrIsChecked"));
     restore.read(micPadButton, QStringLiteral("Button/Mic20dBIsChecked"));
@@ -225,9 +227,10 @@ void rk1::loadState()
     headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
     headphoneDimmed = restore.read(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
     const int phone = restore.read(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
-    // The block starts from full level on every output. No send of the replay
-    // may be louder than what it restores, so the block holds the final levels,
-    // MUTE and DIM included, before the first send.
+    // The block starts from full level on every output, or from the state a
+    // replay replaces. No send of the replay may be louder than what it
+    // restores, so the block holds the final levels, MUTE and DIM included,
+    // before the first send, which is DIRECT's own.
     setHeadphoneEntries(headphone);
     setPhoneToHeadphoneEntries(phone);
     restore.run();

@@ -20,6 +20,10 @@ public:
     rk1();
     ~rk1() override;
 
+    // Replays the whole ini file again, as at construction: every control's
+    // handler sends its state and writes it back. Nothing on a panel without a device.
+    Q_INVOKABLE void restoreState();
+
 private:
     void buildLayout();
     void nameControls();
@@ -36,7 +40,6 @@ private:
     void onHeadphoneDimToggled(bool on);
     void onPhoneToHeadphoneChanged(int dB);
     void updateMeters();
-    void loadState();
 
     Knob *micGainKnob = nullptr;
     Button *micModeButton = nullptr;

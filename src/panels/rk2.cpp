@@ -58,7 +58,7 @@ rk2::rk2()
     mixer.crosspoint[100][0] = 1.0;
     mixer.crosspoint[101][1] = 1.0;
     startMeterTimer(this, [this] { updateMeters(); });
-    loadState();
+    restoreState();
 }
 
 rk2::~rk2()
@@ -198,12 +198,17 @@ void rk2::onMicPhantomToggled(int channel, bool on)
     saveState(micKeys(channel).phantom, on);
 }
 
-void rk2::onDirectToggled(int channel, bool on)
+void rk2::setDirectEntries(int channel, bool on)
 {
     const int input = channel - 1;
     const double gain = on ? 1.0 : 0.0;
     for (int row : kDirectRows)
         mixer.crosspoint[row][input] = gain;
+}
+
+void rk2::onDirectToggled(int channel, bool on)
+{
+    setDirectEntries(channel, on);
     if (ioControl->writeMixer(mixer))
         qDebug() << "Monitor Mic set to:" << int(on);
     else
@@ -340,17 +345,19 @@ void rk2::updateMeters()
     phoneToSpeakerLevelLabel->setText(phone);
 }
 
-void rk2::loadState()
+void rk2::restoreState()
 {
+    if (!ioControl)
+        return;
     savedstate::StateRestore restore(settingsFile);
     restore.read(mic1PadButton, micKeys(1).pad);
     restore.read(mic1PhantomButton, micKeys(1).phantom);
-    restore.read(mic1DirectButton, micKeys(1).direct);
+    const bool direct1 = restore.read(mic1DirectButton, micKeys(1).direct);
     restore.read(mic1GainKnob, micKeys(1).gain, 0);
     restore.read(mic2GainKnob, micKeys(2).gain, 0);
     restore.read(mic2PadButton, micKeys(2).pad);
     restore.read(mic2PhantomButton, micKeys(2).phantom);
-    restore.read(mic2DirectButton, micKeys(2).direct);
+    const bool direct2 = restore.read(mic2DirectButton, micKeys(2).direct);
     const int speaker = restore.read(speakerKnob, QStringLiteral("Dial/SpeakerValue"), -80);
     speakerMuted = restore.read(speakerMuteButton, QStringLiteral("Button/SpeakerMuteIsChecked"));
     speakerDimmed = restore.read(speakerDimButton, QStringLiteral("Button/SpeakerDimIsChecked"));
@@ -359,9 +366,12 @@ void rk2::loadState()
     const bool source = restore.read(headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"));
     const int phoneToHeadphone = restore.read(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
     const int phoneToSpeaker = restore.read(phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), 0);
-    // The block starts from full level on every output. No send of the replay
-    // may be louder than what it restores, so the block holds the final levels,
-    // MUTE and DIM included, and the final source before the first send.
+    // The block starts from full level on every output, or from the state a
+    // replay replaces. No send of the replay may be louder than what it
+    // restores, so the block holds the final levels, MUTE and DIM included,
+    // the final source and both DIRECT routes before the first send.
+    setDirectEntries(1, direct1);
+    setDirectEntries(2, direct2);
     setSpeakerEntries(speaker);
     setHeadphoneEntries(headphone);
     setHeadphoneSourceEntries(source);

@@ -22,6 +22,10 @@ public:
     rk2();
     ~rk2() override;
 
+    // Replays the whole ini file again, as at construction: every control's
+    // handler sends its state and writes it back. Nothing on a panel without a device.
+    Q_INVOKABLE void restoreState();
+
 private:
     QVBoxLayout *buildMicColumn(int channel, Knob *&gain, QLabel *&level, Button *&pad, Button *&phantom,
                                 Button *&direct);
@@ -34,6 +38,7 @@ private:
     void onDirectToggled(int channel, bool on);
     // The mixer entries of a control, written without sending; each gives
     // what its handler logs.
+    void setDirectEntries(int channel, bool on);
     int setSpeakerEntries(int dB);
     int setHeadphoneEntries(int dB);
     void setHeadphoneSourceEntries(bool on);
@@ -48,7 +53,6 @@ private:
     void onPhoneToHeadphoneChanged(int dB);
     void onPhoneToSpeakerChanged(int dB);
     void updateMeters();
-    void loadState();
     void saveState(const QString &key, const QVariant &value);
 
     Knob *mic1GainKnob = nullptr;

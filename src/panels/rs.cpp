@@ -34,7 +34,7 @@ rs::rs()
     mixer.crosspoint[64][2] = 1.0;
     mixer.crosspoint[65][3] = 1.0;
     startMeterTimer(this, [this] { updateMeters(); });
-    loadState();
+    restoreState();
 }
 
 rs::~rs()
@@ -153,16 +153,19 @@ void rs::updateMeters()
     micLevelLabel->setText(levelText(meters.level[0]));
 }
 
-void rs::loadState()
+void rs::restoreState()
 {
+    if (!ioControl)
+        return;
     savedstate::StateRestore restore(settingsFile);
     restore.read(directButton, QStringLiteral("Button/MonitorMicIsChecked"));
     restore.read(micGainKnob, QStringLiteral("Dial/MicValue"), 0);
     const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
     headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
     headphoneDimmed = restore.read(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
-    // The block starts from full level on every output. It holds the final
-    // level, MUTE and DIM included, before the replay's first send.
+    // The block starts from full level on every output, or from the state a
+    // replay replaces. It holds the final level, MUTE and DIM included, before
+    // the replay's first send, which is DIRECT's own.
     setHeadphoneEntries(headphone);
     restore.run();
     qDebug() << "已从配置文件加载控件状态";

@@ -21,6 +21,10 @@ public:
     rs();
     ~rs() override;
 
+    // Replays the whole ini file again, as at construction: every control's
+    // handler sends its state and writes it back. Nothing on a panel without a device.
+    Q_INVOKABLE void restoreState();
+
 private:
     void buildLayout();
     void nameControls();
@@ -32,7 +36,6 @@ private:
     void onHeadphoneMuteToggled(bool on);
     void onHeadphoneDimToggled(bool on);
     void updateMeters();
-    void loadState();
 
     Knob *micGainKnob = nullptr;
     QLabel *micLevelLabel = nullptr;

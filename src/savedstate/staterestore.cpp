@@ -33,10 +33,15 @@ T storedOrDefault(QSettings *settings, const QString &key, std::optional<T> (*pa
 StateRestore::StateRestore(QSettings *settingsFile)
     : settings(settingsFile)
 {
+    // Someone else may have written the file since it was opened (a preset):
+    // the replay is of what it holds now.
+    if (settings)
+        settings->sync();
 }
 
 bool StateRestore::read(Button *button, const QString &key)
 {
+    button->setProperty(kSavedKey, key);
     const bool on = storedOrDefault(settings, key, parseStoredSwitch, false);
     steps.emplace_back([button, on] { button->setActive(on); });
     return on;
@@ -44,6 +49,7 @@ bool StateRestore::read(Button *button, const QString &key)
 
 int StateRestore::read(Knob *knob, const QString &key, int defaultValue)
 {
+    knob->setProperty(kSavedKey, key);
     const int value = std::clamp(storedOrDefault(settings, key, parseStoredNumber, defaultValue), knob->minimum,
                                  knob->maximum);
     steps.emplace_back([knob, value] { knob->setValue(value); });

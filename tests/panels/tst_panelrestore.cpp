@@ -216,6 +216,12 @@ private slots:
         compareRequests(restoreRequests(device), expected.requests);
         QCOMPARE(bytesOf(lastMixer(device)).toHex(), bytesOf(expected.mixer).toHex());
         QCOMPARE(readIni(iniPath(isolation, model)), expected.ini);
+        QStringList savedKeys;
+        for (QWidget *control : panel->findChildren<QWidget *>())
+            if (control->property("savedKey").isValid())
+                savedKeys.append(control->property("savedKey").toString());
+        savedKeys.sort();
+        QCOMPARE(savedKeys, expected.ini.keys());
         // The user's alone: no group or other bits on what the panel created.
         QCOMPARE(int(QFile::permissions(isolation.appDataDir()) & kShared), 0);
         QCOMPARE(int(QFile::permissions(iniPath(isolation, model)) & kShared), 0);
@@ -262,19 +268,23 @@ private slots:
     }
 
     // Saved quiet, no block of the replay is louder, entry by entry, than
-    // the last one; gain: what the last block holds in output gain 0.
+    // the last one; gain: what the last block holds in output gain 0. Again:
+    // the replay runs once more, over a loud state, through restoreState.
     void replayNeverLouderThanItsEnd_data()
     {
         QTest::addColumn<QString>("model");
         QTest::addColumn<QStringList>("onKeys");
         QTest::addColumn<double>("gain");
+        QTest::addColumn<bool>("again");
         for (const char *model : {"rk1", "rk2", "rs"}) {
             const QString speaker = model == QLatin1String("rk2") ? "Speaker" : "Headphone";
-            QTest::addRow("%s quiet", model) << model << QStringList {} << dbToGain(-40);
+            QTest::addRow("%s quiet", model) << model << QStringList {} << dbToGain(-40) << false;
             QTest::addRow("%s muted", model)
-                << model << QStringList {"Button/" + speaker + "MuteIsChecked", "Button/HeadphoneMuteIsChecked"} << 0.0;
+                << model << QStringList {"Button/" + speaker + "MuteIsChecked", "Button/HeadphoneMuteIsChecked"} << 0.0
+                << false;
             QTest::addRow("%s dimmed", model)
-                << model << QStringList {"Button/" + speaker + "DimIsChecked"} << dbToGain(-60);
+                << model << QStringList {"Button/" + speaker + "DimIsChecked"} << dbToGain(-60) << false;
+            QTest::addRow("%s quiet again", model) << model << QStringList {} << dbToGain(-40) << true;
         }
     }
     void replayNeverLouderThanItsEnd()
@@ -282,21 +292,33 @@ private slots:
         QFETCH(QString, model);
         QFETCH(QStringList, onKeys);
         QFETCH(double, gain);
+        QFETCH(bool, again);
         Isolation isolation;
         QDir().mkpath(isolation.appDataDir());
         IniEntries saved {{"Dial/SpeakerValue", "-40"}, {"Dial/HeadphoneValue", "-40"},
                           {"Button/MonitorMicIsChecked", "true"}, {"Button/MonitorMic1IsChecked", "true"}};
         for (const QString &key : onKeys)
             saved.insert(key, "true");
-        writeIni(iniPath(isolation, model), saved);
+        const IniEntries loud {{"Dial/SpeakerValue", "6"}, {"Dial/HeadphoneValue", "6"}, {"Dial/OtgToHpValue", "6"},
+                               {"Dial/OtgToSPValue", "6"}, {"Button/MonitorMic2IsChecked", "true"},
+                               {"Button/HeadphoneSourceIsChecked", "true"}};
+        writeIni(iniPath(isolation, model), again ? loud : saved);
         SimDevice device(model);
         QVERIFY(device.start());
 
         const auto panel = createPanel(model);
+        const qsizetype earlier = again ? device.journal().size() : 0;
+        if (again) {
+            QFile::remove(iniPath(isolation, model));
+            writeIni(iniPath(isolation, model), saved);
+            QVERIFY(QMetaObject::invokeMethod(panel.get(), "restoreState"));
+        }
         const MixerBlock last = lastMixer(device);
         QCOMPARE(last.outputGain[0], gain);
         const auto *end = reinterpret_cast<const double *>(&last);
-        for (const SimJournalEntry &block : device.journal(kMixer)) {
+        for (const SimJournalEntry &block : device.journal().mid(earlier)) {
+            if (block.code != kMixer)
+                continue;
             const auto *entry = reinterpret_cast<const double *>(block.in.constData());
             for (int i = 0; i < int(sizeof(MixerBlock) / sizeof(double)); ++i)
                 if (entry[i] > end[i])
