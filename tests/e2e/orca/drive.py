@@ -20,11 +20,20 @@ def start(command, log):
     return subprocess.Popen(command, stdout=open(f"{scratch}/{log}", "w"), stderr=subprocess.STDOUT)
 
 
+said_so_far, read_up_to = [], 0
+
+
 def speech():
-    if not os.path.exists(orca_log):
-        return []
-    with open(orca_log, errors="replace") as log:
-        return re.findall(r"SPEECH OUTPUT: '(.*?)'", log.read())
+    """Everything Orca has said; its debug log is read on from where it was left."""
+    global read_up_to
+    if os.path.exists(orca_log):
+        with open(orca_log, "rb") as log:
+            log.seek(read_up_to)
+            lines = log.read()
+        lines = lines[:lines.rfind(b"\n") + 1]
+        read_up_to += len(lines)
+        said_so_far.extend(re.findall(r"SPEECH OUTPUT: '(.*?)'", lines.decode(errors="replace")))
+    return said_so_far
 
 
 def requests():
