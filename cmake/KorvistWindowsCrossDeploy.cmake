@@ -4,15 +4,17 @@
 # Qt there.
 set(korvist_bin ${CMAKE_INSTALL_BINDIR})
 
-foreach(library Qt6::Core Qt6::Gui Qt6::Widgets)
+foreach(library Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network)
     install(FILES $<TARGET_FILE:${library}> DESTINATION ${korvist_bin})
 endforeach()
 
-# The compiler's runtime, which the Qt build keeps beside its own DLLs.
+# The runtime of the compiler that built the program, from that compiler: a
+# Qt cached from an older compiler must not ship an older runtime with it.
 foreach(runtime libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-    set(runtime_path ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}/${runtime})
-    if(NOT EXISTS ${runtime_path})
-        message(FATAL_ERROR "The compiler runtime ${runtime} is not beside Qt's DLLs in ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}")
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
+                    OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${runtime_path}" OR NOT EXISTS "${runtime_path}")
+        message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know where its runtime ${runtime} is")
     endif()
     install(FILES ${runtime_path} DESTINATION ${korvist_bin})
 endforeach()

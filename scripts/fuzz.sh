@@ -2,14 +2,15 @@
 # Builds the libFuzzer targets of tests/fuzz with clang and runs each from its
 # seeds for a share of KORVIST_FUZZ_SECONDS (60 by default, all targets
 # together). The first crash fails the run; its input is kept in
-# build/fuzz/crashes. Prints each target's executions and executions per second.
+# build/fuzzers/crashes. Prints each target's executions and executions per second.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/fuzz
+build=build/fuzzers
 budget=${KORVIST_FUZZ_SECONDS:-60}
 
-cmake -S tests/fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-cmake --build "$build" -j2
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVIST_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --build "$build" -j2 --target fuzzers
 
 targets=(tests/fuzz/corpus/*/)
 seconds=$(( budget / ${#targets[@]} ))
@@ -20,7 +21,7 @@ for seeds in "${targets[@]}"; do
     name=$(basename "$seeds")
     mkdir -p "$work/$name"
     # New inputs go to a scratch corpus; the committed seeds stay as they are.
-    if ! QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 "$build/fuzz_$name" \
+    if ! QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 "$build/tests/fuzz/fuzz_$name" \
             -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
             -artifact_prefix="$build/crashes/$name-" "$work/$name" "$seeds" >"$work/$name.log" 2>&1; then
         tail -n 60 "$work/$name.log"

@@ -2,13 +2,12 @@
 # Pictures of the Windows program under wine: its tray menu, the main window,
 # the Settings dialog and the RK2 panel on the simulated kernel driver, from the
 # real KorvistDriver.exe in a throw-away prefix on Xvfb with a notification area.
-# Usage: screenshots-windows.sh [program build dir] [simulated driver dir]
-# (defaults build/windows-program and build/windows/simwindows, as
-# scripts/test-windows.sh leaves them).
+# Usage: screenshots-windows.sh [build dir]   (default build/windows-program, as
+# scripts/test-windows.sh leaves it, the simulated driver in its sim/windows).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/windows-program}")
-simwindows=$(realpath "${2:-build/windows/simwindows}")
+simwindows=$build/sim/windows
 out=$PWD/docs/screenshots
 mkdir -p "$out"
 
