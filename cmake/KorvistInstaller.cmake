@@ -2,6 +2,11 @@
 # from the staged install tree, so it is made the same way on Linux and on
 # Windows (where msitools' wixl runs too). `cpack` in the build directory
 # writes KorvistMixer-<version>-win64.msi.
+
+# Windows Installer compares the first three fields of a version.
+set(KORVIST_MSI_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
+math(EXPR korvist_next_patch "${PROJECT_VERSION_PATCH} + 1")
+set(KORVIST_MSI_NEXT_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${korvist_next_patch})
 configure_file(${KORVIST_CMAKE_DIR}/KorvistMixer.wxs.in
                ${CMAKE_BINARY_DIR}/KorvistMixer.wxs @ONLY)
 

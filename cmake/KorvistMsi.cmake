@@ -3,8 +3,10 @@
 # makes the 64-bit MSI from them and the product's own description.
 find_program(KORVIST_WIXL wixl)
 find_program(KORVIST_WIXL_HEAT wixl-heat)
-if(NOT KORVIST_WIXL OR NOT KORVIST_WIXL_HEAT)
-    message(FATAL_ERROR "wixl and wixl-heat (Debian's package wixl) make the installer; install them first")
+find_program(KORVIST_MSIBUILD msibuild)
+if(NOT KORVIST_WIXL OR NOT KORVIST_WIXL_HEAT OR NOT KORVIST_MSIBUILD)
+    message(FATAL_ERROR "wixl, wixl-heat (Debian's package wixl) and msibuild (msitools) make the installer; "
+                        "install them first")
 endif()
 
 set(stage ${CPACK_TEMPORARY_DIRECTORY})
@@ -31,5 +33,16 @@ execute_process(COMMAND ${KORVIST_WIXL} --arch x64 -D StageDir=${relative_stage}
     WORKING_DIRECTORY ${work} RESULT_VARIABLE wixl)
 if(NOT wixl EQUAL 0)
     message(FATAL_ERROR "wixl failed (${wixl})")
+endif()
+
+# wixl marks only the upgrade's properties secure. Where Windows restricts
+# public properties (an elevated install started without administrator
+# rights), only secure ones reach the part that writes the machine's files
+# and keys, and AUTOSTART must be one of them.
+execute_process(COMMAND ${KORVIST_MSIBUILD} ${msi} -q
+    "UPDATE `Property` SET `Value` = 'OLDERFOUND;NEWERFOUND;AUTOSTART' WHERE `Property` = 'SecureCustomProperties'"
+    RESULT_VARIABLE secured)
+if(NOT secured EQUAL 0)
+    message(FATAL_ERROR "msibuild failed (${secured})")
 endif()
 set(CPACK_EXTERNAL_BUILT_PACKAGES ${msi})

@@ -10,7 +10,7 @@ fuzz=(clang-14 libclang-rt-14-dev)
 demo=(fonts-wqy-microhei xvfb xauth)
 windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
 qtsource=(dpkg-dev)
-installer=(wixl)
+installer=(wixl msitools)
 peers=(xvfb xauth trayer xdotool x11-utils qjackctl qpwgraph)
 orca=(orca speech-dispatcher openbox)
 
