@@ -7,7 +7,7 @@
 
 // One JSON object per request, one line each, appended and flushed before the
 // reply leaves, so a test that holds the reply can already read its line:
-// {"seq":N,"conn":C,"code":"0xFFDC209C","in":"<hex>","outSize":N,"status":0}
+// {"seq":N,"conn":C,"code":"0x<CODE>","in":"<hex>","outSize":N,"status":0}
 class Journal
 {
 public:

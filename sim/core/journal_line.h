@@ -2,8 +2,8 @@
 #define KORVIST_JOURNAL_LINE_H
 
 /* One request as a line of the simulators' journal, in freestanding C:
- * {"seq":N,"conn":C,"code":"0xFFDC209C","in":"<hex>","outSize":N,"status":0}
- * with a newline, hex in lower case and the code in upper case. */
+ * {"seq":N,"conn":C,"code":"0x<CODE>","in":"<hex>","outSize":N,"status":0}
+ * with a newline, hex in lower case and the code in eight upper-case digits. */
 
 #include <stddef.h>
 #include <stdint.h>

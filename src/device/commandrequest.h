@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-// The 37-byte request of the command (0xFFDC209C) and query (0xFFDC20A0) codes.
+// The 37-byte request of the command (iocode::Command) and query (iocode::QueryCommand) codes.
 struct CommandRequest
 {
     std::uint8_t requestCode = 0x01;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The 192 signed 32-bit levels of a meter read (0xFFDC2074); 2147483647 is full scale.
+// The 192 signed 32-bit levels of a meter read (iocode::ReadMeters); 2147483647 is full scale.
 struct MeterBlock
 {
     static constexpr int kLevels = 192;

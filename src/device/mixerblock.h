@@ -6,7 +6,7 @@
 static_assert(std::endian::native == std::endian::little,
               "the mixer block is sent as it lies in memory and the driver reads little-endian doubles");
 
-// The whole digital mixer of the device, always sent whole (0xFFDC2040).
+// The whole digital mixer of the device, always sent whole (iocode::WriteMixer).
 // crosspoint[r][c] is the linear gain with which source c feeds destination r;
 // outputGain[k] is the final gain of output channel k + 1.
 struct MixerBlock

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The 7-byte USB status reply (0xFFDC20C0), handed over field by field.
+// The 7-byte USB status reply (iocode::GetUsbStatus), handed over field by field.
 struct UsbStatus
 {
     std::uint16_t value0 = 0;

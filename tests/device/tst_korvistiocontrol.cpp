@@ -225,7 +225,7 @@ private slots:
     {
         Isolation isolation;
         SimDevice device(QStringLiteral("rk1"));
-        QVERIFY(device.start({"--usb-errors", "5", "--fail", "0xFFDC20C0"}));
+        QVERIFY(device.start({"--usb-errors", "5", "--fail", QString::number(iocode::GetUsbStatus)}));
         KorvistIoControl control;
         QVERIFY(control.open());
         UsbStatus status;

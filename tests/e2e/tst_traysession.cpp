@@ -1,6 +1,7 @@
 #include "korvistprocess.h"
 #include "xsession.h"
 
+#include <devicefacts.h>
 #include <isolation.h>
 #include <simdevice.h>
 #include <simpipe.h>
@@ -32,7 +33,7 @@ private slots:
         QRect icon;
         QTRY_VERIFY_WITH_TIMEOUT(!(icon = session.trayIcon(QStringLiteral("KorvistDriver"))).isEmpty(), kWaitMs);
         // Detection finds the device and replays the panel while the window stays hidden.
-        QTRY_VERIFY_WITH_TIMEOUT(device.journal(0xFFDC20A0).size() == 1, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(device.journal(KORVIST_IOCTL_QUERY_COMMAND).size() == 1, kWaitMs);
         QVERIFY(session.windows(QStringLiteral("^Korvist"), true).isEmpty());
 
         session.click(icon.center(), 1);
@@ -42,8 +43,8 @@ private slots:
         QVERIFY(session.windows(QStringLiteral("^Settings$"), true).isEmpty());
         const SimPipePeer::Result notice = SimPipePeer::run({"asio-notify", "--buffer-size", "256", "--open-window"});
         QCOMPARE(notice.exitCode, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!device.journal(0xFFDC2044).isEmpty(), kWaitMs);
-        QCOMPARE(device.journal(0xFFDC2044).last().in.toHex(), QByteArray("00010000"));
+        QTRY_VERIFY_WITH_TIMEOUT(!device.journal(KORVIST_IOCTL_SET_BUFFER_SIZE).isEmpty(), kWaitMs);
+        QCOMPARE(device.journal(KORVIST_IOCTL_SET_BUFFER_SIZE).last().in.toHex(), QByteArray("00010000"));
         QTRY_VERIFY_WITH_TIMEOUT(!session.windows(QStringLiteral("^Settings$"), true).isEmpty(), kWaitMs);
 
         // The context menu: the version entry is disabled, so the first step down is Quit.

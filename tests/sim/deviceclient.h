@@ -88,7 +88,7 @@ inline QByteArray word(std::uint32_t value)
     return bytes;
 }
 
-// A code as the journal and korvist-sim's options write it: "0xFFDC2084".
+// A code as the journal and korvist-sim's options write it: "0x" and eight upper-case digits.
 inline QByteArray codeText(std::uint32_t code)
 {
     return "0x" + QByteArray::number(code, 16).toUpper().rightJustified(8, '0');

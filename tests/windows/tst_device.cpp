@@ -1,5 +1,6 @@
 #include "device.h"
 #include "deviceclass.h"
+#include "iocontrolcodes.h"
 #include "testsupport.h"
 #include "win32errors.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 constexpr Guid kUnusedInterface {0x3F2A7C41, 0x0D5E, 0x4B8F, {0x9A, 0x61, 0x27, 0xC4, 0x8E, 0x15, 0xB0, 0x93}};
 constexpr Guid kTestInterface {0x1D9A5C1E, 0x3B7E, 0x4C2A, {0x9F, 0x10, 0x5A, 0x2E, 0x11, 0x77, 0x42, 0x0B}};
-constexpr std::uint32_t kGetProductId = 0xFFDC2084;
 constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorSharingViolation = 32;
 
@@ -204,7 +204,7 @@ TEST_P(OpenedFile, RefusesIoControlAndLeavesTheOutputAlone)
     const platform::Handle handle = platform::openDevice(utf8Name, error);
     ASSERT_NE(handle, kInvalidHandle) << error;
     std::array<std::uint8_t, 4> productId {0xAA, 0xAA, 0xAA, 0xAA};
-    EXPECT_FALSE(platform::ioControl(handle, kGetProductId, nullptr, 0, productId.data(), 4, error));
+    EXPECT_FALSE(platform::ioControl(handle, iocode::GetProductId, nullptr, 0, productId.data(), 4, error));
     EXPECT_NE(error, platform::kErrorSuccess);
     EXPECT_EQ(productId, (std::array<std::uint8_t, 4> {0xAA, 0xAA, 0xAA, 0xAA}));
     platform::closeDevice(handle);
@@ -220,7 +220,7 @@ TEST(InvalidHandle, IoControlFailsWithoutTouchingTheOutput)
 {
     std::uint32_t error = 0;
     std::array<std::uint8_t, 4> productId {0xAA, 0xAA, 0xAA, 0xAA};
-    EXPECT_FALSE(platform::ioControl(kInvalidHandle, kGetProductId, nullptr, 0, productId.data(), 4, error));
+    EXPECT_FALSE(platform::ioControl(kInvalidHandle, iocode::GetProductId, nullptr, 0, productId.data(), 4, error));
     EXPECT_EQ(error, platform::kErrorInvalidHandle);
     EXPECT_EQ(productId, (std::array<std::uint8_t, 4> {0xAA, 0xAA, 0xAA, 0xAA}));
 }
