@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <vector>
 #include <windows.h>
 #include <setupapi.h>
 
@@ -31,6 +32,30 @@ struct LocalFreer
     void operator()(void *memory) const { LocalFree(memory); }
 };
 using DetailBuffer = std::unique_ptr<SP_DEVICE_INTERFACE_DETAIL_DATA_W, LocalFreer>;
+
+// As long as the POSIX stand-in waits for a reply: a driver that holds a
+// request longer has stopped answering, and the window must not wait with it.
+constexpr DWORD kRequestTimeoutMs = 5000;
+// How long a cancelled request may take to come back before its buffers are
+// left to it.
+constexpr DWORD kCancelTimeoutMs = 1000;
+
+// One overlapped request's event, OVERLAPPED and output, which the driver
+// owns until the request completes.
+struct PendingRequest
+{
+    OVERLAPPED overlapped {};
+    std::vector<std::uint8_t> out;
+
+    explicit PendingRequest(std::uint32_t outSize)
+        : out(outSize)
+    {
+        overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~PendingRequest() { CloseHandle(overlapped.hEvent); }
+    PendingRequest(const PendingRequest &) = delete;
+    PendingRequest &operator=(const PendingRequest &) = delete;
+};
 
 } // namespace
 
@@ -79,7 +104,7 @@ Handle openDevice(const std::string &path, std::uint32_t &error)
 {
     const HANDLE device = CreateFileW(win::toUtf16(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (device == INVALID_HANDLE_VALUE) {
         error = GetLastError();
         return kInvalidHandle;
@@ -91,12 +116,32 @@ Handle openDevice(const std::string &path, std::uint32_t &error)
 bool ioControl(Handle handle, std::uint32_t code, const void *in, std::uint32_t inSize, void *out,
                std::uint32_t outSize, std::uint32_t &error)
 {
-    DWORD returned = 0;
-    if (!DeviceIoControl(reinterpret_cast<HANDLE>(handle), code, const_cast<void *>(in), inSize, out,
-                         outSize, &returned, nullptr)) {
+    const HANDLE device = reinterpret_cast<HANDLE>(handle);
+    auto request = std::make_unique<PendingRequest>(outSize);
+    if (!request->overlapped.hEvent) {
         error = GetLastError();
         return false;
     }
+    DWORD returned = 0;
+    BOOL done = DeviceIoControl(device, code, const_cast<void *>(in), inSize, request->out.data(), outSize, &returned,
+                                &request->overlapped);
+    if (!done && GetLastError() == ERROR_IO_PENDING) {
+        if (WaitForSingleObject(request->overlapped.hEvent, kRequestTimeoutMs) != WAIT_OBJECT_0) {
+            CancelIoEx(device, &request->overlapped);
+            // A driver that does not give the request back keeps writing into
+            // its buffers whenever it completes it: they stay allocated.
+            if (WaitForSingleObject(request->overlapped.hEvent, kCancelTimeoutMs) != WAIT_OBJECT_0)
+                request.release();
+            error = kErrorSemTimeout;
+            return false;
+        }
+        done = GetOverlappedResult(device, &request->overlapped, &returned, FALSE);
+    }
+    if (!done) {
+        error = GetLastError();
+        return false;
+    }
+    std::copy_n(request->out.begin(), std::min<DWORD>(returned, outSize), static_cast<std::uint8_t *>(out));
     error = kErrorSuccess;
     return true;
 }
