@@ -1,15 +1,16 @@
+#include <ntifs.h>
+
 #include "driver.h"
 #include "simcontrol.h"
 
-struct sim_driver sim;
 
-static const GUID kKorvistInterface = {0x6EB9AB90, 0xB331, 0x4508, {0xB9, 0x03, 0x48, 0xAA, 0xA2, 0x6E, 0xA4, 0xF1}};
+static const GUID kKorvistInterface = KORVIST_INTERFACE_CLASS_INITIALIZER;
 
-/* A handle remembers the plug it was opened under and its connection number. */
-static void *handle_context(ULONG generation, ULONG connection)
-{
-    return (void *)(ULONG_PTR)((ULONG64)generation << 32 | connection);
-}
+/* The device objects, set by DriverEntry and PnP while no request can reach them. */
+static DEVICE_OBJECT *control_device;
+static DEVICE_OBJECT *fdo;
+static DEVICE_OBJECT *lower;
+static UNICODE_STRING link; /* the Korvist interface of the FDO */
 
 static NTSTATUS complete(IRP *irp, NTSTATUS status, ULONG_PTR information)
 {
@@ -19,37 +20,42 @@ static NTSTATUS complete(IRP *irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
-void sim_plug(void)
-{
-    sim_unplug();
-    kv_state_power_on(&sim.device.state);
-    ++sim.generation;
-    sim.connections = 0;
-    sim.sequence = 0;
-    sim.plugged = TRUE;
-    if (sim.started)
-        IoSetDeviceInterfaceState(&sim.link, TRUE);
-}
+/* S-1-5-18 and S-1-5-32-544, as SID structures lay them out. */
+static const ULONG kLocalSystem[] = {0x00000101, 0x05000000, 18};
+static const ULONG kAdministrators[] = {0x00000201, 0x05000000, 32, 544};
 
-void sim_unplug(void)
+/* The control device changes what every user of the device gets: only the
+ * system and administrators may open it, as the SDDL
+ * "D:P(A;;GA;;;SY)(A;;GA;;;BA)" of IoCreateDeviceSecure says. */
+static NTSTATUS restrict_to_administrators(DEVICE_OBJECT *device)
 {
-    if (sim.plugged && sim.started)
-        IoSetDeviceInterfaceState(&sim.link, FALSE);
-    sim.plugged = FALSE;
+    SECURITY_DESCRIPTOR descriptor;
+    ULONG acl[32];
+    HANDLE handle;
+    NTSTATUS status = RtlCreateSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    if (NT_SUCCESS(status))
+        status = RtlCreateAcl((ACL *)acl, sizeof acl, ACL_REVISION);
+    if (NT_SUCCESS(status))
+        status = RtlAddAccessAllowedAce((ACL *)acl, ACL_REVISION, GENERIC_ALL, (PSID)kLocalSystem);
+    if (NT_SUCCESS(status))
+        status = RtlAddAccessAllowedAce((ACL *)acl, ACL_REVISION, GENERIC_ALL, (PSID)kAdministrators);
+    if (NT_SUCCESS(status))
+        status = RtlSetDaclSecurityDescriptor(&descriptor, TRUE, (ACL *)acl, FALSE);
+    if (NT_SUCCESS(status))
+        status = ObOpenObjectByPointer(device, OBJ_KERNEL_HANDLE, NULL, WRITE_DAC, NULL, KernelMode, &handle);
+    if (NT_SUCCESS(status)) {
+        status = ZwSetSecurityObject(handle, DACL_SECURITY_INFORMATION, &descriptor);
+        ZwClose(handle);
+    }
+    return status;
 }
 
 static NTSTATUS WINAPI dispatch_create(DEVICE_OBJECT *device, IRP *irp)
 {
     IO_STACK_LOCATION *stack = IoGetCurrentIrpStackLocation(irp);
     NTSTATUS status = STATUS_SUCCESS;
-    if (device == sim.fdo) {
-        KeWaitForSingleObject(&sim.lock, Executive, KernelMode, FALSE, NULL);
-        if (sim.plugged)
-            stack->FileObject->FsContext = handle_context(sim.generation, ++sim.connections);
-        else
-            status = STATUS_DEVICE_NOT_CONNECTED;
-        KeReleaseMutex(&sim.lock, FALSE);
-    }
+    if (device == fdo)
+        status = sim_open_handle(&stack->FileObject->FsContext);
     return complete(irp, status, 0);
 }
 
@@ -59,15 +65,52 @@ static NTSTATUS WINAPI dispatch_close(DEVICE_OBJECT *device, IRP *irp)
     return complete(irp, STATUS_SUCCESS, 0);
 }
 
+/* A stall's end answers what it held, as the device would have. */
+static void stall(ULONG code)
+{
+    LIST_ENTRY released;
+    sim_stall_set(code, &released);
+    while (!IsListEmpty(&released)) {
+        IRP *irp = CONTAINING_RECORD(RemoveHeadList(&released), IRP, Tail.Overlay.ListEntry);
+        sim_device_control(irp, IoGetCurrentIrpStackLocation(irp));
+        IoCompleteRequest(irp, IO_NO_INCREMENT);
+    }
+}
+
+static NTSTATUS control_request(IRP *irp, IO_STACK_LOCATION *stack)
+{
+    const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
+    const UCHAR *in = irp->AssociatedIrp.SystemBuffer;
+    NTSTATUS status;
+    if (code != KVS_STALL) {
+        status = sim_control_request(irp, stack);
+        if (code == KVS_RESET && NT_SUCCESS(status))
+            stall(0);
+        return status;
+    }
+    status = STATUS_INVALID_PARAMETER;
+    if (stack->Parameters.DeviceIoControl.InputBufferLength == 4) {
+        stall((ULONG)in[0] | (ULONG)in[1] << 8 | (ULONG)in[2] << 16 | (ULONG)in[3] << 24);
+        status = STATUS_SUCCESS;
+    }
+    irp->IoStatus.Status = status;
+    irp->IoStatus.Information = 0;
+    return status;
+}
+
 static NTSTATUS WINAPI dispatch_io_control(DEVICE_OBJECT *device, IRP *irp)
 {
     IO_STACK_LOCATION *stack = IoGetCurrentIrpStackLocation(irp);
     NTSTATUS status;
-    if (device != sim.fdo && device != sim.control)
+    if (device == fdo) {
+        if (sim_stall_hold(irp, stack->Parameters.DeviceIoControl.IoControlCode))
+            return STATUS_PENDING;
+        status = sim_device_control(irp, stack);
+    } else if (device == control_device) {
+        status = control_request(irp, stack);
+    } else {
         return complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
-    KeWaitForSingleObject(&sim.lock, Executive, KernelMode, FALSE, NULL);
-    status = device == sim.fdo ? sim_device_control(irp, stack) : sim_control_request(irp, stack);
-    KeReleaseMutex(&sim.lock, FALSE);
+    }
     IoCompleteRequest(irp, IO_NO_INCREMENT);
     return status;
 }
@@ -88,16 +131,11 @@ static NTSTATUS start_device(IRP *irp)
     KeInitializeEvent(&event, NotificationEvent, FALSE);
     IoCopyCurrentIrpStackLocationToNext(irp);
     IoSetCompletionRoutine(irp, start_completed, &event, TRUE, TRUE, TRUE);
-    if (IoCallDriver(sim.lower, irp) == STATUS_PENDING)
+    if (IoCallDriver(lower, irp) == STATUS_PENDING)
         KeWaitForSingleObject(&event, Executive, KernelMode, FALSE, NULL);
     status = irp->IoStatus.Status;
-    if (NT_SUCCESS(status)) {
-        KeWaitForSingleObject(&sim.lock, Executive, KernelMode, FALSE, NULL);
-        sim.started = TRUE;
-        if (sim.plugged)
-            IoSetDeviceInterfaceState(&sim.link, TRUE);
-        KeReleaseMutex(&sim.lock, FALSE);
-    }
+    if (NT_SUCCESS(status))
+        sim_state_started(&link);
     IoCompleteRequest(irp, IO_NO_INCREMENT);
     return status;
 }
@@ -105,24 +143,21 @@ static NTSTATUS start_device(IRP *irp)
 static NTSTATUS remove_device(IRP *irp)
 {
     NTSTATUS status;
-    KeWaitForSingleObject(&sim.lock, Executive, KernelMode, FALSE, NULL);
-    sim_unplug();
-    sim.started = FALSE;
-    KeReleaseMutex(&sim.lock, FALSE);
+    sim_state_started(NULL);
     irp->IoStatus.Status = STATUS_SUCCESS;
     IoSkipCurrentIrpStackLocation(irp);
-    status = IoCallDriver(sim.lower, irp);
-    IoDetachDevice(sim.lower);
-    IoDeleteDevice(sim.fdo);
-    RtlFreeUnicodeString(&sim.link);
-    sim.fdo = sim.lower = NULL;
+    status = IoCallDriver(lower, irp);
+    IoDetachDevice(lower);
+    IoDeleteDevice(fdo);
+    RtlFreeUnicodeString(&link);
+    fdo = lower = NULL;
     return status;
 }
 
 static NTSTATUS WINAPI dispatch_pnp(DEVICE_OBJECT *device, IRP *irp)
 {
     IO_STACK_LOCATION *stack = IoGetCurrentIrpStackLocation(irp);
-    if (device != sim.fdo)
+    if (device != fdo)
         return complete(irp, STATUS_NOT_SUPPORTED, 0);
     switch (stack->MinorFunction) {
     case IRP_MN_START_DEVICE:
@@ -138,49 +173,48 @@ static NTSTATUS WINAPI dispatch_pnp(DEVICE_OBJECT *device, IRP *irp)
         break;
     }
     IoSkipCurrentIrpStackLocation(irp);
-    return IoCallDriver(sim.lower, irp);
+    return IoCallDriver(lower, irp);
 }
 
 static NTSTATUS WINAPI add_device(DRIVER_OBJECT *driver, DEVICE_OBJECT *pdo)
 {
-    DEVICE_OBJECT *fdo;
+    DEVICE_OBJECT *created;
     NTSTATUS status;
-    if (sim.fdo)
+    if (fdo)
         return STATUS_DEVICE_ALREADY_ATTACHED;
-    status = IoCreateDevice(driver, 0, NULL, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &fdo);
+    status = IoCreateDevice(driver, 0, NULL, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &created);
     if (!NT_SUCCESS(status))
         return status;
     /* Only a device with a PDO beneath it can carry an interface. */
-    status = IoRegisterDeviceInterface(pdo, &kKorvistInterface, NULL, &sim.link);
+    status = IoRegisterDeviceInterface(pdo, &kKorvistInterface, NULL, &link);
     if (!NT_SUCCESS(status)) {
-        IoDeleteDevice(fdo);
+        IoDeleteDevice(created);
         return status;
     }
-    sim.lower = IoAttachDeviceToDeviceStack(fdo, pdo);
-    fdo->Flags |= DO_BUFFERED_IO;
-    fdo->Flags &= ~DO_DEVICE_INITIALIZING;
-    sim.fdo = fdo;
+    lower = IoAttachDeviceToDeviceStack(created, pdo);
+    created->Flags |= DO_BUFFERED_IO;
+    created->Flags &= ~DO_DEVICE_INITIALIZING;
+    fdo = created;
     return STATUS_SUCCESS;
 }
 
 static void WINAPI unload(DRIVER_OBJECT *driver)
 {
-    UNICODE_STRING link;
+    UNICODE_STRING name;
     (void)driver;
-    RtlInitUnicodeString(&link, KVS_CONTROL_LINK_NAME);
-    IoDeleteSymbolicLink(&link);
-    IoDeleteDevice(sim.control);
-    sim_journal_close();
+    RtlInitUnicodeString(&name, KVS_CONTROL_LINK_NAME);
+    IoDeleteSymbolicLink(&name);
+    IoDeleteDevice(control_device);
+    sim_journal_free();
 }
 
 NTSTATUS WINAPI DriverEntry(DRIVER_OBJECT *driver, UNICODE_STRING *registry)
 {
-    UNICODE_STRING name, link;
+    UNICODE_STRING name, link_name;
     NTSTATUS status;
-    (void)registry;
-    KeInitializeMutex(&sim.lock, 0);
-    kv_config_defaults(&sim.device.config);
-    kv_state_power_on(&sim.device.state);
+    sim_state_init();
+    sim_stall_init();
+    sim_journal_init(registry);
     driver->MajorFunction[IRP_MJ_CREATE] = dispatch_create;
     driver->MajorFunction[IRP_MJ_CLOSE] = dispatch_close;
     driver->MajorFunction[IRP_MJ_CLEANUP] = dispatch_close;
@@ -190,12 +224,18 @@ NTSTATUS WINAPI DriverEntry(DRIVER_OBJECT *driver, UNICODE_STRING *registry)
     driver->DriverUnload = unload;
 
     RtlInitUnicodeString(&name, KVS_CONTROL_DEVICE_NAME);
-    RtlInitUnicodeString(&link, KVS_CONTROL_LINK_NAME);
-    status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &sim.control);
-    if (!NT_SUCCESS(status))
+    RtlInitUnicodeString(&link_name, KVS_CONTROL_LINK_NAME);
+    status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &control_device);
+    if (!NT_SUCCESS(status)) {
+        sim_journal_free();
         return status;
-    status = IoCreateSymbolicLink(&link, &name);
-    if (!NT_SUCCESS(status))
-        IoDeleteDevice(sim.control);
+    }
+    status = restrict_to_administrators(control_device);
+    if (NT_SUCCESS(status))
+        status = IoCreateSymbolicLink(&link_name, &name);
+    if (!NT_SUCCESS(status)) {
+        IoDeleteDevice(control_device);
+        sim_journal_free();
+    }
     return status;
 }

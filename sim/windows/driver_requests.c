@@ -1,7 +1,6 @@
 #include "driver.h"
 #include "simcontrol.h"
 
-
 /* The Win32 errors the device answers with, and the NTSTATUS that user mode
  * turns back into each. */
 static const struct
@@ -9,16 +8,16 @@ static const struct
     ULONG win32;
     NTSTATUS status;
 } kStatuses[] = {
-    {0, STATUS_SUCCESS},
-    {1, STATUS_INVALID_DEVICE_REQUEST},
-    {5, STATUS_ACCESS_DENIED},
-    {21, STATUS_DEVICE_NOT_READY},
-    {31, STATUS_UNSUCCESSFUL},
-    {87, STATUS_INVALID_PARAMETER},
-    {122, STATUS_BUFFER_TOO_SMALL},
-    {170, STATUS_DEVICE_BUSY},
-    {1117, STATUS_IO_DEVICE_ERROR},
-    {1167, STATUS_DEVICE_NOT_CONNECTED},
+    {KORVIST_ERROR_SUCCESS, STATUS_SUCCESS},
+    {KORVIST_ERROR_INVALID_FUNCTION, STATUS_INVALID_DEVICE_REQUEST},
+    {KORVIST_ERROR_ACCESS_DENIED, STATUS_ACCESS_DENIED},
+    {KORVIST_ERROR_NOT_READY, STATUS_DEVICE_NOT_READY},
+    {KORVIST_ERROR_GEN_FAILURE, STATUS_UNSUCCESSFUL},
+    {KORVIST_ERROR_INVALID_PARAMETER, STATUS_INVALID_PARAMETER},
+    {KORVIST_ERROR_INSUFFICIENT_BUFFER, STATUS_BUFFER_TOO_SMALL},
+    {KORVIST_ERROR_BUSY, STATUS_DEVICE_BUSY},
+    {KORVIST_ERROR_IO_DEVICE, STATUS_IO_DEVICE_ERROR},
+    {KORVIST_ERROR_DEVICE_NOT_CONNECTED, STATUS_DEVICE_NOT_CONNECTED},
 };
 
 /* STATUS_SUCCESS for 0 and for an error with no status of its own here. */
@@ -41,85 +40,53 @@ static NTSTATUS finish(IRP *irp, NTSTATUS status, ULONG_PTR information)
 
 NTSTATUS sim_device_control(IRP *irp, IO_STACK_LOCATION *stack)
 {
-    const ULONG64 context = (ULONG64)(ULONG_PTR)stack->FileObject->FsContext;
-    const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
-    const ULONG in_size = stack->Parameters.DeviceIoControl.InputBufferLength;
-    const ULONG out_size = stack->Parameters.DeviceIoControl.OutputBufferLength;
-    UCHAR *buffer = irp->AssociatedIrp.SystemBuffer;
-    UCHAR *input = NULL;
-    uint32_t written = 0;
-    ULONG error;
-    if (!sim.plugged || (ULONG)(context >> 32) != sim.generation)
-        return finish(irp, STATUS_DEVICE_NOT_CONNECTED, 0);
-    /* The reply overwrites the input in the one buffer: the journal needs a copy. */
-    if (sim.journal && in_size) {
-        input = ExAllocatePoolWithTag(NonPagedPool, in_size, SIM_POOL_TAG);
-        if (!input)
-            return finish(irp, STATUS_INSUFFICIENT_RESOURCES, 0);
-        RtlCopyMemory(input, buffer, in_size);
-    }
-    error = kv_answer(&sim.device, code, buffer, in_size, buffer, out_size, &written);
-    sim_journal_record((ULONG)context, code, input, in_size, out_size, error);
-    if (input)
-        ExFreePoolWithTag(input, SIM_POOL_TAG);
+    ULONG written = 0;
+    const ULONG error = sim_answer(stack->FileObject->FsContext, stack->Parameters.DeviceIoControl.IoControlCode,
+                                   irp->AssociatedIrp.SystemBuffer,
+                                   stack->Parameters.DeviceIoControl.InputBufferLength,
+                                   stack->Parameters.DeviceIoControl.OutputBufferLength, &written);
     return finish(irp, sim_ntstatus(error), written);
 }
 
-static uint32_t word(const UCHAR *buffer)
-{
-    return (uint32_t)buffer[0] | (uint32_t)buffer[1] << 8 | (uint32_t)buffer[2] << 16 | (uint32_t)buffer[3] << 24;
-}
-
 /* 0 clears a failure; any other error needs a status of its own. */
-static BOOLEAN answerable(ULONG win32_error)
+static BOOLEAN answerable(const UCHAR *in, ULONG size)
 {
-    return win32_error == 0 || sim_ntstatus(win32_error) != STATUS_SUCCESS;
+    const ULONG error = size == 8 ? (ULONG)in[4] | (ULONG)in[5] << 8 | (ULONG)in[6] << 16 | (ULONG)in[7] << 24 : 0;
+    return error == 0 || sim_ntstatus(error) != STATUS_SUCCESS;
 }
 
-static BOOLEAN control(ULONG code, const UCHAR *in, ULONG size)
+static NTSTATUS control(ULONG code, const UCHAR *in, ULONG size)
 {
-    struct kv_config *config = &sim.device.config;
     switch (code) {
     case KVS_PLUG:
     case KVS_UNPLUG:
     case KVS_RESET:
         if (size != 0)
-            return FALSE;
-        if (code == KVS_PLUG) {
+            return STATUS_INVALID_PARAMETER;
+        if (code == KVS_PLUG)
             sim_plug();
-        } else {
+        else if (code == KVS_UNPLUG)
             sim_unplug();
-        }
-        if (code == KVS_RESET) {
-            sim_journal_close();
-            kv_config_defaults(config);
-        }
-        return TRUE;
-    case KVS_SET_PRODUCT_ID:
-    case KVS_SET_USB_ERRORS:
-        if (size != 4)
-            return FALSE;
-        *(code == KVS_SET_PRODUCT_ID ? &config->product_id : &config->usb_errors) = word(in);
-        return TRUE;
-    case KVS_SET_FIRMWARE:
-        return (BOOLEAN)kv_set_firmware(config, in, size);
-    case KVS_SET_METERS:
-        return size % 4 == 0 && kv_set_meters(config, (const int32_t *)in, size / 4);
-    case KVS_FAIL_CODE:
-        return size == 8 && answerable(word(in + 4)) && kv_fail(config, word(in), word(in + 4));
+        else
+            sim_reset();
+        return STATUS_SUCCESS;
     case KVS_SET_JOURNAL:
         if (size % 2 != 0 || size > 0xFFFE)
-            return FALSE;
-        sim_journal_close();
-        return size == 0 || NT_SUCCESS(sim_journal_open((const WCHAR *)in, (USHORT)size));
+            return STATUS_INVALID_PARAMETER;
+        return sim_set_journal((const WCHAR *)in, (USHORT)size);
+    case KVS_FAIL_CODE:
+        if (!answerable(in, size))
+            return STATUS_INVALID_PARAMETER;
+        /* fall through */
     default:
-        return FALSE;
+        return sim_configure(code, in, size) ? STATUS_SUCCESS : STATUS_INVALID_PARAMETER;
     }
 }
 
 NTSTATUS sim_control_request(IRP *irp, IO_STACK_LOCATION *stack)
 {
-    const BOOLEAN done = control(stack->Parameters.DeviceIoControl.IoControlCode, irp->AssociatedIrp.SystemBuffer,
-                                 stack->Parameters.DeviceIoControl.InputBufferLength);
-    return finish(irp, done ? STATUS_SUCCESS : STATUS_INVALID_PARAMETER, 0);
+    return finish(irp,
+                  control(stack->Parameters.DeviceIoControl.IoControlCode, irp->AssociatedIrp.SystemBuffer,
+                          stack->Parameters.DeviceIoControl.InputBufferLength),
+                  0);
 }

@@ -48,6 +48,11 @@ std::uint32_t setProductId(std::uint32_t productId)
     return sendWord(KVS_SET_PRODUCT_ID, productId);
 }
 
+std::uint32_t setModel(const std::string &model)
+{
+    return send(KVS_SET_MODEL, model.data(), model.size());
+}
+
 std::uint32_t setFirmware(const std::string &text)
 {
     return send(KVS_SET_FIRMWARE, text.data(), text.size());
@@ -69,18 +74,28 @@ std::uint32_t failCode(std::uint32_t code, std::uint32_t error)
     return send(KVS_FAIL_CODE, request, sizeof request);
 }
 
-std::uint32_t setJournal(const std::string &path)
+std::uint32_t setJournal(const std::string &name)
 {
-    if (path.empty())
-        return send(KVS_SET_JOURNAL);
-    const std::wstring relative = platform::win::toUtf16(path);
-    std::wstring full(MAX_PATH, L'\0');
-    const DWORD length = GetFullPathNameW(relative.c_str(), DWORD(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size())
-        return std::uint32_t(length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE);
-    // The driver opens it from kernel mode, where only NT paths exist.
-    const std::wstring ntPath = L"\\??\\" + full.substr(0, length);
-    return send(KVS_SET_JOURNAL, ntPath.data(), ntPath.size() * sizeof(wchar_t));
+    const std::wstring wide = platform::win::toUtf16(name);
+    return send(KVS_SET_JOURNAL, wide.data(), wide.size() * sizeof(wchar_t));
+}
+
+std::string journalDirectory()
+{
+    wchar_t directory[MAX_PATH] = {};
+    DWORD bytes = sizeof directory - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, KVS_PARAMETERS_KEY, KVS_JOURNAL_DIRECTORY_VALUE, RRF_RT_REG_SZ, nullptr,
+                     directory, &bytes)
+        != ERROR_SUCCESS)
+        return {};
+    // Stored as the kernel opens it, "\??\C:\...".
+    const std::wstring path(directory);
+    return platform::win::toUtf8(path.rfind(L"\\??\\", 0) == 0 ? path.substr(4) : path);
+}
+
+std::uint32_t stall(std::uint32_t code)
+{
+    return sendWord(KVS_STALL, code);
 }
 
 } // namespace simcontrol

@@ -61,23 +61,56 @@ std::uint32_t registerDevice()
     return 0;
 }
 
-} // namespace
-
-std::uint32_t install(const std::string &infPath)
+std::wstring fullPath(const std::string &path, std::uint32_t &error)
 {
     std::wstring full(MAX_PATH, L'\0');
-    const DWORD length = GetFullPathNameW(platform::win::toUtf16(infPath).c_str(), DWORD(full.size()), full.data(),
+    const DWORD length = GetFullPathNameW(platform::win::toUtf16(path).c_str(), DWORD(full.size()), full.data(),
                                           nullptr);
-    if (length == 0 || length >= full.size())
-        return length == 0 ? lastError() : ERROR_FILENAME_EXCED_RANGE;
-    full.resize(length);
+    error = length == 0 ? lastError() : length >= full.size() ? ERROR_FILENAME_EXCED_RANGE : 0;
+    full.resize(error ? 0 : length);
+    return full;
+}
+
+// The driver writes its journal only there, under a key only administrators may change.
+std::uint32_t fixJournalDirectory(const std::string &directory)
+{
+    std::uint32_t error = 0;
+    const std::wstring full = fullPath(directory, error);
+    if (error)
+        return error;
+    if (!CreateDirectoryW(full.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return lastError();
+    // The kernel opens only NT paths.
+    const std::wstring ntPath = L"\\??\\" + full;
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, KVS_PARAMETERS_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                     &key, nullptr);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetValueExW(key, KVS_JOURNAL_DIRECTORY_VALUE, 0, REG_SZ,
+                                reinterpret_cast<const BYTE *>(ntPath.c_str()),
+                                DWORD((ntPath.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    return std::uint32_t(status);
+}
+
+} // namespace
+
+std::uint32_t install(const std::string &infPath, const std::string &journalDirectory)
+{
+    std::uint32_t error = 0;
+    const std::wstring full = fullPath(infPath, error);
+    if (error)
+        return error;
     if (GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES)
         return lastError();
-    if (const std::uint32_t error = registerDevice())
+    if ((error = registerDevice()))
         return error;
     BOOL reboot = FALSE;
     if (!UpdateDriverForPlugAndPlayDevicesW(nullptr, KVS_HARDWARE_ID, full.c_str(), INSTALLFLAG_FORCE, &reboot))
         return lastError();
+    if ((error = fixJournalDirectory(journalDirectory)))
+        return error;
     return waitForControlDevice();
 }
 

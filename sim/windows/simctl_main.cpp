@@ -1,8 +1,6 @@
 #include "simcontrol_client.h"
 #include "simctl_install.h"
 
-#include "../core/device_core.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,12 +8,14 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace {
 
 const char *const kUsage =
     "usage: korvist-simctl COMMAND [ARGUMENT]...\n"
-    "  install INF          register the simulated device, install korvist-sim.sys from INF's directory\n"
+    "  install INF [DIR]    register the simulated device, install korvist-sim.sys from INF's directory;\n"
+    "                       its journal is written in DIR only (default C:\\korvist-sim)\n"
     "  remove               remove the device\n"
     "  plug [rk1|rk2|rs]    the device appears (as that model: its product id), freshly powered on\n"
     "  unplug               the device disappears; held handles fail with 1167\n"
@@ -25,8 +25,11 @@ const char *const kUsage =
     "  meters LEVEL...      base meter levels from index 0 (up to 192; the rest 0)\n"
     "  usb-errors N         the USB error counter\n"
     "  fail CODE ERROR      answer CODE with the Win32 ERROR (1, 5, 21, 31, 87, 122, 170, 1117, 1167; 0 heals)\n"
-    "  journal FILE|-       append one JSON line per request to FILE; - stops\n"
+    "  journal NAME|-       append one JSON line per request to the file NAME in the journal directory; - stops\n"
+    "  stall CODE|off       hold requests of CODE pending until cancelled; off answers the held ones\n"
     "  numbers are decimal or 0x-prefixed hex; a level may be negative\n";
+
+const char *const kJournalDirectory = "C:\\korvist-sim";
 
 std::optional<long long> parseNumber(const std::string &text, long long low, long long high)
 {
@@ -63,11 +66,18 @@ std::optional<std::uint32_t> plugAs(const std::vector<std::string> &arguments)
 {
     if (arguments.empty())
         return simcontrol::plug();
-    const std::uint32_t productId = kv_model_product_id(arguments[0].c_str());
-    if (productId == 0)
+    const std::uint32_t error = simcontrol::setModel(arguments[0]);
+    if (error == ERROR_INVALID_PARAMETER)
         return std::nullopt;
-    const std::uint32_t error = simcontrol::setProductId(productId);
     return error ? error : simcontrol::plug();
+}
+
+std::optional<std::uint32_t> stall(const std::vector<std::string> &arguments)
+{
+    if (arguments[0] == "off")
+        return simcontrol::stall(0);
+    const std::optional<std::uint32_t> code = parseWord(arguments[0]);
+    return code && *code ? std::optional(simcontrol::stall(*code)) : std::nullopt;
 }
 
 std::optional<std::uint32_t> meters(const std::vector<std::string> &arguments)
@@ -92,7 +102,8 @@ const std::vector<Command> &commands()
 {
     using Arguments = std::vector<std::string>;
     static const std::vector<Command> kCommands = {
-        {"install", 1, 1, [](const Arguments &a) { return std::optional(simctl::install(a[0])); }},
+        {"install", 1, 2,
+         [](const Arguments &a) { return std::optional(simctl::install(a[0], a.size() > 1 ? a[1] : kJournalDirectory)); }},
         {"remove", 0, 0, [](const Arguments &) { return std::optional(simctl::remove()); }},
         {"plug", 0, 1, plugAs},
         {"unplug", 0, 0, [](const Arguments &) { return std::optional(simcontrol::unplug()); }},
@@ -111,6 +122,7 @@ const std::vector<Command> &commands()
          }},
         {"journal", 1, 1,
          [](const Arguments &a) { return std::optional(simcontrol::setJournal(a[0] == "-" ? "" : a[0])); }},
+        {"stall", 1, 1, stall},
     };
     return kCommands;
 }

@@ -2,6 +2,7 @@
 #include "wineprogram.h"
 #include "xsession.h"
 
+#include <devicefacts.h>
 #include <isolation.h>
 #include <simdevice.h>
 
@@ -11,7 +12,7 @@
 
 namespace {
 constexpr int kWaitMs = 30000;
-const QString kRunKey = QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kRunKey = QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 const QString kRunName = QStringLiteral("Korvist Mixer");
 // wine names the X windows of a program after its executable; the docked
 // tray icons are windows of wine's explorer.
@@ -25,16 +26,17 @@ const QString kDeviceLost = QStringLiteral("Cleared all widgets from base layout
 const QString kRk2Title = QStringLiteral("^Korvist RK2 - FW: 1\\.0\\.3$");
 // The detection step and the product-id watch each take a second.
 constexpr int kDetectionBoundMs = 5000;
-constexpr quint32 kSetBufferSize = 0xFFDC2044;
-constexpr quint32 kStopAudio = 0xFFDC2078;
-constexpr quint32 kStartAudio = 0xFFDC2080;
+constexpr quint32 kSetBufferSize = KORVIST_IOCTL_SET_BUFFER_SIZE;
+constexpr quint32 kStopAudio = KORVIST_IOCTL_STOP_AUDIO;
+constexpr quint32 kStartAudio = KORVIST_IOCTL_START_AUDIO;
 
 // A replay as the device saw it: every request but the reads that timers repeat
 // (product id, meters, USB status).
 QList<SimJournalEntry> replayRequests(QList<SimJournalEntry> journal)
 {
     journal.removeIf([](const SimJournalEntry &entry) {
-        return entry.code == 0xFFDC2084 || entry.code == 0xFFDC2074 || entry.code == 0xFFDC20C0;
+        return entry.code == KORVIST_IOCTL_GET_PRODUCT_ID || entry.code == KORVIST_IOCTL_READ_METERS
+               || entry.code == KORVIST_IOCTL_GET_USB_STATUS;
     });
     return journal;
 }
@@ -111,7 +113,8 @@ class TestWindowsProgram : public QObject
     XSession session;
     KorvistProcess program;
 
-    QString journalFile() const { return wine.prefix + QStringLiteral("/drive_c/korvist-e2e.jsonl"); }
+    // The simulated driver journals only into the directory it was installed with.
+    QString journalFile() const { return wine.prefix + QStringLiteral("/drive_c/korvist-sim/korvist-e2e.jsonl"); }
     QString savedFilesDir() const { return wine.roamingDir() + QStringLiteral("/KorvistDriver"); }
     int simctl(const QStringList &arguments) const
     {
@@ -154,10 +157,25 @@ private slots:
         QVERIFY(wine.restartSession());
     }
 
-    void silentInstallPutsEverythingInPlace()
+    // Over an older release, whose user has files of their own: one program
+    // (this one) is installed afterwards, and the user's files are as they were.
+    void silentInstallReplacesAnOlderReleaseAndPutsEverythingInPlace()
     {
-        QString output;
-        QCOMPARE(wine.run({"msiexec", "/i", windowsPath(wine.msi), "/qn"}, &output), 0);
+        QCOMPARE(wine.run({"msiexec", "/i", windowsPath(wine.olderMsi), "/qn"}), 0);
+        const QStringList older = wine.installedVersions();
+        QCOMPARE(older.size(), 1);
+        for (const char *file : {"rs.ini", "presets/rs/podcast.ini"}) {
+            QVERIFY(QDir().mkpath(QFileInfo(savedFilesDir() + '/' + QLatin1String(file)).path()));
+            QFile saved(savedFilesDir() + '/' + QLatin1String(file));
+            QVERIFY(saved.open(QIODevice::WriteOnly) && saved.write(file) > 0);
+        }
+        QCOMPARE(wine.run({"msiexec", "/i", windowsPath(wine.msi), "/qn"}), 0);
+        QCOMPARE(wine.installedVersions().size(), 1);
+        QVERIFY(wine.installedVersions() != older);
+        for (const char *file : {"rs.ini", "presets/rs/podcast.ini"}) {
+            QFile saved(savedFilesDir() + '/' + QLatin1String(file));
+            QVERIFY2(saved.open(QIODevice::ReadOnly) && saved.readAll() == file, file);
+        }
         for (const char *file : {"bin/KorvistDriver.exe", "bin/KorvistDriver_en_US.qm", "bin/KorvistDriver_zh_CN.qm",
                                  "bin/Qt6Core.dll", "bin/Qt6Gui.dll", "bin/Qt6Widgets.dll", "bin/libstdc++-6.dll",
                                  "bin/qt.conf", "plugins/platforms/qwindows.dll",
@@ -165,6 +183,20 @@ private slots:
             QVERIFY2(QFile::exists(wine.installDir() + '/' + QLatin1String(file)), file);
         QVERIFY(wine.hasStartMenuEntry());
         QCOMPARE(wine.registryValue(kRunKey, kRunName), '"' + QStringLiteral("C:\\Program Files\\Korvist Mixer\\bin\\KorvistDriver.exe") + '"');
+    }
+
+    void olderReleaseIsRefusedAndChangesNothing()
+    {
+        const QStringList installed = wine.installedVersions();
+        QFile exe(installedProgram());
+        QVERIFY(exe.open(QIODevice::ReadOnly));
+        const QByteArray program = exe.readAll();
+        exe.close();
+        QVERIFY(wine.run({"msiexec", "/i", windowsPath(wine.olderMsi), "/qn"}) != 0);
+        QCOMPARE(wine.installedVersions(), installed);
+        QVERIFY(exe.open(QIODevice::ReadOnly));
+        QVERIFY(exe.readAll() == program);
+        QVERIFY(!wine.registryValue(kRunKey, kRunName).isEmpty());
     }
 
     // What Explorer shows: a GUI program (no console) with our icon and version details.
@@ -240,7 +272,7 @@ private slots:
         // makes it write the panel's: the Linux program starts from the same.
         QTemporaryDir savedBefore;
         copySavedFiles(savedFilesDir(), savedBefore.path());
-        QCOMPARE(simctl({"journal", "C:\\korvist-e2e.jsonl"}), 0);
+        QCOMPARE(simctl({"journal", "korvist-e2e.jsonl"}), 0);
 
         QCOMPARE(simctl({"plug", "rk2"}), 0);
         QElapsedTimer plugged;

@@ -65,12 +65,10 @@ protected:
             GTEST_SKIP() << "the simulated driver is not installed in this wine prefix "
                             "(scripts/test-windows.sh installs it and sets KORVIST_SIM_DRIVER)";
         ASSERT_EQ(error, 0u) << "the simulated driver does not answer";
-        wchar_t directory[MAX_PATH];
-        GetTempPathW(MAX_PATH, directory);
-        journalPath = std::string(directory, directory + wcslen(directory)) + "korvist-journal-"
-                      + std::to_string(GetCurrentProcessId()) + ".jsonl";
+        const std::string name = "korvist-journal-" + std::to_string(GetCurrentProcessId()) + ".jsonl";
+        journalPath = simcontrol::journalDirectory() + "\\" + name;
         DeleteFileA(journalPath.c_str());
-        ASSERT_EQ(simcontrol::setJournal(journalPath), 0u);
+        ASSERT_EQ(simcontrol::setJournal(name), 0u);
         ASSERT_EQ(simcontrol::plug(), 0u);
     }
 

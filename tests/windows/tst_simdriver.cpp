@@ -3,6 +3,7 @@
 #include "commandrequest.h"
 #include "iocontrolcodes.h"
 #include "mixerblock.h"
+#include "win32errors.h"
 
 #include <array>
 #include <cstring>
@@ -104,9 +105,9 @@ TEST_F(Test, MetersMoveAroundTheirLevelsShapedByGainAndPad)
     ASSERT_TRUE(first.ok && second.ok);
     EXPECT_NE(first.bytes, second.bytes);
     for (const Reply *read : {&first, &second}) {
-        // 12 dB of gain (24 half-dB steps) is four times; the pad a tenth.
-        EXPECT_GE(levelAt(read->bytes, 0), 4000000 * 9 / 16 - 1);
-        EXPECT_LE(levelAt(read->bytes, 0), 4000000);
+        // 12 dB of gain (24 half-dB steps) is 3.98 times; the pad a tenth.
+        EXPECT_GE(levelAt(read->bytes, 0), 3981072 * 9 / 16 - 1);
+        EXPECT_LE(levelAt(read->bytes, 0), 3981072);
         EXPECT_GE(levelAt(read->bytes, 1), 100000 * 9 / 16 - 1);
         EXPECT_LE(levelAt(read->bytes, 1), 100000);
         EXPECT_LE(levelAt(read->bytes, 2), -3000000 * 9 / 16 + 1);
@@ -252,6 +253,20 @@ TEST_F(Test, JournalsTheGoldenSessionLineForLine)
         expected.push_back(line);
     }
     EXPECT_EQ(journal(), expected);
+}
+
+// A request the driver holds fails when the seam's deadline passes and the
+// driver gives it back cancelled; the device answers again once the stall ends.
+TEST_F(Test, StalledRequestIsCancelledAtTheDeadline)
+{
+    ASSERT_EQ(simcontrol::stall(iocode::GetProductId), 0u);
+    Connection device;
+    const Reply stalled = device.call(iocode::GetProductId, {}, 4);
+    EXPECT_FALSE(stalled.ok);
+    EXPECT_EQ(stalled.error, platform::kErrorSemTimeout);
+    ASSERT_EQ(simcontrol::stall(0), 0u);
+    EXPECT_EQ(device.call(iocode::GetProductId, {}, 4).bytes, word(1));
+    EXPECT_EQ(journal().size(), 1u);
 }
 
 TEST_F(Test, HeldHandleFailsAfterUnplugAndStaysDeadAfterReplug)
