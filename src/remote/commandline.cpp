@@ -1,0 +1,104 @@
+#include "commandline.h"
+
+#include "presets.h"
+#include "protocol.h"
+#include "remoteserver.h"
+
+#include <QDeadlineTimer>
+#include <QLocalSocket>
+
+#include <cstdio>
+#include <optional>
+
+namespace remote {
+
+namespace {
+
+const QString kOptionPrefix = QStringLiteral("--");
+
+void print(std::FILE *stream, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stream);
+    std::fflush(stream);
+}
+
+QString usage()
+{
+    return QStringLiteral("valid: --list, --get KEY, --set KEY=VALUE (on, off, toggle, true, false or a number), "
+                          "--preset-save NAME, --preset-load NAME, --preset-list, --preset-delete NAME");
+}
+
+// "--get KEY" and "--get=KEY" alike; one command per start.
+std::optional<Request> parse(const QStringList &arguments, QString &error)
+{
+    const QString option = arguments.value(0).section(QLatin1Char('='), 0, 0);
+    const QString verb = option.mid(kOptionPrefix.size());
+    const bool inline_ = arguments.value(0).contains(QLatin1Char('='));
+    QStringList rest = arguments.mid(1);
+    QString line = verb;
+    if (!option.startsWith(kOptionPrefix) || !verbNames().contains(verb)) {
+        error = QStringLiteral("unknown option \"%1\"; %2").arg(arguments.value(0), usage());
+        return std::nullopt;
+    }
+    if (inline_)
+        rest.prepend(arguments.value(0).section(QLatin1Char('='), 1));
+    if (!rest.isEmpty())
+        line += QLatin1Char(' ') + rest.takeFirst();
+    if (!rest.isEmpty() || line.contains(QLatin1Char('\n'))) {
+        error = QStringLiteral("one command at a time, and no more than its argument; %1").arg(usage());
+        return std::nullopt;
+    }
+    std::optional<Request> request = parseRequest(line, error);
+    if (!request)
+        error += QStringLiteral("; ") + usage();
+    else if (request->verb == Verb::PresetSave || request->verb == Verb::PresetLoad || request->verb == Verb::PresetDelete) {
+        if (!presets::validName(request->argument)) {
+            error = QStringLiteral("\"%1\" is not a preset name: use %2").arg(request->argument, presets::nameRule());
+            return std::nullopt;
+        }
+    }
+    return request;
+}
+
+} // namespace
+
+bool isCommandLine(const QStringList &arguments)
+{
+    for (const QString &argument : arguments)
+        for (const QString &verb : verbNames())
+            if (argument.startsWith(kOptionPrefix + verb.section(QLatin1Char('-'), 0, 0)))
+                return true;
+    return false;
+}
+
+int runCommandLine(const QStringList &arguments)
+{
+    QString error;
+    const std::optional<Request> request = parse(arguments, error);
+    if (!request) {
+        print(stderr, error);
+        return Refused;
+    }
+
+    const QDeadlineTimer deadline(kSilenceMs);
+    QLocalSocket socket;
+    socket.connectToServer(channelName());
+    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
+        print(stderr, QStringLiteral("Korvist Mixer is not running: start it, then try again"));
+        return NotRunning;
+    }
+    socket.write(encodeRequest(*request));
+    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired())
+        socket.waitForReadyRead(int(deadline.remainingTime()));
+    const std::optional<Answer> answer = socket.canReadLine() ? parseAnswer(socket.readLine(kMaxLineBytes + 1)) : std::nullopt;
+    if (!answer) {
+        print(stderr, QStringLiteral("Korvist Mixer did not answer within %1 s").arg(kSilenceMs / 1000));
+        return NotRunning;
+    }
+    print(answer->code == Done ? stdout : stderr, answer->text);
+    return answer->code;
+}
+
+} // namespace remote

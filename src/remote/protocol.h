@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The line protocol between a script's command line and the running program:
+// one request line, one answer line, UTF-8, each at most kMaxLineBytes with
+// its newline. A request is a verb, then one space and its argument if it
+// takes one. An answer starts with the exit code the command line ends with
+// (0 done, 1 refused, 3 no interface), one space, then its text, in which a
+// backslash and a line break are escaped so that several lines fit in one.
+namespace remote {
+
+inline constexpr int kMaxLineBytes = 4096;
+// Beyond this a client's silence ends its connection, and a command line stops waiting for an answer.
+inline constexpr int kSilenceMs = 2000;
+
+// The exit codes of a command line.
+enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3 };
+
+enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete };
+
+struct Request
+{
+    Verb verb = Verb::List;
+    QString argument;
+};
+
+struct Answer
+{
+    int code = Done;
+    QString text;
+};
+
+// The verbs as written in a request, which are the command line's options without "--".
+QStringList verbNames();
+bool takesArgument(Verb verb);
+
+// Nothing when the line holds no known verb or the wrong number of arguments; error says why.
+std::optional<Request> parseRequest(const QString &line, QString &error);
+QByteArray encodeRequest(const Request &request);
+
+QByteArray encodeAnswer(const Answer &answer);
+// Nothing when the line is not an answer.
+std::optional<Answer> parseAnswer(const QByteArray &line);
+
+} // namespace remote

@@ -1,0 +1,107 @@
+#include "remoteserver.h"
+
+#include "protocol.h"
+#include "remotecontrol.h"
+
+#include <localchannel.h>
+
+#include <QDebug>
+#include <QLocalSocket>
+#include <QTimer>
+#include <QWidget>
+
+namespace remote {
+
+namespace {
+
+constexpr int kMaxConnections = 128;
+
+} // namespace
+
+QString channelName()
+{
+    return QString::fromStdString(platform::localChannelName("KorvistRemoteControl"));
+}
+
+RemoteServer::RemoteServer(QWidget *rootWidget, QObject *parent)
+    : QObject(parent)
+    , root(rootWidget)
+{
+    server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&server, &QLocalServer::newConnection, this, &RemoteServer::accept);
+}
+
+bool RemoteServer::listen()
+{
+    const QString name = channelName();
+    if (!name.isEmpty()) {
+        QLocalServer::removeServer(name);
+        if (server.listen(name)) {
+            qDebug() << "Remote control listening on" << server.fullServerName();
+            return true;
+        }
+    }
+    qWarning() << "Remote control unavailable:" << server.errorString();
+    return false;
+}
+
+void RemoteServer::accept()
+{
+    while (QLocalSocket *socket = server.nextPendingConnection()) {
+        if (open >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++open;
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QObject::destroyed, this, [this] { --open; });
+        serve(socket);
+    }
+}
+
+void RemoteServer::serve(QLocalSocket *socket)
+{
+    // Qt reads no more than this from the system at a time, so a flood costs
+    // one bounded read before the connection is refused.
+    socket->setReadBufferSize(kMaxLineBytes + 1);
+    auto *silence = new QTimer(socket);
+    silence->setSingleShot(true);
+    silence->start(kSilenceMs);
+    connect(silence, &QTimer::timeout, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, silence] {
+        if (socket->property("answered").toBool()) {
+            socket->read(socket->bytesAvailable());
+            return;
+        }
+        silence->start(kSilenceMs);
+        if (socket->canReadLine())
+            answer(socket, socket->readLine(kMaxLineBytes + 1));
+        else if (socket->bytesAvailable() >= kMaxLineBytes)
+            answer(socket, {});
+    });
+}
+
+void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
+{
+    socket->setProperty("answered", true);
+    Answer result {Refused, QStringLiteral("a request is one line of at most %1 bytes").arg(kMaxLineBytes)};
+    QString text = QString::fromUtf8(line);
+    if (line.endsWith('\n') && text.toUtf8() == line) {
+        text.chop(1);
+        if (text.endsWith(QLatin1Char('\r')))
+            text.chop(1);
+        QString error;
+        if (const std::optional<Request> request = parseRequest(text, error))
+            result = execute(root, *request);
+        else
+            result = {Refused, error};
+    }
+    socket->write(encodeAnswer(result));
+    socket->disconnectFromServer();
+}
+
+} // namespace remote

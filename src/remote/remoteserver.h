@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QPointer>
+
+class QLocalSocket;
+class QWidget;
+
+namespace remote {
+
+// The local channel of the running instance, private to its user: each
+// connection brings one request line and gets one answer line. Nothing a
+// client sends or withholds can hold up the window: reads never block, a line
+// is cut off at its length limit, silence ends a connection, and the number of
+// connections is bounded.
+class RemoteServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // root: the main window, below which the live panel is found.
+    explicit RemoteServer(QWidget *root, QObject *parent = nullptr);
+
+    // Listens under the user's channel name, taking over a socket a crashed
+    // instance left; only the instance that holds the single-instance guard may.
+    bool listen();
+    QString serverName() const { return server.fullServerName(); }
+
+private:
+    void accept();
+    void serve(QLocalSocket *socket);
+    void answer(QLocalSocket *socket, const QByteArray &line);
+
+    QPointer<QWidget> root;
+    QLocalServer server;
+    int open = 0;
+};
+
+// The name both sides use for the current user's channel; empty when there is none.
+QString channelName();
+
+} // namespace remote
