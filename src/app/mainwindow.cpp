@@ -6,6 +6,7 @@
 #include <rs.h>
 #include <settings.h>
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -119,6 +120,9 @@ void MainWindow::detectDevice()
         return;
     }
     setWindowTitle(windowTitleFor(*model, firmware));
+    // Qt tells screen readers nothing of a new title, and this one says which device is there.
+    QAccessibleEvent titleChange(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&titleChange);
     qDebug() << "Device found with PID:" << productId;
     detectTimer->stop();
     startWatch();
@@ -154,9 +158,22 @@ bool MainWindow::handOffModel(DeviceModel model)
     }
     panel->setParent(this);
     baseLayout->addWidget(panel);
+    focusFirstControl(panel);
     qDebug() << placement;
     update();
     return true;
+}
+
+// A keyboard or screen reader user starts on the panel's first control, not on
+// a bare window. Not a keyboard reason: the focus mark waits for the first Tab.
+void MainWindow::focusFirstControl(QWidget *panel)
+{
+    for (QWidget *widget = panel->nextInFocusChain(); panel->isAncestorOf(widget); widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(panel)) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void MainWindow::startWatch()

@@ -35,6 +35,7 @@ private:
     void clearBaseLayout();
     void addStatusLabel(const QString &text);
     bool handOffModel(DeviceModel model);
+    void focusFirstControl(QWidget *panel);
     void startWatch();
 
     std::uint32_t productId = 0;

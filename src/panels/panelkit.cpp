@@ -116,6 +116,13 @@ Knob *smallKnob(int minimum, int maximum, QWidget *parent)
     return result;
 }
 
+Knob *volumeKnob(QWidget *parent)
+{
+    Knob *result = largeKnob(-80, 6, parent);
+    result->endReachesMaximum = false;
+    return result;
+}
+
 Knob *gainKnob(int maximum, QWidget *parent)
 {
     Knob *result = largeKnob(0, maximum, parent);

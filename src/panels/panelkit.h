@@ -43,6 +43,8 @@ Button *standardButton(const QString &text, const QString &accent, QWidget *pare
 Button *outputButton(const QString &text, const QString &accent, QWidget *parent);
 Knob *largeKnob(int minimum, int maximum, QWidget *parent);
 Knob *smallKnob(int minimum, int maximum, QWidget *parent);
+// A large output volume knob, -80 to +6 dB, that End does not turn to +6.
+Knob *volumeKnob(QWidget *parent);
 // A large microphone gain knob, 0 to maximum, with the gain's yellow arc.
 Knob *gainKnob(int maximum, QWidget *parent);
 

@@ -51,7 +51,7 @@ void rk1::buildLayout()
     directButton = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
     connect(directButton, &Button::pressed, this, &rk1::onDirectToggled);
 
-    headphoneKnob = largeKnob(-80, 6, this);
+    headphoneKnob = volumeKnob(this);
     connect(headphoneKnob, &Knob::valueChangedSig, this, &rk1::applyHeadphoneVolume);
     headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(headphoneMuteButton, &Button::pressed, this, &rk1::onHeadphoneMuteToggled);

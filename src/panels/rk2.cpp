@@ -94,7 +94,7 @@ QVBoxLayout *rk2::buildMicColumn(int channel, Knob *&gain, QLabel *&level, Butto
 
 QVBoxLayout *rk2::buildSpeakerColumn()
 {
-    speakerKnob = largeKnob(-80, 6, this);
+    speakerKnob = volumeKnob(this);
     connect(speakerKnob, &Knob::valueChangedSig, this, &rk2::applySpeakerVolume);
     speakerMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(speakerMuteButton, &Button::pressed, this, &rk2::onSpeakerMuteToggled);
@@ -116,7 +116,7 @@ QVBoxLayout *rk2::buildSpeakerColumn()
 
 QVBoxLayout *rk2::buildHeadphoneColumn()
 {
-    headphoneKnob = largeKnob(-80, 6, this);
+    headphoneKnob = volumeKnob(this);
     connect(headphoneKnob, &Knob::valueChangedSig, this, &rk2::applyHeadphoneVolume);
     headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(headphoneMuteButton, &Button::pressed, this, &rk2::onHeadphoneMuteToggled);
@@ -157,8 +157,7 @@ void rk2::nameControls()
     nameReadout(phoneToSpeakerLevelLabel, tr("Phone To SP Volume"));
     nameControl(headphoneKnob, {tr("HEADPHONE"), tr("Volume")}, Purpose::Volume);
     nameControl(headphoneMuteButton, {tr("HEADPHONE"), QStringLiteral("MUTE")}, Purpose::Mute);
-    // Checked means the other source pair, the caption the button shows while on.
-    nameControl(headphoneSourceButton, {tr("HEADPHONE"), QStringLiteral("ASIO 5-6")}, Purpose::HeadphoneSource);
+    nameControl(headphoneSourceButton, {tr("HEADPHONE"), headphoneSourceButton->text()}, Purpose::HeadphoneSource);
     nameControl(phoneToHeadphoneKnob, {tr("Phone To HP Volume")}, Purpose::PhoneLevel);
     nameReadout(phoneLevelLabel, tr("Phone To HP Volume"));
 }
@@ -289,6 +288,8 @@ void rk2::onHeadphoneSourceToggled(bool on)
 {
     setHeadphoneSourceEntries(on);
     headphoneSourceButton->setText(on ? QStringLiteral("ASIO 5-6") : QStringLiteral("ASIO 1-2"));
+    // Screen readers say the pair the button shows, as a sighted user reads it.
+    headphoneSourceButton->setAccessibleName(tr("HEADPHONE") + ' ' + headphoneSourceButton->text());
     if (ioControl->writeMixer(mixer))
         qDebug() << "set Headphone Source:" << int(on);
     else

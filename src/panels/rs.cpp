@@ -52,7 +52,7 @@ void rs::buildLayout()
     directButton = standardButton(tr("DIRECT"), QStringLiteral("#00FFFF"), this);
     connect(directButton, &Button::pressed, this, &rs::onDirectToggled);
 
-    headphoneKnob = largeKnob(-80, 6, this);
+    headphoneKnob = volumeKnob(this);
     connect(headphoneKnob, &Knob::valueChangedSig, this, &rs::applyHeadphoneVolume);
     headphoneMuteButton = outputButton(QStringLiteral("MUTE"), QStringLiteral("#00FFFF"), this);
     connect(headphoneMuteButton, &Button::pressed, this, &rs::onHeadphoneMuteToggled);

@@ -71,11 +71,15 @@ QLabel *caption(const QString &text, QWidget *box)
     return label;
 }
 
+// Screen readers say nothing when a closed box's choice changes, but they do say
+// a new description of the focused control: the box carries its choice there.
 QComboBox *comboBox(const QString &name, const QStringList &items)
 {
     auto *box = new QComboBox;
     box->setObjectName(name);
     box->addItems(items);
+    box->setAccessibleDescription(box->currentText());
+    QObject::connect(box, &QComboBox::currentTextChanged, box, &QComboBox::setAccessibleDescription);
     return box;
 }
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 AccessibleKnob::AccessibleKnob(Knob *knob)
-    : QAccessibleWidget(knob, QAccessible::Slider)
+    : QAccessibleWidget(knob, QAccessible::SpinBox)
 {
     // Tied to this interface, not to the knob: Qt may drop and remake an interface.
     announcement = QObject::connect(knob, &Knob::valueChangedSig, knob, [this, knob] {
@@ -29,15 +29,75 @@ void *AccessibleKnob::interface_cast(QAccessible::InterfaceType type)
 {
     if (type == QAccessible::ValueInterface)
         return static_cast<QAccessibleValueInterface *>(this);
+    if (type == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface *>(this);
     return QAccessibleWidget::interface_cast(type);
 }
 
 // The value with a blank before its unit, so that "39 dB" is read as a number and a unit.
+QString AccessibleKnob::valueText() const
+{
+    return QString::number(knob()->shownNumber(knob()->value)) + ' ' + knob()->suffix;
+}
+
 QString AccessibleKnob::text(QAccessible::Text type) const
 {
     if (type == QAccessible::Value)
-        return QString::number(knob()->shownNumber(knob()->value)) + ' ' + knob()->suffix;
+        return valueText();
     return QAccessibleWidget::text(type);
+}
+
+QString AccessibleKnob::text(int startOffset, int endOffset) const
+{
+    return valueText().mid(startOffset, endOffset - startOffset);
+}
+
+int AccessibleKnob::characterCount() const
+{
+    return int(valueText().size());
+}
+
+void AccessibleKnob::selection(int, int *startOffset, int *endOffset) const
+{
+    *startOffset = *endOffset = 0;
+}
+
+int AccessibleKnob::selectionCount() const
+{
+    return 0;
+}
+
+void AccessibleKnob::addSelection(int, int) {}
+
+void AccessibleKnob::removeSelection(int) {}
+
+void AccessibleKnob::setSelection(int, int, int) {}
+
+int AccessibleKnob::cursorPosition() const
+{
+    return 0;
+}
+
+void AccessibleKnob::setCursorPosition(int) {}
+
+// Where the number is drawn: a reader's highlight lands on the face's text.
+QRect AccessibleKnob::characterRect(int) const
+{
+    return QRect(knob()->mapToGlobal(knob()->valueTextRect().topLeft()), knob()->valueTextRect().size());
+}
+
+int AccessibleKnob::offsetAtPoint(const QPoint &) const
+{
+    return -1;
+}
+
+void AccessibleKnob::scrollToSubstring(int, int) {}
+
+QString AccessibleKnob::attributes(int, int *startOffset, int *endOffset) const
+{
+    *startOffset = 0;
+    *endOffset = characterCount();
+    return QString();
 }
 
 QStringList AccessibleKnob::actionNames() const

@@ -7,10 +7,14 @@ AccessibleReadout::AccessibleReadout(QLabel *label)
 {
 }
 
+// Readers say a label by its name alone, so the name carries the reading too.
 QString AccessibleReadout::text(QAccessible::Text type) const
 {
+    const QString reading = static_cast<QLabel *>(widget())->text();
     if (type == QAccessible::Value)
-        return static_cast<QLabel *>(widget())->text();
+        return reading;
+    if (type == QAccessible::Name)
+        return widget()->accessibleName() + QStringLiteral(", ") + reading;
     return QAccessibleWidget::text(type);
 }
 

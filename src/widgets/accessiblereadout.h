@@ -5,7 +5,8 @@
 class QLabel;
 
 // A label that shows a changing reading, such as a level meter's: screen readers
-// get the fixed name its owner gave it and read the shown text as its value.
+// get the name its owner gave it followed by the reading ("MIC1 level, -35.2 dB"),
+// and the shown text as its value.
 class AccessibleReadout : public QAccessibleWidget
 {
 public:

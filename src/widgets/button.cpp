@@ -1,7 +1,14 @@
 #include "button.h"
 
+#include "focusmark.h"
+
 #include <QColor>
+#include <QFocusEvent>
 #include <QGraphicsDropShadowEffect>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 Button::Button(const QString& text, QWidget* parent)
     : QPushButton(parent)
@@ -39,12 +46,52 @@ void Button::setActive(bool on)
     emit pressed(on);
 }
 
-// The base handler is skipped on purpose: the button must not enter the down state,
-// or Qt's own clicked/released machinery would report the click a second time.
-void Button::mousePressEvent(QMouseEvent*)
+void Button::toggle()
 {
     active = !active;
     shadow->setEnabled(active);
     updateStyle();
     emit pressed(active);
+}
+
+// The base handler is skipped on purpose: the button must not enter the down state,
+// or Qt's own clicked/released machinery would report the click a second time.
+void Button::mousePressEvent(QMouseEvent*)
+{
+    toggle();
+}
+
+// Space is a click, for the same reason without the base handler. A held Space
+// does not repeat: a switch such as 48V must not flicker on and off.
+void Button::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat())
+        toggle();
+}
+
+void Button::focusInEvent(QFocusEvent* event)
+{
+    focusMarked = focusMarkShown(event->reason(), focusMarked);
+    QPushButton::focusInEvent(event);
+}
+
+// The style's own focus frame would show after a click too; the mark replaces
+// it: an outline in the accent colour, for keyboard focus only.
+void Button::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_HasFocus;
+    painter.drawControl(QStyle::CE_PushButton, option);
+    if (!(focusMarked && hasFocus()))
+        return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(shadowColor), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), borderRadius, borderRadius);
 }

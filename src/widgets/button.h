@@ -7,7 +7,7 @@ class QGraphicsDropShadowEffect;
 
 // A two-state switch that glows in its accent colour while on. Clicks never put the
 // push button into Qt's down state; pressed(bool) is the only click report, and it
-// fires for every click and every setActive, even when the state does not change.
+// fires for every click, Space press and setActive, even when the state does not change.
 class Button : public QPushButton
 {
     Q_OBJECT
@@ -32,4 +32,12 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void toggle();
+
+    bool focusMarked = false;
 };

@@ -1,13 +1,18 @@
 #include "knob.h"
 
+#include "focusmark.h"
+
 #include <QConicalGradient>
+#include <QFocusEvent>
 #include <QFont>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
 #include <QRadialGradient>
+#include <QSignalBlocker>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -17,6 +22,8 @@ namespace {
 // The track runs clockwise from the lower left over the top to the lower right.
 constexpr int kArcStart = 225 * 16;
 constexpr int kArcSweep = -270 * 16;
+// Page Up and Page Down move this many steps.
+constexpr int kPageSteps = 6;
 
 } // namespace
 
@@ -24,7 +31,9 @@ Knob::Knob(QWidget* parent)
     : QWidget(parent)
     , edit(new QLineEdit(this))
 {
+    setFocusPolicy(Qt::StrongFocus);
     edit->hide();
+    edit->installEventFilter(this);
     connect(edit, &QLineEdit::editingFinished, this, &Knob::finishEdit);
 }
 
@@ -37,6 +46,12 @@ void Knob::setValue(int v)
 int Knob::bounded(int v) const
 {
     return std::max(std::min(v, maximum), minimum);
+}
+
+// In 64 bits, so that a step past the end of a full int range stays defined.
+void Knob::stepBy(int steps)
+{
+    setValue(int(std::max(std::min(qlonglong(value) + steps, qlonglong(maximum)), qlonglong(minimum))));
 }
 
 // Every gesture ends here: the emission is unconditional on purpose, see the class comment.
@@ -63,8 +78,90 @@ void Knob::finishEdit()
         value = int(std::max(std::min(number, highest), lowest) - displayOffset);
     }
 
-    edit->hide();
+    closeEditBox();
     commit();
+}
+
+void Knob::openEditBox()
+{
+    edit->setText(QString::number(qlonglong(value) + displayOffset));
+    const int dx = int(textRect.width() * 0.025);
+    const int dy = int(textRect.height() * 0.025);
+    edit->setGeometry(textRect.adjusted(dx, dy, -dx, -dy));
+    edit->show();
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+}
+
+// A keyboard user stays on the knob. The box would report losing the focus as
+// a finished edit, so it is silenced while the focus moves back.
+void Knob::closeEditBox()
+{
+    const QSignalBlocker quiet(edit);
+    if (edit->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    edit->hide();
+}
+
+// Enter and Return are taken here: the box would pass them on to the knob,
+// which would open it again. Escape closes it and keeps the value.
+bool Knob::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != edit || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        finishEdit();
+        return true;
+    case Qt::Key_Escape:
+        closeEditBox();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Each press, and each repeat of a held key, is one setValue: one request.
+void Knob::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+        stepBy(1);
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+        stepBy(-1);
+        break;
+    case Qt::Key_PageUp:
+        stepBy(kPageSteps);
+        break;
+    case Qt::Key_PageDown:
+        stepBy(-kPageSteps);
+        break;
+    case Qt::Key_Home:
+        setValue(minimum);
+        break;
+    case Qt::Key_End:
+        if (endReachesMaximum)
+            setValue(maximum);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        if (valueVisible)
+            openEditBox();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void Knob::focusInEvent(QFocusEvent* event)
+{
+    focusMarked = focusMarkShown(event->reason(), focusMarked);
+    QWidget::focusInEvent(event);
 }
 
 void Knob::mousePressEvent(QMouseEvent* event)
@@ -78,13 +175,7 @@ void Knob::mousePressEvent(QMouseEvent* event)
 void Knob::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (valueVisible && textRect.contains(event->position().toPoint())) {
-        edit->setText(QString::number(qlonglong(value) + displayOffset));
-        const int dx = int(textRect.width() * 0.025);
-        const int dy = int(textRect.height() * 0.025);
-        edit->setGeometry(textRect.adjusted(dx, dy, -dx, -dy));
-        edit->show();
-        edit->setFocus(Qt::OtherFocusReason);
-        edit->selectAll();
+        openEditBox();
         return;
     }
     value = minimum;
@@ -203,6 +294,13 @@ void Knob::paintEvent(QPaintEvent*)
     painter.setBrush(faceGradient);
     const int facePos = a + int((1 - s) * wi * 0.5);
     painter.drawEllipse(facePos, facePos, faceSize, faceSize);
+
+    // A thin ring in the arc's colour, in the gap between the face and the track.
+    if (focusMarked && hasFocus()) {
+        painter.setPen(QPen(arcColor, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(facePos - 3, facePos - 3, faceSize + 6, faceSize + 6);
+    }
 
     if (valueVisible) {
         pen.setColor(textColor);

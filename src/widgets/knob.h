@@ -7,10 +7,11 @@
 
 class QLineEdit;
 
-// A 270-degree rotary control for one whole number between minimum and maximum.
-// The panels configure it through the public fields right after construction and
-// rely on valueChangedSig firing for every gesture and every setValue, even when the
-// value stays the same: that is how a restored state is replayed to the device.
+// A 270-degree rotary control for one whole number between minimum and maximum,
+// worked by mouse, wheel or keyboard. The panels configure it through the public
+// fields right after construction and rely on valueChangedSig firing for every
+// gesture, key press and setValue, even when the value stays the same: that is
+// how a restored state is replayed to the device.
 class Knob : public QWidget
 {
     Q_OBJECT
@@ -41,6 +42,9 @@ public:
     QColor trackColor = QColor(QStringLiteral("#44475a"));
     double faceScale = 0.8;
     int displayOffset = 0;
+    // End jumps to the maximum in one request. Volume knobs turn it off: one
+    // stray key must not send an output to full level.
+    bool endReachesMaximum = true;
 
 signals:
     void valueChangedSig(int value);
@@ -49,6 +53,9 @@ public slots:
     void finishEdit();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -57,6 +64,9 @@ protected:
 
 private:
     int bounded(int v) const;
+    void stepBy(int steps);
+    void openEditBox();
+    void closeEditBox();
     void commit();
     int valueSpan() const;
     QString valueText() const;
@@ -65,4 +75,5 @@ private:
     int lastX = 0;
     QLineEdit* edit;
     QRect textRect;
+    bool focusMarked = false;
 };

@@ -85,12 +85,13 @@ private slots:
         QStringList descriptions;
         for (QAccessibleInterface *iface : found) {
             if (auto *knob = qobject_cast<Knob *>(iface->object())) {
-                QCOMPARE(iface->role(), QAccessible::Slider);
+                QCOMPARE(iface->role(), QAccessible::SpinBox);
                 QAccessibleValueInterface *range = iface->valueInterface();
                 QVERIFY(range);
                 QVERIFY(range->minimumValue().toInt() < range->maximumValue().toInt());
                 QCOMPARE(range->minimumStepSize().toInt(), 1);
                 QCOMPARE(iface->text(QAccessible::Value), range->currentValue().toString() + " dB");
+                QCOMPARE(iface->textInterface()->text(0, 99), iface->text(QAccessible::Value));
                 QCOMPARE(range->currentValue().toInt(), knob->value);
                 ++seen[0];
             } else if (auto *control = qobject_cast<Button *>(iface->object())) {

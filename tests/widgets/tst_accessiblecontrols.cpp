@@ -125,7 +125,7 @@ private slots:
         label.setText(QStringLiteral("-12.5 dB"));
         QAccessibleInterface *iface = accessible(&label);
         QCOMPARE(iface->role(), QAccessible::StaticText);
-        QCOMPARE(iface->text(QAccessible::Name), QString("MIC1 level"));
+        QCOMPARE(iface->text(QAccessible::Name), QString("MIC1 level, -12.5 dB"));
         QCOMPARE(iface->text(QAccessible::Description), QString("Current level, in dB"));
         QCOMPARE(iface->text(QAccessible::Value), QString("-12.5 dB"));
         QVERIFY(iface->state().readOnly);
