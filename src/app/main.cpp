@@ -5,6 +5,8 @@
 #include "trayicon.h"
 
 #include <accessibility.h>
+#include <commandline.h>
+#include <remoteserver.h>
 #include <runtimedir.h>
 #include <settings.h>
 
@@ -19,11 +21,22 @@
 
 int main(int argc, char **argv)
 {
+    // A command for the running instance needs no display: it may come from a
+    // shutdown script or a session without one.
+    QStringList options;
+    for (int i = 1; i < argc; ++i)
+        options << QString::fromLocal8Bit(argv[i]);
+    if (remote::isCommandLine(options)) {
+        // Qt's own list: on Windows it keeps what the system code page cannot.
+        const QCoreApplication client(argc, argv);
+        return remote::runCommandLine(QCoreApplication::arguments().mid(1));
+    }
     // Without a private place for its endpoints it would find no device and serve no pipe.
     if (std::string problem; !platform::checkEndpointDir(problem)) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
     }
+
     QApplication app(argc, argv);
     accessibility::install();
     quitOnTerminationRequests(app);
@@ -53,6 +66,8 @@ int main(int argc, char **argv)
     trayIcon.setMainWindow(&mainWindow);
     trayIcon.settingsWindow = &settingsDialog;
     trayIcon.setVisible(true);
+    remote::RemoteServer remoteServer(&mainWindow);
+    remoteServer.listen();
 
     // Without a notification area nothing could ever show a window that
     // starts hidden, so there the window shows itself.

@@ -1,6 +1,9 @@
 #include "trayicon.h"
 
 #include <korvistiocontrol.h>
+#include <livepanel.h>
+#include <presets.h>
+#include <remotecontrol.h>
 #include <shell.h>
 
 #include <QAction>
@@ -8,6 +11,7 @@
 #include <QDebug>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
@@ -56,6 +60,9 @@ void TrayIcon::createMenu()
     menu->addAction(soundPanel);
     menu->addSeparator();
     menu->addSeparator();
+    // Filled as it opens: the interface, and so the presets, may have changed since.
+    presetsMenu = menu->addMenu(tr("Presets"));
+    connect(presetsMenu, &QMenu::aboutToShow, this, &TrayIcon::fillPresetsMenu);
     version->setEnabled(false);
     setContextMenu(menu.get());
 
@@ -107,6 +114,39 @@ void TrayIcon::upgradeFirmware()
         return;
     }
     device.upgradeFirmware();
+}
+
+void TrayIcon::fillPresetsMenu()
+{
+    presetsMenu->clear();
+    const remote::LivePanel panel(mainWindow);
+    for (const QString &name : remote::presets::list(panel)) {
+        connect(presetsMenu->addAction(name), &QAction::triggered, this,
+                [this, name] { runPresetRequest(remote::Verb::PresetLoad, name); });
+    }
+    presetsMenu->addSeparator();
+    QAction *save = presetsMenu->addAction(tr("Save current as..."));
+    save->setEnabled(panel.present());
+    connect(save, &QAction::triggered, this, &TrayIcon::saveCurrentAsPreset);
+}
+
+void TrayIcon::saveCurrentAsPreset()
+{
+    bool accepted = false;
+    const QString name = QInputDialog::getText(nullptr, tr("Save current as..."), tr("Preset name:"), QLineEdit::Normal,
+                                               QString(), &accepted);
+    if (accepted)
+        runPresetRequest(remote::Verb::PresetSave, name.trimmed());
+}
+
+void TrayIcon::runPresetRequest(remote::Verb verb, const QString &name)
+{
+    // The same request a script sends, so the menu and the command line cannot differ.
+    const remote::Answer answer = remote::execute(mainWindow, {verb, name});
+    if (answer.code != remote::Done)
+        QMessageBox::warning(nullptr, tr("Presets"), answer.text);
+    else if (answer.text.contains(QLatin1Char('\n')))
+        QMessageBox::information(nullptr, tr("Presets"), answer.text);
 }
 
 void TrayIcon::openSoundPannel()

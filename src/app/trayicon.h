@@ -6,6 +6,10 @@
 
 class QMenu;
 
+namespace remote {
+enum class Verb;
+}
+
 // The program's place in the notification area: brings the main window back
 // and offers the program's few commands.
 class TrayIcon : public QSystemTrayIcon
@@ -30,8 +34,12 @@ private slots:
 private:
     void showMainWindow();
     void upgradeFirmware();
+    void fillPresetsMenu();
+    void runPresetRequest(remote::Verb verb, const QString &name);
+    void saveCurrentAsPreset();
 
     QWidget *mainWindow = nullptr;
     // The context menu has no parent (a tray icon is no widget), so it is ours to delete.
     std::unique_ptr<QMenu> menu;
+    QMenu *presetsMenu = nullptr;
 };

@@ -61,6 +61,18 @@
         <source>Win Sound Pannel</source>
         <translation>Win Sound Pannel</translation>
     </message>
+    <message>
+        <source>Presets</source>
+        <translation>Presets</translation>
+    </message>
+    <message>
+        <source>Save current as...</source>
+        <translation>Save current as...</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>Preset name:</translation>
+    </message>
 </context>
 <context>
     <name>panelkit</name>

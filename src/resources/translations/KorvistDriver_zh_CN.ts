@@ -61,6 +61,18 @@
         <source>Win Sound Pannel</source>
         <translation>系统声音面板</translation>
     </message>
+    <message>
+        <source>Presets</source>
+        <translation>预设</translation>
+    </message>
+    <message>
+        <source>Save current as...</source>
+        <translation>当前状态另存为...</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>预设名称：</translation>
+    </message>
 </context>
 <context>
     <name>panelkit</name>

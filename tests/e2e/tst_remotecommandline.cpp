@@ -1,0 +1,128 @@
+#include "korvistprocess.h"
+
+#include <isolation.h>
+#include <simdevice.h>
+
+#include <QtTest>
+
+namespace {
+const QString kPanelShown = QStringLiteral("Device found with PID:");
+const QString kListening = QStringLiteral("Remote control listening");
+
+struct Outcome
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Outcome run(const QStringList &arguments)
+{
+    QProcess client;
+    client.start(QStringLiteral(KORVIST_DRIVER_PATH), arguments);
+    client.waitForFinished(20000);
+    return {client.exitCode(), QString::fromUtf8(client.readAllStandardOutput()),
+            QString::fromUtf8(client.readAllStandardError())};
+}
+
+// What reached the device other than the polls that run on their own (they carry no input).
+qsizetype requestsSent(const SimDevice &device)
+{
+    qsizetype sent = 0;
+    for (const SimJournalEntry &entry : device.journal())
+        sent += entry.in.isEmpty() ? 0 : 1;
+    return sent;
+}
+} // namespace
+
+// A second start with control arguments against the running program and korvist-sim.
+class TestRemoteCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void command_data()
+    {
+        QTest::addColumn<QString>("model");   // empty: no interface plugged
+        QTest::addColumn<bool>("running");    // whether a first instance runs
+        QTest::addColumn<QString>("setup");   // commands run first, each must succeed
+        QTest::addColumn<QString>("preset");  // written as presets/rk2/other.ini first
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text"); // the first line of stdout, or a part of stderr
+        const QString phantomPreset = "--set Mic148VIsChecked=on;--preset-save p;--set Mic148VIsChecked=off";
+        QTest::newRow("get") << "rk2" << true << "" << "" << QStringList {"--get", "SpeakerValue"} << 0 << "-80";
+        QTest::newRow("set") << "rk2" << true << "--set SpeakerValue=-30" << "" << QStringList {"--get", "SpeakerValue"}
+                             << 0 << "-30";
+        QTest::newRow("toggle") << "rk2" << true << "--set SpeakerMuteIsChecked=toggle" << ""
+                                << QStringList {"--get=SpeakerMuteIsChecked"} << 0 << "true";
+        QTest::newRow("list") << "rs" << true << "" << "" << QStringList {"--list"} << 0 << "MicValue knob 0..42 0";
+        QTest::newRow("bad key") << "rk2" << true << "" << "" << QStringList {"--get", "Speaker"} << 1
+                                 << "valid keys: Mic1Value, Mic120dBIsChecked";
+        QTest::newRow("out of range") << "rk2" << true << "" << "" << QStringList {"--set", "SpeakerValue=7"} << 1
+                                      << "a whole number from -80 to 6";
+        QTest::newRow("not a switch value") << "rk2" << true << "" << "" << QStringList {"--set", "SpeakerMuteIsChecked=2"}
+                                            << 1 << "takes on, off, toggle, true or false";
+        QTest::newRow("no instance") << "rk2" << false << "" << "" << QStringList {"--list"} << 2 << "not running";
+        QTest::newRow("no interface") << "" << true << "" << "" << QStringList {"--list"} << 3 << "声卡未连接！";
+        QTest::newRow("preset save and list") << "rk2" << true << "--preset-save podcast;--preset-save guitar_DI" << ""
+                                              << QStringList {"--preset-list"} << 0 << "guitar_DI";
+        QTest::newRow("preset load") << "rk2" << true << "--set SpeakerValue=-30;--preset-save p;--set SpeakerValue=-10;--preset-load p"
+                                     << "" << QStringList {"--get", "SpeakerValue"} << 0 << "-30";
+        QTest::newRow("preset delete") << "rk2" << true << "--preset-save a;--preset-save b;--preset-delete a" << ""
+                                       << QStringList {"--preset-list"} << 0 << "b";
+        QTest::newRow("bad preset name") << "rk2" << true << "" << "" << QStringList {"--preset-save", "../x"} << 1
+                                         << "not a preset name";
+        QTest::newRow("phantom power said") << "rk2" << true << phantomPreset << "" << QStringList {"--preset-load", "p"}
+                                            << 0 << "loaded preset \"p\"\n48V left off on MIC1: switch it on by hand";
+        QTest::newRow("phantom power left off") << "rk2" << true << phantomPreset + ";--preset-load p" << ""
+                                                << QStringList {"--get", "Mic148VIsChecked"} << 0 << "false";
+        QTest::newRow("another model's preset") << "rk2" << true << "" << "[Preset]\nModel=rk1\n[Dial]\nMicValue=3\n"
+                                                << QStringList {"--preset-load", "other"} << 1 << "is for the rk1";
+    }
+    void command()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, running);
+        QFETCH(QString, setup);
+        QFETCH(QString, preset);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        Isolation isolation;
+        SimDevice device(model.isEmpty() ? QStringLiteral("rk2") : model);
+        QVERIFY(model.isEmpty() || device.start());
+        KorvistProcess program;
+        if (running) {
+            program.start();
+            QVERIFY2(program.waitForLog(model.isEmpty() ? kListening : kPanelShown), qPrintable(program.log()));
+        }
+        const QString presets = isolation.appDataDir() + "/presets/rk2";
+        if (!preset.isEmpty()) {
+            QVERIFY(QDir().mkpath(presets));
+            QFile file(presets + "/other.ini");
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(preset.toUtf8()) == preset.size());
+        }
+        for (const QString &command : setup.split(';', Qt::SkipEmptyParts)) {
+            const Outcome done = run(command.split(' '));
+            QVERIFY2(done.code == 0, qPrintable(command + ": " + done.err));
+        }
+        const qsizetype sentBefore = requestsSent(device);
+        const QStringList presetsBefore = QDir(presets).entryList(QDir::Files);
+
+        const Outcome outcome = run(arguments);
+        QVERIFY2(outcome.code == code, qPrintable(outcome.out + outcome.err));
+        if (code == 0) {
+            QVERIFY2(outcome.out.startsWith(text + '\n'), qPrintable(outcome.out));
+            return;
+        }
+        QVERIFY2(outcome.err.contains(text), qPrintable(outcome.err));
+        QVERIFY(outcome.out.isEmpty());
+        // A refused command sends and writes nothing.
+        QCOMPARE(requestsSent(device), sentBefore);
+        QCOMPARE(QDir(presets).entryList(QDir::Files), presetsBefore);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemoteCommandLine)
+#include "tst_remotecommandline.moc"
