@@ -35,14 +35,14 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
 {
     const QString option = arguments.value(0).section(QLatin1Char('='), 0, 0);
     const QString verb = option.mid(kOptionPrefix.size());
-    const bool inline_ = arguments.value(0).contains(QLatin1Char('='));
+    const bool inlineArgument = arguments.value(0).contains(QLatin1Char('='));
     QStringList rest = arguments.mid(1);
     QString line = verb;
     if (!option.startsWith(kOptionPrefix) || !verbNames().contains(verb)) {
         error = QStringLiteral("unknown option \"%1\"; %2").arg(arguments.value(0), usage());
         return std::nullopt;
     }
-    if (inline_)
+    if (inlineArgument)
         rest.prepend(arguments.value(0).section(QLatin1Char('='), 1));
     if (!rest.isEmpty())
         line += QLatin1Char(' ') + rest.takeFirst();

@@ -32,8 +32,9 @@ private:
     void answer(QLocalSocket *socket, const QByteArray &line);
 
     QPointer<QWidget> root;
-    QLocalServer server;
+    // Before the server: its sockets count themselves out as it deletes them.
     int open = 0;
+    QLocalServer server;
 };
 
 // The name both sides use for the current user's channel; empty when there is none.
