@@ -1,8 +1,11 @@
 #include <trayicon.h>
 
 #include <isolation.h>
+#include <knob.h>
 #include <logcapture.h>
 #include <modalwatcher.h>
+#include <remotecontrol.h>
+#include <rk2.h>
 #include <simdevice.h>
 
 #include <QAction>
@@ -224,6 +227,33 @@ private slots:
         QFile restarted(marker);
         QVERIFY(restarted.open(QIODevice::ReadOnly));
         QCOMPARE(restarted.readAll().trimmed(), QByteArray("--user restart wireplumber pipewire pipewire-pulse"));
+    }
+
+    void presetsMenuLoadsWhatItLists()
+    {
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start());
+        QWidget window;
+        (new rk2)->setParent(&window);
+        Knob *speaker = nullptr;
+        for (Knob *knob : window.findChildren<Knob *>())
+            speaker = knob->property("savedKey") == "Dial/SpeakerValue" ? knob : speaker;
+        QVERIFY(speaker);
+        TrayIcon tray;
+        tray.setMainWindow(&window);
+        speaker->setValue(-30);
+        QCOMPARE(remote::execute(&window, {remote::Verb::PresetSave, "quiet"}).code, int(remote::Done));
+        speaker->setValue(-10);
+
+        QMenu *presets = entry(tray, "Presets")->menu();
+        emit presets->aboutToShow();
+        QStringList texts;
+        for (QAction *action : presets->actions())
+            texts << action->text();
+        QCOMPARE(texts, (QStringList {"quiet", "", "Save current as..."}));
+        presets->actions().first()->trigger();
+        QCOMPARE(speaker->value, -30);
     }
 };
 
