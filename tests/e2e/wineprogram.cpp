@@ -7,8 +7,9 @@
 WineSetup WineSetup::fromEnvironment()
 {
     const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
-    return {system.value(QStringLiteral("KORVIST_WINE_MSI")), system.value(QStringLiteral("KORVIST_WINE_SIM")),
-            system.value(QStringLiteral("WINEPREFIX")), system.value(QStringLiteral("KORVIST_WINE_SIMCTL")), {}};
+    return {system.value(QStringLiteral("KORVIST_WINE_MSI")), system.value(QStringLiteral("KORVIST_WINE_OLDER_MSI")),
+            system.value(QStringLiteral("KORVIST_WINE_SIM")), system.value(QStringLiteral("WINEPREFIX")),
+            system.value(QStringLiteral("KORVIST_WINE_SIMCTL")), {}};
 }
 
 bool WineSetup::hasStartMenuEntry() const
@@ -85,6 +86,23 @@ QString WineSetup::registryValue(const QString &key, const QString &name) const
                                       .arg(QRegularExpression::escape(name)),
                                   QRegularExpression::MultilineOption);
     return line.match(output).captured(1);
+}
+
+QStringList WineSetup::installedVersions() const
+{
+    QString output;
+    run({QStringLiteral("reg"), QStringLiteral("query"),
+         QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"), QStringLiteral("/s")},
+        &output);
+    // One block of values per installed program, each under its key's line.
+    static const QRegularExpression version(QStringLiteral("^\\s*DisplayVersion\\s+REG_SZ\\s+(\\S+)"),
+                                            QRegularExpression::MultilineOption);
+    QStringList versions;
+    for (const QString &program : output.split(QStringLiteral("\nHKEY_"))) {
+        if (program.contains(QRegularExpression(QStringLiteral("DisplayName\\s+REG_SZ\\s+Korvist Mixer\\s*\\n"))))
+            versions << version.match(program).captured(1);
+    }
+    return versions;
 }
 
 QString windowsPath(const QString &unixPath)

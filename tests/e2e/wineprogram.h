@@ -11,6 +11,8 @@
 struct WineSetup
 {
     QString msi;
+    // An older release's installer, built from the same tree (KORVIST_WINE_OLDER_MSI).
+    QString olderMsi;
     QString simulator;
     QString prefix;
     QString simctl;
@@ -19,7 +21,7 @@ struct WineSetup
     QString display;
 
     static WineSetup fromEnvironment();
-    bool isComplete() const { return !msi.isEmpty() && !simulator.isEmpty() && !prefix.isEmpty(); }
+    bool isComplete() const { return !msi.isEmpty() && !olderMsi.isEmpty() && !simulator.isEmpty() && !prefix.isEmpty(); }
     bool hasSimulatedDriver() const { return isComplete() && !simctl.isEmpty(); }
 
     // Where the installer puts the program, as a path on this side.
@@ -39,6 +41,8 @@ struct WineSetup
     int run(const QStringList &windowsCommand, QString *output = nullptr, int timeoutMs = 120000) const;
     // The data of a registry value, or an empty string where there is none.
     QString registryValue(const QString &key, const QString &name) const;
+    // The version of each "Korvist Mixer" in the machine's list of installed programs.
+    QStringList installedVersions() const;
 };
 
 // What a Windows program wrote to wine's terminal, without the terminal's
