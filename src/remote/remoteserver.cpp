@@ -73,10 +73,6 @@ void RemoteServer::serve(QLocalSocket *socket)
         socket->deleteLater();
     });
     connect(socket, &QLocalSocket::readyRead, socket, [this, socket, silence] {
-        if (socket->property("answered").toBool()) {
-            socket->read(socket->bytesAvailable());
-            return;
-        }
         silence->start(kSilenceMs);
         if (socket->canReadLine())
             answer(socket, socket->readLine(kMaxLineBytes + 1));
@@ -87,7 +83,8 @@ void RemoteServer::serve(QLocalSocket *socket)
 
 void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
 {
-    socket->setProperty("answered", true);
+    // One request per connection: whatever follows is not read.
+    disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
     Answer result {Refused, QStringLiteral("a request is one line of at most %1 bytes").arg(kMaxLineBytes)};
     QString text = QString::fromUtf8(line);
     if (line.endsWith('\n') && text.toUtf8() == line) {
