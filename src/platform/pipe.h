@@ -11,6 +11,9 @@
 namespace platform {
 
 inline constexpr std::uint32_t kErrorOperationAborted = 995;
+// How long a connected client may take to say its message: one that says
+// nothing must not keep the one instance from the clients behind it.
+inline constexpr std::uint32_t kMessageWaitMs = 1500;
 
 // The server end: one instance, duplex, message mode, blocking, local clients only.
 class PipeServer
@@ -29,8 +32,10 @@ public:
     // Running out of descriptors gives false with 4 once; the next waits then
     // go on at a slow pace until connections can be taken again.
     bool waitForClient(std::uint32_t &error);
-    // One whole message. A longer one fails with 234 and is not taken in silently.
-    bool readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead, std::uint32_t &error);
+    // One whole message. A longer one fails with 234 and is not taken in
+    // silently; none within timeoutMs fails with 121.
+    bool readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead, std::uint32_t &error,
+                     std::uint32_t timeoutMs = kMessageWaitMs);
     void disconnect();
     // From any thread: ends a pending waitForClient or readMessage (false, 995),
     // and every later one.

@@ -1,5 +1,6 @@
 #include "pipe_posix_claim.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -95,6 +96,8 @@ int receiveClaim(int connection, int lockFd)
     message.msg_control = control;
     message.msg_controllen = sizeof control;
     const ssize_t got = ::recvmsg(connection, &message, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return kNoClaimYet;
     int fds[kMaxFds];
     int count = 0;
     for (cmsghdr *part = got < 0 ? nullptr : CMSG_FIRSTHDR(&message); part; part = CMSG_NXTHDR(&message, part)) {

@@ -27,7 +27,9 @@ void bumpGeneration(int lockFd);
 
 // The client's first message: the locked lock file, passed to the server.
 bool sendClaim(int connection, int claim);
-// The claim a connection's first message carries, or -1 for anything else.
+inline constexpr int kNoClaimYet = -2;
+// The claim a connection's first message carries, kNoClaimYet while it has
+// said nothing and is still there, or -1 for anything else.
 int receiveClaim(int connection, int lockFd);
 
 // Whether the connection's peer runs as our own user.

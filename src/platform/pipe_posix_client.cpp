@@ -21,6 +21,16 @@ using namespace posix;
 namespace {
 
 constexpr int kWaitPollMs = 10;
+// How long a client that holds the instance keeps knocking on a full queue:
+// the server empties it whenever it waits for a client, and a flood of
+// connections must not turn the pause between two waits into a busy pipe.
+constexpr auto kFullQueueWait = std::chrono::milliseconds(150);
+constexpr auto kFullQueuePoll = std::chrono::milliseconds(1);
+
+bool connectTo(int fd, const sockaddr_un &address)
+{
+    return ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+}
 // A server that stops reading must not freeze a writer for good.
 constexpr int kWriteTimeoutSeconds = 5;
 
@@ -50,8 +60,14 @@ bool PipeClient::open(const std::string &name, std::uint32_t &error)
     // Non-blocking while connecting: a server whose queue is full is busy, as
     // Windows answers at once, and must not hold the caller.
     int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    const bool connected = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-    const bool queueFull = !connected && fd >= 0 && errno == EAGAIN;
+    bool connected = fd >= 0 && connectTo(fd, address);
+    bool queueFull = !connected && fd >= 0 && errno == EAGAIN;
+    const auto knockUntil = std::chrono::steady_clock::now() + kFullQueueWait;
+    while (queueFull && std::chrono::steady_clock::now() < knockUntil) {
+        std::this_thread::sleep_for(kFullQueuePoll);
+        connected = connectTo(fd, address);
+        queueFull = !connected && errno == EAGAIN;
+    }
     const timeval timeout {kWriteTimeoutSeconds, 0};
     if (!connected || !sendClaim(fd, lockFd) || ::fcntl(fd, F_SETFL, 0) != 0
         || ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0) {

@@ -35,15 +35,18 @@ constexpr auto kClaimTimeout = std::chrono::milliseconds(2000);
 constexpr std::size_t kMaxUnclaimed = 64;
 // How long the server stops taking connections after running out of descriptors.
 constexpr auto kAcceptBackoff = std::chrono::milliseconds(250);
-constexpr int kBacklog = 8;
+// Room for a flood of connections between two waits, so that a client that
+// comes then finds a place in the queue instead of a busy pipe.
+constexpr int kBacklog = 512;
 
 enum class Readiness { Ready, Released, TimedOut, Failed };
 
-Readiness waitReadable(int fd, int releaseFd, int timeoutMs)
+Readiness waitReadable(int fd, int releaseFd, Clock::time_point deadline)
 {
     pollfd watched[] = {{fd, POLLIN, 0}, {releaseFd, POLLIN, 0}};
     for (;;) {
-        const int ready = ::poll(watched, 2, timeoutMs);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const int ready = ::poll(watched, 2, int(std::max<decltype(left)>(left, 0)));
         if (ready < 0 && errno == EINTR)
             continue;
         // A wait that cannot go on must end, not be retried at full speed.
@@ -81,8 +84,11 @@ struct PipeServer::State
 
     enum class Step { Waiting, Admitted, Released, Failed, OutOfDescriptors };
 
-    // Takes every queued connection of our own user in, to wait for its claim.
-    Step acceptQueued(bool beforeWait)
+    // Takes every queued connection of our own user in. A client sends its
+    // claim right after connecting, so it is usually there already: such a
+    // connection is admitted at once, however many others a flood queued
+    // before it, and one that left without a word is let go at once.
+    Step acceptQueued(bool beforeWait, bool &cameFirst)
     {
         for (;;) {
             int accepted = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
@@ -96,9 +102,20 @@ struct PipeServer::State
                 return Step::OutOfDescriptors;
             }
             outOfDescriptors = false;
-            if (!ownUser(accepted)) {
+            const int taken = ownUser(accepted) ? receiveClaim(accepted, lockFd) : -1;
+            if (taken >= 0) {
+                admit(accepted, taken);
+                cameFirst = beforeWait;
+                return Step::Admitted;
+            }
+            if (taken != kNoClaimYet) {
                 closeFd(accepted);
                 continue;
+            }
+            // A client whose claim came after it was taken in must not be let go for room.
+            if (unclaimed.size() == kMaxUnclaimed && takeClaims(cameFirst) == Step::Admitted) {
+                closeFd(accepted);
+                return Step::Admitted;
             }
             if (unclaimed.size() == kMaxUnclaimed) {
                 closeFd(unclaimed.front().fd);
@@ -108,29 +125,34 @@ struct PipeServer::State
         }
     }
 
-    // Looks at the connections that have something to say, and lets go of the expired ones.
-    Step takeClaims(const std::vector<pollfd> &watched, bool &cameFirst)
+    void admit(int accepted, int taken)
+    {
+        connection = accepted;
+        claim = taken;
+        // A connection queued behind it cannot hold a claim while this one does.
+        dropUnclaimed();
+    }
+
+    // Admits the first connection whose claim has come, lets go of those that
+    // said something else, left or let their time pass.
+    Step takeClaims(bool &cameFirst)
     {
         const Clock::time_point now = Clock::now();
         for (std::size_t i = 0; i < unclaimed.size();) {
-            Unclaimed &candidate = unclaimed[i];
-            const auto polled = std::find_if(watched.begin(), watched.end(),
-                                             [&](const pollfd &p) { return p.fd == candidate.fd; });
-            const bool spoke = polled != watched.end() && polled->revents != 0;
-            const int taken = spoke ? receiveClaim(candidate.fd, lockFd) : -1;
-            if (taken >= 0) {
-                connection = candidate.fd;
-                claim = taken;
-                cameFirst = candidate.beforeWait;
-                unclaimed.erase(unclaimed.begin() + std::ptrdiff_t(i));
-                return Step::Admitted;
-            }
-            if (spoke || now >= candidate.deadline) {
-                closeFd(candidate.fd);
-                unclaimed.erase(unclaimed.begin() + std::ptrdiff_t(i));
+            const Unclaimed candidate = unclaimed[i];
+            const int taken = receiveClaim(candidate.fd, lockFd);
+            if (taken == kNoClaimYet && now < candidate.deadline) {
+                ++i;
                 continue;
             }
-            ++i;
+            unclaimed.erase(unclaimed.begin() + std::ptrdiff_t(i));
+            if (taken >= 0) {
+                cameFirst = candidate.beforeWait;
+                admit(candidate.fd, taken);
+                return Step::Admitted;
+            }
+            int fd = candidate.fd;
+            closeFd(fd);
         }
         return Step::Waiting;
     }
@@ -260,11 +282,11 @@ bool PipeServer::waitForClient(std::uint32_t &error)
     std::vector<pollfd> watched;
     for (bool firstLook = true;; firstLook = false) {
         State::Step step = s.poll(watched, firstLook);
-        if (step == State::Step::Waiting && (watched[1].revents & POLLIN))
-            step = s.acceptQueued(firstLook);
         bool cameFirst = false;
+        if (step == State::Step::Waiting && (watched[1].revents & POLLIN))
+            step = s.acceptQueued(firstLook, cameFirst);
         if (step == State::Step::Waiting)
-            step = s.takeClaims(watched, cameFirst);
+            step = s.takeClaims(cameFirst);
         switch (step) {
         case State::Step::Waiting:
             continue;
@@ -284,7 +306,8 @@ bool PipeServer::waitForClient(std::uint32_t &error)
     }
 }
 
-bool PipeServer::readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead, std::uint32_t &error)
+bool PipeServer::readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead, std::uint32_t &error,
+                             std::uint32_t timeoutMs)
 {
     State &s = *state;
     bytesRead = 0;
@@ -296,10 +319,13 @@ bool PipeServer::readMessage(void *buffer, std::uint32_t capacity, std::uint32_t
         error = kErrorPipeNotConnected;
         return false;
     }
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const Readiness readiness = waitReadable(s.connection, s.releaseFd, -1);
-        if (readiness == Readiness::Released || readiness == Readiness::Failed) {
-            error = readiness == Readiness::Released ? kErrorOperationAborted : kErrorGenFailure;
+        const Readiness readiness = waitReadable(s.connection, s.releaseFd, deadline);
+        if (readiness != Readiness::Ready) {
+            error = readiness == Readiness::Released   ? kErrorOperationAborted
+                    : readiness == Readiness::TimedOut ? kErrorSemTimeout
+                                                       : kErrorGenFailure;
             return false;
         }
         char prefix = 0;

@@ -2,9 +2,6 @@
 #include "widestring_win.h"
 #include "win32errors.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <windows.h>
 
 namespace platform {
@@ -37,44 +34,49 @@ struct PipeServer::State
 {
     std::wstring path;
     HANDLE pipe = INVALID_HANDLE_VALUE;
-    std::mutex mutex;
-    std::condition_variable waiterLeft;
-    bool released = false;
-    // The thread blocked in ConnectNamedPipe or ReadFile, kept so that release()
-    // can cancel its call: a client that connects and never writes must not
-    // hold the listener at shutdown either.
-    HANDLE waitingThread = nullptr;
+    // Manual-reset: once set, every wait ends at once, now and later.
+    HANDLE releaseEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
-    // Runs one blocking call of the pipe where release() can cancel it.
-    template<typename Call>
-    bool cancellable(Call call, std::uint32_t &error)
+    ~State()
     {
-        const HANDLE self = OpenThread(THREAD_TERMINATE, FALSE, GetCurrentThreadId());
-        if (!self)
-            return succeeded(FALSE, error);
-        {
-            const std::lock_guard lock(mutex);
-            if (released) {
-                CloseHandle(self);
-                error = kErrorOperationAborted;
-                return false;
-            }
-            waitingThread = self;
-        }
-        const bool ok = succeeded(call(), error);
-        bool wasReleased = false;
-        {
-            const std::lock_guard lock(mutex);
-            waitingThread = nullptr;
-            wasReleased = released;
-        }
-        waiterLeft.notify_all();
-        CloseHandle(self);
-        if (wasReleased) {
+        CloseHandle(ioEvent);
+        CloseHandle(releaseEvent);
+    }
+
+    bool isReleased() const { return WaitForSingleObject(releaseEvent, 0) == WAIT_OBJECT_0; }
+
+    // Starts one overlapped call and waits for it, for release() or for the
+    // time-out, whichever comes first. A call that has not finished is
+    // cancelled and waited out, so the caller's buffer is free again on return.
+    template<typename Call>
+    bool overlapped(Call start, DWORD timeoutMs, DWORD &transferred, std::uint32_t &error)
+    {
+        transferred = 0;
+        if (isReleased()) {
             error = kErrorOperationAborted;
             return false;
         }
-        return ok;
+        OVERLAPPED io {};
+        io.hEvent = ioEvent;
+        ResetEvent(ioEvent);
+        if (!start(&io)) {
+            error = GetLastError();
+            // A message longer than the buffer has filled it all the same.
+            if (error == ERROR_MORE_DATA)
+                GetOverlappedResult(pipe, &io, &transferred, TRUE);
+            if (error != ERROR_IO_PENDING)
+                return false;
+        }
+        const HANDLE events[] = {ioEvent, releaseEvent};
+        const DWORD woken = WaitForMultipleObjects(2, events, FALSE, timeoutMs);
+        if (woken != WAIT_OBJECT_0)
+            CancelIoEx(pipe, &io);
+        const bool finished = succeeded(GetOverlappedResult(pipe, &io, &transferred, TRUE), error);
+        if (woken == WAIT_OBJECT_0 || (finished && woken == WAIT_TIMEOUT))
+            return finished;
+        error = woken == WAIT_TIMEOUT ? kErrorSemTimeout : kErrorOperationAborted;
+        return false;
     }
 };
 
@@ -95,7 +97,10 @@ bool PipeServer::create(std::uint32_t &error)
 {
     // FILE_FLAG_FIRST_PIPE_INSTANCE keeps another process from serving the name
     // first and receiving our clients; remote clients have no business here.
-    state->pipe = CreateNamedPipeW(state->path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE,
+    // Overlapped, so that every wait has an end: release() at shutdown, and a
+    // time-out for a client that connects and says nothing.
+    state->pipe = CreateNamedPipeW(state->path.c_str(),
+                                   PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
                                    PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT
                                        | PIPE_REJECT_REMOTE_CLIENTS,
                                    PIPE_UNLIMITED_INSTANCES, kBufferSize, kBufferSize, kDefaultTimeoutMs,
@@ -111,7 +116,9 @@ bool PipeServer::isOpen() const
 bool PipeServer::waitForClient(std::uint32_t &error)
 {
     for (;;) {
-        const bool connected = state->cancellable([this] { return ConnectNamedPipe(state->pipe, nullptr); }, error);
+        DWORD unused = 0;
+        const bool connected = state->overlapped(
+            [this](OVERLAPPED *io) { return ConnectNamedPipe(state->pipe, io); }, INFINITE, unused, error);
         // A client that came and left before the wait leaves the instance
         // closing (232), and every later wait would fail the same way: clear it
         // and wait for the next client.
@@ -122,10 +129,11 @@ bool PipeServer::waitForClient(std::uint32_t &error)
 }
 
 bool PipeServer::readMessage(void *buffer, std::uint32_t capacity, std::uint32_t &bytesRead,
-                             std::uint32_t &error)
+                             std::uint32_t &error, std::uint32_t timeoutMs)
 {
     DWORD read = 0;
-    const bool ok = state->cancellable([&] { return ReadFile(state->pipe, buffer, capacity, &read, nullptr); }, error);
+    const bool ok = state->overlapped(
+        [&](OVERLAPPED *io) { return ReadFile(state->pipe, buffer, capacity, nullptr, io); }, timeoutMs, read, error);
     bytesRead = read;
     return ok;
 }
@@ -138,16 +146,7 @@ void PipeServer::disconnect()
 
 void PipeServer::release()
 {
-    // CancelSynchronousIo ends the blocking ConnectNamedPipe or ReadFile without touching the
-    // pipe's state, on Windows and under wine alike. A cancel that arrives after the
-    // waiter registered but before it entered the call finds nothing to cancel and
-    // is lost, so it is repeated until the waiter has left.
-    std::unique_lock lock(state->mutex);
-    state->released = true;
-    while (state->waitingThread) {
-        CancelSynchronousIo(state->waitingThread);
-        state->waiterLeft.wait_for(lock, std::chrono::milliseconds(1));
-    }
+    SetEvent(state->releaseEvent);
 }
 
 PipeClient::~PipeClient()

@@ -23,7 +23,8 @@ public:
 
     // First instance only, local clients only.
     bool create();
-    // A message longer than the buffer is refused, never cut short.
+    // A message longer than the buffer is refused, never cut short; a client
+    // that says nothing for a moment is let go, so the next one is served.
     bool readMessage(AsioReceiveBuffer &dst);
     // From any thread: ends a pending readMessage and makes every later one fail at once.
     void release();

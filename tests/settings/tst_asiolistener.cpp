@@ -4,14 +4,19 @@
 #include <logcapture.h>
 #include <namedpipeserver.h>
 #include <settings.h>
+#include <silentconnections.h>
 #include <simdevice.h>
 #include <simpipe.h>
 
 #include <pipe.h>
+#include <runtimedir_posix.h>
 #include <win32errors.h>
 
 #include <QtEndian>
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -60,6 +65,13 @@ bool reachPass(const LogCapture &log, int pass)
     }
     QCoreApplication::processEvents();
     return true;
+}
+
+// Connections that never claim, dropped again at once.
+void floodOnce()
+{
+    SilentConnections connections;
+    connections.open(QString::fromStdString(platform::posix::pipeSocketPath(kAsioToPanelPipe)), 64);
 }
 
 } // namespace
@@ -126,6 +138,40 @@ private slots:
         QCOMPARE(log.count("Error reading from pipe. Error code: 234"), refused);
         QCOMPARE(dialog.isVisible(), reached.contains(kShown));
         QCOMPARE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint), reached.contains(kShown));
+    }
+
+    void noticesGetPastHostileClients_data()
+    {
+        QTest::addColumn<QString>("hostile");
+        QTest::newRow("a client that claims and says nothing") << "silent";
+        QTest::newRow("a flood of connections that never claim") << "connections";
+    }
+    void noticesGetPastHostileClients()
+    {
+        QFETCH(QString, hostile);
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start());
+        LogCapture log;
+        Settings dialog;
+        dialog.findChild<QTimer *>(QStringLiteral("pollTimer"))->stop();
+        QVERIFY(dialog.connectDevice());
+        QVERIFY(reachPass(log, 1));
+        platform::PipeClient silent;
+        std::uint32_t error = 0;
+        QVERIFY(hostile != "silent" || silent.open(kAsioToPanelPipe, error));
+        std::atomic<bool> flooding {hostile == "connections"};
+        std::thread flood([&] {
+            while (flooding)
+                floodOnce();
+        });
+        const int during = SimPipePeer::run(notifyArguments("256")).exitCode;
+        flooding = false;
+        flood.join();
+        QCOMPARE(during, 0);
+        QCOMPARE(SimPipePeer::run(notifyArguments("512")).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Pannel ASIO Buffer Size changed to: 512"), 10000);
+        QVERIFY(log.contains("Pannel ASIO Buffer Size changed to: 256"));
     }
 
     void fieldsInOffsetOrder()

@@ -75,6 +75,32 @@ TEST(PipeConnection, ClientLeavingBeforeTheWaitDoesNotBlockTheNext)
     EXPECT_EQ(received, byte);
 }
 
+// A client that connects and says nothing must not keep out the clients behind it.
+TEST(PipeConnection, SilentClientIsLetGoAndTheNextServed)
+{
+    const std::string name = testsupport::uniquePipeName();
+    PipeServer server(name);
+    PipeClient silent;
+    std::uint32_t error = 0;
+    ASSERT_TRUE(server.create(error)) << error;
+    ASSERT_NO_FATAL_FAILURE(testsupport::connectClient(server, silent, name, true));
+    char received = 0;
+    std::uint32_t bytesRead = 0;
+    EXPECT_FALSE(server.readMessage(&received, 1, bytesRead, error, kShortWaitMs));
+    EXPECT_EQ(error, platform::kErrorSemTimeout);
+    server.disconnect();
+    std::uint32_t waitError = 0;
+    std::thread listener([&] { server.waitForClient(waitError); });
+    PipeClient next;
+    std::uint32_t openError = 0;
+    for (int attempt = 0; attempt < 100 && !next.open(name, openError); ++attempt)
+        PipeClient::waitForPipe(name, kShortWaitMs, openError);
+    listener.join();
+    ASSERT_TRUE(next.write("2", 1, error)) << error;
+    EXPECT_TRUE(server.readMessage(&received, 1, bytesRead, error)) << error;
+    EXPECT_EQ(received, '2');
+}
+
 struct Unavailable
 {
     const char *label;
