@@ -86,7 +86,7 @@ void rk1::buildLayout()
 void rk1::nameControls()
 {
     nameControl(micGainKnob, {tr("INPUT"), tr("Gain")}, Purpose::Gain);
-    nameControl(micModeButton, {tr("INPUT"), tr("INST")}, Purpose::InstrumentMode);
+    nameControl(micModeButton, {tr("INPUT"), micModeButton->text()}, Purpose::InstrumentMode);
     nameControl(micPadButton, {tr("INPUT"), QStringLiteral("20dB")}, Purpose::Pad);
     nameControl(micPhantomButton, {tr("INPUT"), QStringLiteral("48V")}, Purpose::PhantomPower);
     nameControl(directButton, {tr("INPUT"), tr("DIRECT")}, Purpose::DirectMonitoring);
@@ -113,6 +113,8 @@ void rk1::onMicModeToggled(bool on)
     if (ioControl->setMicInstrument(1, on)) {
         qDebug() << "Mic instruction switched for channel 1.";
         micModeButton->setText(on ? tr("INST") : tr("MIC"));
+        // Screen readers say the mode the button shows, as a sighted user reads it.
+        micModeButton->setAccessibleName(tr("INPUT") + ' ' + micModeButton->text());
     } else {
         qDebug() << "Failed to switch mic instruction.";
     }

@@ -117,6 +117,46 @@ private slots:
         QCOMPARE((QStringList {names.first(), descriptions.first()}), firstKnob);
     }
 
+    // What a screen reader names at each Tab stop, from the control focused at
+    // start: every control once, left to right by column, top to bottom within a
+    // column, and round to the first again.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QStringList>("stops");
+        QTest::newRow("rk1") << "rk1"
+                             << QStringList {"INPUT Gain", "INPUT MIC", "INPUT 20dB", "INPUT 48V", "INPUT DIRECT",
+                                             "HEADPHONE Volume", "HEADPHONE MUTE", "HEADPHONE DIM", "Phone To HP Volume"};
+        QTest::newRow("rk2") << "rk2"
+                             << QStringList {"MIC1 Gain", "MIC1 20dB", "MIC1 48V", "MIC1 DIRECT", "MIC2 Gain",
+                                             "MIC2 20dB", "MIC2 48V", "MIC2 DIRECT", "SPEAKER Volume", "SPEAKER MUTE",
+                                             "SPEAKER DIM", "Phone To SP Volume", "HEADPHONE Volume", "HEADPHONE MUTE",
+                                             "HEADPHONE ASIO 1-2", "Phone To HP Volume"};
+        QTest::newRow("rs") << "rs"
+                            << QStringList {"MIC Gain", "MIC DIRECT", "HEADPHONE Volume", "HEADPHONE MUTE",
+                                            "HEADPHONE DIM"};
+    }
+    void tabOrder()
+    {
+        QFETCH(QString, model);
+        QFETCH(QStringList, stops);
+        Isolation isolation;
+        SimDevice device(model);
+        QVERIFY(device.start());
+        std::unique_ptr<QWidget> panel = createPanel(model);
+        panel->show();
+        // No window manager here to activate it.
+        panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(panel.get()));
+        QStringList heard;
+        for (int stop = 0; stop <= stops.size(); ++stop) {
+            QVERIFY(QApplication::focusWidget());
+            heard.append(QAccessible::queryAccessibleInterface(QApplication::focusWidget())->text(QAccessible::Name));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(heard, stops + stops.mid(0, 1));
+    }
+
     // control: "knob <index>" or "<caption> <index among equal captions>"
     void operatesLikeTheMouse_data()
     {

@@ -487,6 +487,9 @@ private slots:
         QCOMPARE(labels.size(), 1);
         QCOMPARE(labels.first().first->text(QAccessible::Name), caption);
         QCOMPARE(iface->text(QAccessible::Value), box(dialog, name)->currentText());
+        // A new choice reaches a screen reader as the box's new description.
+        box(dialog, name)->setCurrentIndex(1);
+        QCOMPARE(iface->text(QAccessible::Description), box(dialog, name)->itemText(1));
         QAccessibleInterface *ok = QAccessible::queryAccessibleInterface(dialog.findChild<QPushButton *>());
         QCOMPARE(ok->text(QAccessible::Name), QString("OK"));
         ok->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

@@ -1,7 +1,9 @@
+#include "button.h"
 #include "knob.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -331,6 +333,94 @@ private slots:
         }
         for (double gap = 270 + 2 * margin; gap <= 360 - 2 * margin; gap += 5)
             QVERIFY2(near(arcPixel(image, gap), Qt::black), qPrintable(QString::number(gap)));
+    }
+
+    // On a knob from -80 to 6 (a volume knob: End turned off), or a switch (0 off, 1 on):
+    // the value after one key press, and how many requests it made.
+    void keys_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("Up") << "knob" << 0 << int(Qt::Key_Up) << false << 1 << 1;
+        QTest::newRow("Right") << "knob" << 0 << int(Qt::Key_Right) << false << 1 << 1;
+        QTest::newRow("Down") << "knob" << 0 << int(Qt::Key_Down) << false << -1 << 1;
+        QTest::newRow("Left") << "knob" << 0 << int(Qt::Key_Left) << false << -1 << 1;
+        QTest::newRow("Up at the top still sends") << "knob" << 6 << int(Qt::Key_Up) << false << 6 << 1;
+        QTest::newRow("Up held: one request per repeat") << "knob" << 0 << int(Qt::Key_Up) << true << 1 << 1;
+        QTest::newRow("Page Up") << "knob" << -20 << int(Qt::Key_PageUp) << false << -14 << 1;
+        QTest::newRow("Page Up bounded") << "knob" << 3 << int(Qt::Key_PageUp) << false << 6 << 1;
+        QTest::newRow("Page Down bounded") << "knob" << -77 << int(Qt::Key_PageDown) << false << -80 << 1;
+        QTest::newRow("Home") << "knob" << 0 << int(Qt::Key_Home) << false << -80 << 1;
+        QTest::newRow("End") << "knob" << 0 << int(Qt::Key_End) << false << 6 << 1;
+        QTest::newRow("End refused on a volume knob") << "volume knob" << 0 << int(Qt::Key_End) << false << 0 << 0;
+        QTest::newRow("Enter opens the box") << "knob" << 0 << int(Qt::Key_Return) << false << 0 << 0;
+        QTest::newRow("F2 opens the box") << "knob" << 0 << int(Qt::Key_F2) << false << 0 << 0;
+        QTest::newRow("Space switches on") << "button" << 0 << int(Qt::Key_Space) << false << 1 << 1;
+        QTest::newRow("Space switches off") << "button" << 1 << int(Qt::Key_Space) << false << 0 << 1;
+        QTest::newRow("Space held does not repeat") << "button" << 0 << int(Qt::Key_Space) << true << 0 << 0;
+    }
+    void keys()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(bool, repeat);
+        QFETCH(int, value);
+        QFETCH(int, requests);
+        Knob knob;
+        configure(knob, -80, 6, start);
+        knob.endReachesMaximum = control != QLatin1String("volume knob");
+        Button button(QStringLiteral("48V"));
+        button.active = start;
+        QWidget* target = control == QLatin1String("button") ? static_cast<QWidget*>(&button) : &knob;
+        QSignalSpy knobSpy(&knob, &Knob::valueChangedSig);
+        QSignalSpy buttonSpy(&button, &Button::pressed);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeat);
+        QApplication::sendEvent(target, &press);
+        QCOMPARE(target == &knob ? knob.value : int(button.active), value);
+        QCOMPARE(knobSpy.count() + buttonSpy.count(), requests);
+        QCOMPARE(!knob.editBox()->isHidden(), key == Qt::Key_Return || key == Qt::Key_F2);
+    }
+
+    // Focus from another control by Tab or Shift+Tab, or by a click: does the
+    // focused control look different from the same control unfocused?
+    void focusMark_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("knob, Tab") << "knob" << "Tab" << true;
+        QTest::newRow("knob, Shift+Tab") << "knob" << "Backtab" << true;
+        QTest::newRow("knob, click") << "knob" << "click" << false;
+        QTest::newRow("button, Tab") << "button" << "Tab" << true;
+        QTest::newRow("button, click") << "button" << "click" << false;
+    }
+    void focusMark()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, gesture);
+        QFETCH(bool, marked);
+        QWidget window;
+        auto* other = new Button(QStringLiteral("other"), &window);
+        QWidget* target = control == QLatin1String("knob") ? static_cast<QWidget*>(new Knob(&window))
+                                                           : new Button(QStringLiteral("48V"), &window);
+        target->setGeometry(0, 40, 120, 120);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus(Qt::OtherFocusReason);
+        if (gesture == QLatin1String("click"))
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(10, 10));
+        else
+            QTest::keyClick(other, Qt::Key_Tab, gesture == QLatin1String("Tab") ? Qt::NoModifier : Qt::ShiftModifier);
+        QVERIFY(target->hasFocus());
+        const QImage focused = target->grab().toImage();
+        other->setFocus(Qt::OtherFocusReason);
+        QCOMPARE(target->grab().toImage() != focused, marked);
     }
 
     void emptyRangeKeepsWorking()
