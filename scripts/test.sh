@@ -18,6 +18,7 @@ run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
     run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKORVIST_SANITIZE=ON
+tests/e2e/orca/orca-session.sh build/release/bin
 scripts/fuzz.sh
 scripts/test-windows.sh
 echo "All tests passed: both builds here, the fuzzers, and the Windows program under wine."
