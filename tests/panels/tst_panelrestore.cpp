@@ -218,8 +218,7 @@ private slots:
         QCOMPARE(readIni(iniPath(isolation, model)), expected.ini);
         QStringList savedKeys;
         for (QWidget *control : panel->findChildren<QWidget *>())
-            if (control->property("savedKey").isValid())
-                savedKeys.append(control->property("savedKey").toString());
+            savedKeys += control->property("savedKey").toStringList();
         savedKeys.sort();
         QCOMPARE(savedKeys, expected.ini.keys());
         // The user's alone: no group or other bits on what the panel created.
