@@ -26,6 +26,8 @@ const QString kDeviceLost = QStringLiteral("Cleared all widgets from base layout
 const QString kRk2Title = QStringLiteral("^Korvist RK2 - FW: 1\\.0\\.3$");
 // The detection step and the product-id watch each take a second.
 constexpr int kDetectionBoundMs = 5000;
+// How long the program waits for a driver request before it cancels it.
+constexpr int kStalledCallMs = 5000;
 constexpr quint32 kSetBufferSize = KORVIST_IOCTL_SET_BUFFER_SIZE;
 constexpr quint32 kStopAudio = KORVIST_IOCTL_STOP_AUDIO;
 constexpr quint32 kStartAudio = KORVIST_IOCTL_START_AUDIO;
@@ -144,6 +146,21 @@ class TestWindowsProgram : public QObject
                                                 .arg(ours.value(first), theirs.value(first))));
     }
 
+    // Right after a window of the program took the focus, wine may drop a
+    // click on the icon: click again until the menu is there, waiting longer
+    // than the program may be busy between two clicks.
+    QRect openTrayMenu(int busyMs)
+    {
+        QRect menu;
+        const auto menuIsOpen = [&] { return !(menu = session.popup(kWineClass, QStringLiteral("KorvistDriver"))).isEmpty(); };
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            session.click(session.trayIcon(kTrayClass).center(), 3);
+            if (QTest::qWaitFor(menuIsOpen, busyMs))
+                break;
+        }
+        return menu;
+    }
+
     QString installedProgram() const { return wine.installDir() + QStringLiteral("/bin/KorvistDriver.exe"); }
     QStringList programCommand() const { return wine.command({windowsPath(installedProgram())}); }
 
@@ -237,30 +254,22 @@ private slots:
             QVERIFY2(image.contains(utf16(text)), text);
     }
 
-    void trayIconShowsTheWindowWithoutADevice()
+    // It starts hidden in the notification area. A second start, a user's
+    // double-click, ends at once and is not lost: the first one shows its window.
+    void secondStartShowsTheWindowOfTheFirst()
     {
         program.start(programCommand(), wine.environment());
         QTRY_VERIFY_WITH_TIMEOUT(!session.trayIcon(kTrayClass).isEmpty(), kWaitMs);
         const auto windowShown = [this] { return !session.windows(QStringLiteral("^Korvist Driver$"), true).isEmpty(); };
         QVERIFY(!windowShown());
-        // The icon can still move while the notification area settles, and wine
-        // may drop a click: find it again and click until the window is there.
-        for (int attempt = 0; attempt < 5 && !windowShown(); ++attempt) {
-            session.click(session.trayIcon(kTrayClass).center(), 1);
-            QTest::qWaitFor(windowShown, 3000);
-        }
-        QVERIFY(windowShown());
-        QTRY_VERIFY2_WITH_TIMEOUT(consoleText(program.log()).contains(kNoDevice), qPrintable(consoleText(program.log())),
-                                  kWaitMs);
-    }
-
-    void secondStartEndsAtOnceAndLeavesTheFirst()
-    {
         KorvistProcess second;
         second.start(programCommand(), wine.environment());
         QVERIFY2(second.waitForExit(kWaitMs), qPrintable(second.log()));
         QCOMPARE(second.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(windowShown(), kWaitMs);
         QVERIFY(program.isRunning());
+        QTRY_VERIFY2_WITH_TIMEOUT(consoleText(program.log()).contains(kNoDevice), qPrintable(consoleText(program.log())),
+                                  kWaitMs);
     }
 
     void pluggedRk2ShowsItsPanelAndReplaysLikeThePosixProgram()
@@ -307,6 +316,33 @@ private slots:
         const qsizetype journalBefore = readSimJournal(journalFile()).size();
         QCOMPARE(simctl({"plug"}), 0);
         compareReplayWithPosix(savedBefore.path(), int(journalBefore), true);
+    }
+
+    // Each held read gives up at the deadline instead of freezing the window:
+    // the device counts as gone, the tray menu still opens, and the panel is
+    // back once the driver answers again.
+    void stalledProductIdReadsLeaveTheWindowAnswering()
+    {
+        if (!wine.hasSimulatedDriver())
+            QSKIP("Needs the simulated kernel driver in the prefix (KORVIST_WINE_SIMCTL)");
+        const qsizetype logBefore = program.log().size();
+        QCOMPARE(simctl({"stall", QString::number(KORVIST_IOCTL_GET_PRODUCT_ID)}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(consoleText(program.log().mid(logBefore)).contains(kDeviceLost), 4 * kWaitMs);
+        const QRect menu = openTrayMenu(2 * kStalledCallMs);
+        QVERIFY(!menu.isEmpty());
+        session.keys({"Escape"});
+        QCOMPARE(simctl({"stall", "off"}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.windows(kRk2Title, true).isEmpty(), kWaitMs);
+    }
+
+    // A script's change reaches the driver through the running program.
+    void commandLineToggleReachesTheDriver()
+    {
+        if (!wine.hasSimulatedDriver())
+            QSKIP("Needs the simulated kernel driver in the prefix (KORVIST_WINE_SIMCTL)");
+        const qsizetype journalBefore = readSimJournal(journalFile()).size();
+        QCOMPARE(wine.run({windowsPath(installedProgram()), "--set", "SpeakerMuteIsChecked=toggle"}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!replayRequests(readSimJournal(journalFile()).mid(journalBefore)).isEmpty(), kWaitMs);
     }
 
     void asioNoticeThroughTheNamedPipeRaisesSettings()
@@ -365,15 +401,7 @@ private slots:
 
     void quitFromTheTrayMenuEndsWithZero()
     {
-        // Right after a window of the program took the focus, wine may drop a
-        // click on the icon: click again until the menu is there.
-        QRect menu;
-        const auto menuIsOpen = [&] { return !(menu = session.popup(kWineClass, QStringLiteral("KorvistDriver"))).isEmpty(); };
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            session.click(session.trayIcon(kTrayClass).center(), 3);
-            if (QTest::qWaitFor(menuIsOpen, 3000))
-                break;
-        }
+        const QRect menu = openTrayMenu(3000);
         QVERIFY(!menu.isEmpty());
         // Quit is the entry under the disabled version entry at the top, a
         // fifth of the way down the menu.
