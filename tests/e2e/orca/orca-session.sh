@@ -5,16 +5,12 @@
 # drive.py presses the keys and checks what Orca said and what the device got.
 # Usage: orca-session.sh [bin dir]   (default build/release/bin)
 set -euo pipefail
-# One process group for the run, so that the services D-Bus starts on demand
-# (the accessibility bus and registry outlive their session bus) end with it.
-[ -n "${KORVIST_ORCA_GROUP:-}" ] || KORVIST_ORCA_GROUP=1 exec setsid --wait "$0" "$@"
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here/../../.."
 bin=$(realpath "${1:-build/release/bin}")
 scripts/install-deps.sh test orca
 
 source scripts/xdisplay.sh
-cleanup_more() { trap '' TERM; kill -TERM -- -$$ 2>/dev/null || true; }
 
 export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/run XDG_DATA_HOME=$scratch/data XDG_CONFIG_HOME=$scratch/config \
        XDG_CACHE_HOME=$scratch/cache TMPDIR=$scratch/tmp
@@ -25,4 +21,8 @@ mkdir -m 700 -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME/sp
 
 unset QT_QPA_PLATFORM QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 start_display 1280x800
-timeout 300 dbus-run-session -- /usr/bin/python3 "$here/drive.py" "$bin" "$scratch"
+# timeout leads a process group of its own and passes a signal on to all of
+# it: the session's services, those D-Bus started on demand included.
+timeout 300 dbus-run-session -- /usr/bin/python3 "$here/drive.py" "$bin" "$scratch" &
+pids+=($!)
+wait $!
