@@ -1,5 +1,6 @@
 #include <mainwindow.h>
 
+#include <iocontrolcodes.h>
 #include <isolation.h>
 #include <logcapture.h>
 #include <settings.h>
@@ -100,7 +101,7 @@ private slots:
         QVERIFY(log.contains(QStringLiteral("Device found with PID: %1").arg(panel == "rk1" ? 1 : panel == "rk2" ? 2 : 15)));
         // Detection has stopped: no further probe after the find.
         const int probes = log.lines().filter("Device PID:").size();
-        QTRY_VERIFY_WITH_TIMEOUT(device.journal(0xFFDC2084).size() >= 4, kFindTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(device.journal(iocode::GetProductId).size() >= 4, kFindTimeoutMs);
         QCOMPARE(log.lines().filter("Device PID:").size(), probes);
     }
 
@@ -188,8 +189,8 @@ private slots:
         log.clear();
         device.glitch();
         QTRY_VERIFY_WITH_TIMEOUT(log.contains("Error reading device PID from driver, error count: 1"), kFindTimeoutMs);
-        const int reads = int(device.journal(0xFFDC2084).size());
-        QTRY_VERIFY_WITH_TIMEOUT(device.journal(0xFFDC2084).size() >= reads + 3, kFindTimeoutMs);
+        const int reads = int(device.journal(iocode::GetProductId).size());
+        QTRY_VERIFY_WITH_TIMEOUT(device.journal(iocode::GetProductId).size() >= reads + 3, kFindTimeoutMs);
         QVERIFY(!log.contains("Error reading device PID from driver, error count: 2"));
         QVERIFY(!log.contains("Meter driver handle deleted."));
         QCOMPARE(layoutContents(window), QStringList {"rk1"});
@@ -212,14 +213,14 @@ private slots:
         const QList<SimJournalEntry> journal = device.journal();
         qint64 setBuffer = -1, firstCommand = -1;
         for (const SimJournalEntry &entry : journal) {
-            if (entry.code == 0xFFDC2044 && setBuffer < 0)
+            if (entry.code == iocode::SetBufferSize && setBuffer < 0)
                 setBuffer = entry.seq;
-            if (entry.code == 0xFFDC209C && firstCommand < 0)
+            if (entry.code == iocode::Command && firstCommand < 0)
                 firstCommand = entry.seq;
         }
         QVERIFY(setBuffer > 0);
         QVERIFY(firstCommand > setBuffer);
-        QCOMPARE(device.journal(0xFFDC2044).first().in.toHex(), QByteArray("c0000000"));
+        QCOMPARE(device.journal(iocode::SetBufferSize).first().in.toHex(), QByteArray("c0000000"));
         QTRY_COMPARE(service.messages(), QStringList {R"(26 bytes: "STOP_MONITOR\u0000")"});
     }
 

@@ -1,5 +1,6 @@
 #include <trayicon.h>
 
+#include <iocontrolcodes.h>
 #include <isolation.h>
 #include <knob.h>
 #include <logcapture.h>
@@ -171,7 +172,7 @@ private slots:
         entry(tray, "Upgrade Firmware")->trigger();
         const QList<SimJournalEntry> requests = device.journal();
         QCOMPARE(requests.size(), 1);
-        QCOMPARE(requests[0].code, 0xFFDC209Cu);
+        QCOMPARE(requests[0].code, iocode::Command);
         QByteArray expected(37, '\0');
         expected[0] = 0x01;
         expected[1] = 0x60;

@@ -2,6 +2,7 @@
 // ends, writes nothing beyond the caller's buffer, leaves it as it was unless
 // it succeeds, and on success holds exactly the bytes the peer replied.
 #include <device.h>
+#include <devicefacts.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr std::uint8_t kUntouched = 0xA5;
-constexpr std::uint32_t kGetProductId = 0xFFDC2084;
 // Well inside a socket's buffer, so the reply can be written before the call reads it.
 constexpr std::size_t kMaxReply = 65536;
 
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[outSize]);
     std::memset(out.get(), kUntouched, outSize);
     std::uint32_t error = 0;
-    const bool ok = platform::ioControl(ends[0], kGetProductId, nullptr, 0, out.get(), outSize, error);
+    const bool ok = platform::ioControl(ends[0], KORVIST_IOCTL_GET_PRODUCT_ID, nullptr, 0, out.get(), outSize, error);
     ::close(ends[0]);
     ::close(ends[1]);
 

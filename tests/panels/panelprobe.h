@@ -1,6 +1,7 @@
 #pragma once
 
 #include <button.h>
+#include <iocontrolcodes.h>
 #include <knob.h>
 #include <mixerblock.h>
 #include <simdevice.h>
@@ -74,7 +75,7 @@ inline QByteArray bytesOf(const MixerBlock &mixer)
 // The last mixer block the device received.
 inline MixerBlock lastMixer(const SimDevice &device)
 {
-    const QList<SimJournalEntry> writes = device.journal(0xFFDC2040);
+    const QList<SimJournalEntry> writes = device.journal(iocode::WriteMixer);
     return writes.isEmpty() ? MixerBlock() : mixerFrom(writes.last().in);
 }
 

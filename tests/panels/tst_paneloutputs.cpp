@@ -2,6 +2,7 @@
 #include "panelprobe.h"
 
 #include <conversions.h>
+#include <iocontrolcodes.h>
 #include <isolation.h>
 #include <logcapture.h>
 
@@ -12,8 +13,6 @@
 using namespace panelprobe;
 
 namespace {
-
-constexpr quint32 kCommand = 0xFFDC209C;
 
 // A panel on a freshly plugged simulated device, with no saved state.
 struct LivePanel
@@ -32,7 +31,7 @@ struct LivePanel
     MixerBlock mixer() const { return lastMixer(device); }
     QByteArray lastCommand() const
     {
-        const QList<SimJournalEntry> commands = device.journal(kCommand);
+        const QList<SimJournalEntry> commands = device.journal(iocode::Command);
         return commands.isEmpty() ? QByteArray() : commands.last().in;
     }
     QString iniValue(const QString &key) const
@@ -279,7 +278,7 @@ private slots:
     {
         QFETCH(QString, model);
         LogCapture log;
-        LivePanel live(model, {"--fail", "0xFFDC209C"});
+        LivePanel live(model, {"--fail", QString::number(iocode::Command)});
         QVERIFY(live.started);
         QVERIFY(log.contains("Failed to set output volume."));
         QVERIFY(live.panel->children().isEmpty());
@@ -339,7 +338,7 @@ private slots:
 
     void failedMeterReadKeepsReadouts()
     {
-        LivePanel live(QStringLiteral("rk2"), {"--fail", "0xFFDC2074"});
+        LivePanel live(QStringLiteral("rk2"), {"--fail", QString::number(iocode::ReadMeters)});
         QVERIFY(live.started);
         LogCapture log;
         QTRY_VERIFY_WITH_TIMEOUT(log.count("Failed to read meter data from driver.") >= 2, 5000);

@@ -2,6 +2,7 @@
 #include "panelprobe.h"
 
 #include <conversions.h>
+#include <iocontrolcodes.h>
 #include <isolation.h>
 #include <logcapture.h>
 
@@ -12,9 +13,6 @@ using namespace panelprobe;
 
 namespace {
 
-constexpr quint32 kCommand = 0xFFDC209C;
-constexpr quint32 kMixer = 0xFFDC2040;
-constexpr quint32 kMeters = 0xFFDC2074;
 constexpr QFile::Permissions kShared = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
                                        | QFile::WriteOther | QFile::ExeOther;
 
@@ -29,27 +27,27 @@ using IniEntries = QMap<QString, QString>;
 
 Request mixerSend()
 {
-    return {kMixer, {}};
+    return {iocode::WriteMixer, {}};
 }
 Request outVolume(quint8 channel)
 {
-    return {kCommand, command(0x03, 0x02, channel, 100)};
+    return {iocode::Command, command(0x03, 0x02, channel, 100)};
 }
 Request micVolume(quint8 channel, quint16 value)
 {
-    return {kCommand, command(0x07, 0x02, channel, value)};
+    return {iocode::Command, command(0x07, 0x02, channel, value)};
 }
 Request pad(quint8 channel, quint8 on)
 {
-    return {kCommand, command(0x5A, on, channel)};
+    return {iocode::Command, command(0x5A, on, channel)};
 }
 Request phantom(quint8 channel, quint8 on)
 {
-    return {kCommand, command(0x5B, on, channel)};
+    return {iocode::Command, command(0x5B, on, channel)};
 }
 Request instrument(quint8 channel, quint8 on)
 {
-    return {kCommand, command(0x64, on, channel)};
+    return {iocode::Command, command(0x64, on, channel)};
 }
 
 MixerBlock rk1Defaults()
@@ -88,7 +86,7 @@ QList<SimJournalEntry> restoreRequests(const SimDevice &device)
 {
     QList<SimJournalEntry> requests;
     for (const SimJournalEntry &entry : device.journal())
-        if (entry.code != kMeters)
+        if (entry.code != iocode::ReadMeters)
             requests.append(entry);
     return requests;
 }
@@ -98,7 +96,7 @@ void compareRequests(const QList<SimJournalEntry> &sent, const Requests &expecte
     QCOMPARE(sent.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
         QCOMPARE(sent[i].code, expected[i].code);
-        if (expected[i].code == kCommand)
+        if (expected[i].code == iocode::Command)
             QCOMPARE(sent[i].in.toHex(), expected[i].in.toHex());
         QCOMPARE(sent[i].status, 0u);
     }
@@ -316,7 +314,7 @@ private slots:
         QCOMPARE(last.outputGain[0], gain);
         const auto *end = reinterpret_cast<const double *>(&last);
         for (const SimJournalEntry &block : device.journal().mid(earlier)) {
-            if (block.code != kMixer)
+            if (block.code != iocode::WriteMixer)
                 continue;
             const auto *entry = reinterpret_cast<const double *>(block.in.constData());
             for (int i = 0; i < int(sizeof(MixerBlock) / sizeof(double)); ++i)
@@ -335,7 +333,7 @@ private slots:
         button(panel.get(), QStringLiteral("DIRECT"))->setActive(true);
         button(panel.get(), QStringLiteral("MUTE"))->setActive(true);
         knobs(panel.get())[1]->setValue(-3);
-        for (const SimJournalEntry &write : device.journal(kMixer)) {
+        for (const SimJournalEntry &write : device.journal(iocode::WriteMixer)) {
             const MixerBlock sent = mixerFrom(write.in);
             QCOMPARE(sent.crosspoint[64][2], 1.0);
             QCOMPARE(sent.crosspoint[65][3], 1.0);
@@ -372,7 +370,7 @@ private slots:
         const auto panel = createPanel(model);
         QCOMPARE(QFile::permissions(iniPath(isolation, model)), mode);
         QList<QByteArray> commands;
-        for (const SimJournalEntry &entry : device.journal(kCommand))
+        for (const SimJournalEntry &entry : device.journal(iocode::Command))
             commands.append(entry.in);
         QVERIFY2(commands.contains(sent), qPrintable(sent.toHex()));
         QCOMPARE(readIni(iniPath(isolation, model)).value(key), stored);
@@ -409,7 +407,7 @@ private slots:
         const QList<SimJournalEntry> replay = device.journal().mid(earlier);
         QList<QByteArray> commands;
         for (const SimJournalEntry &entry : replay)
-            if (entry.code == kCommand)
+            if (entry.code == iocode::Command)
                 commands.append(entry.in);
         QVERIFY(commands.contains(command(0x07, 0x02, 1, 10)));
         if (model != QLatin1String("rs")) {
@@ -441,7 +439,7 @@ private slots:
         QDir().mkpath(isolation.appDataDir());
         writeIni(iniPath(isolation, model), {{"Dial/HeadphoneValue", "-12"}, {"Button/HeadphoneMuteIsChecked", "true"}});
         SimDevice device(model);
-        QVERIFY(device.start({"--fail", "0xFFDC2040"}));
+        QVERIFY(device.start({"--fail", QString::number(iocode::WriteMixer)}));
 
         LogCapture log;
         const auto panel = createPanel(model);

@@ -1,4 +1,4 @@
-
+#include <iocontrolcodes.h>
 #include <isolation.h>
 #include <logcapture.h>
 #include <settings.h>
@@ -17,14 +17,12 @@ namespace {
 
 using IniEntries = QMap<QString, QString>;
 
-constexpr quint32 kUsbStatus = 0xFFDC20C0;
-
 QString describe(const SimJournalEntry &entry)
 {
     static const QMap<quint32, QString> names {
-        {0xFFDC2048, "get buffer"}, {0xFFDC204C, "get latency"}, {0xFFDC2044, "set buffer"},
-        {0xFFDC2050, "set latency"}, {0xFFDC2078, "stop"},       {0xFFDC2080, "start"},
-        {0xFFDC2090, "slow mode on"}, {0xFFDC2094, "slow mode off"}};
+        {iocode::GetBufferSize, "get buffer"}, {iocode::GetUsbLatency, "get latency"}, {iocode::StopAudio, "stop"},
+        {iocode::SetBufferSize, "set buffer"}, {iocode::SetUsbLatency, "set latency"}, {iocode::StartAudio, "start"},
+        {iocode::EnableSlowMode, "slow mode on"}, {iocode::DisableSlowMode, "slow mode off"}};
     QString text = names.value(entry.code, QString::number(entry.code, 16));
     if (entry.in.size() == 4)
         text += ' ' + QString::number(qFromLittleEndian<quint32>(entry.in.constData()));
@@ -36,7 +34,7 @@ QStringList requests(const SimDevice &device)
 {
     QStringList described;
     for (const SimJournalEntry &entry : device.journal())
-        if (entry.code != kUsbStatus)
+        if (entry.code != iocode::GetUsbStatus)
             described.append(describe(entry));
     return described;
 }
@@ -217,8 +215,8 @@ private slots:
                                                 << QStringList {"latency 16"} << QStringList {"get latency"}
                                                 << IniEntries {} << false;
         QTest::newRow("failed latency read counts as 0")
-            << QStringList {"--latency", "16", "--fail", "0xFFDC204C"} << IniEntries {} << QStringList {"latency 16"}
-            << QStringList {"get latency refused", "stop", "set latency 16", "start"}
+            << QStringList {"--latency", "16", "--fail", QString::number(iocode::GetUsbLatency)} << IniEntries {}
+            << QStringList {"latency 16"} << QStringList {"get latency refused", "stop", "set latency 16", "start"}
             << IniEntries {{"USB/LatencySize", "16"}} << false;
         QTest::newRow("safe mode on") << QStringList {} << IniEntries {} << QStringList {"safe Enabled"}
                                       << QStringList {"stop", "slow mode on", "start"}
@@ -233,29 +231,30 @@ private slots:
         QTest::newRow("file no longer writable")
             << QStringList {} << IniEntries {} << QStringList {"unwritable", "safe Enabled", "safe Disabled"}
             << QStringList {"stop", "slow mode on", "start", "stop", "slow mode off", "start"} << IniEntries {} << false;
-        QTest::newRow("buffer size refused") << QStringList {"--fail", "0xFFDC2044"} << IniEntries {}
-                                             << QStringList {"buffer 512"}
+        QTest::newRow("buffer size refused") << QStringList {"--fail", QString::number(iocode::SetBufferSize)}
+                                             << IniEntries {} << QStringList {"buffer 512"}
                                              << QStringList {"get buffer", "get latency", "stop",
                                                              "set buffer 512 refused", "start"}
                                              << IniEntries {} << true;
-        QTest::newRow("latency refused") << QStringList {"--fail", "0xFFDC2050"} << IniEntries {}
-                                         << QStringList {"latency 16"}
+        QTest::newRow("latency refused") << QStringList {"--fail", QString::number(iocode::SetUsbLatency)}
+                                         << IniEntries {} << QStringList {"latency 16"}
                                          << QStringList {"get latency", "stop", "set latency 16 refused", "start"}
                                          << IniEntries {} << true;
-        QTest::newRow("slow mode refused") << QStringList {"--fail", "0xFFDC2090"} << IniEntries {}
-                                           << QStringList {"safe Enabled"}
+        QTest::newRow("slow mode refused") << QStringList {"--fail", QString::number(iocode::EnableSlowMode)}
+                                           << IniEntries {} << QStringList {"safe Enabled"}
                                            << QStringList {"stop", "slow mode on refused", "start"} << IniEntries {}
                                            << true;
-        QTest::newRow("stop refused") << QStringList {"--fail", "0xFFDC2078"} << IniEntries {}
-                                      << QStringList {"safe Enabled"} << QStringList {"stop refused"}
-                                      << IniEntries {} << false;
-        QTest::newRow("restart refused") << QStringList {"--fail", "0xFFDC2080"} << IniEntries {}
-                                         << QStringList {"buffer 512"}
+        QTest::newRow("stop refused") << QStringList {"--fail", QString::number(iocode::StopAudio)}
+                                      << IniEntries {} << QStringList {"safe Enabled"}
+                                      << QStringList {"stop refused"} << IniEntries {} << false;
+        QTest::newRow("restart refused") << QStringList {"--fail", QString::number(iocode::StartAudio)}
+                                         << IniEntries {} << QStringList {"buffer 512"}
                                          << QStringList {"get buffer", "get latency", "stop", "set buffer 512",
                                                          "start refused"}
                                          << IniEntries {} << false;
         QTest::newRow("latency taken, buffer refused")
-            << QStringList {"--latency", "24", "--fail", "0xFFDC2044"} << at24 << QStringList {"apply", "buffer 64"}
+            << QStringList {"--latency", "24", "--fail", QString::number(iocode::SetBufferSize)} << at24
+            << QStringList {"apply", "buffer 64"}
             << QStringList {"get latency", "get buffer", "get buffer", "get latency", "get latency", "stop",
                             "set latency 8", "start", "stop", "set buffer 64 refused", "start"}
             << IniEntries {{"USB/LatencySize", "8"}, {"Audio/BufferSize", "192"}} << true;
@@ -364,7 +363,7 @@ private slots:
         QCOMPARE(!label->isHidden(), shown);
         QCOMPARE(label->text(), text);
         QCOMPARE(dialogLines(log), line.isEmpty() ? QStringList() : QStringList {line});
-        QCOMPARE(device.journal(kUsbStatus).size(), simArgs.isEmpty() ? 0 : 1);
+        QCOMPARE(device.journal(iocode::GetUsbStatus).size(), simArgs.isEmpty() ? 0 : 1);
     }
 
     void failedStatusReadKeepsTheLabel()
