@@ -3,6 +3,7 @@
 #include "pipeclients.h"
 #include "threadsettingspip.h"
 
+#include <accessibility.h>
 #include <korvistiocontrol.h>
 #include <settingsfile.h>
 
@@ -71,11 +72,11 @@ QLabel *caption(const QString &text, QWidget *box)
     return label;
 }
 
-// Screen readers say nothing when a closed box's choice changes, but they do say
-// a new description of the focused control: the box carries its choice there.
+// Readers that pass a description change on say it for the focused control:
+// the box carries its choice there too.
 QComboBox *comboBox(const QString &name, const QStringList &items)
 {
-    auto *box = new QComboBox;
+    auto *box = new accessibility::ComboBox;
     box->setObjectName(name);
     box->addItems(items);
     box->setAccessibleDescription(box->currentText());

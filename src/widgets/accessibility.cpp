@@ -6,6 +6,7 @@
 #include "button.h"
 #include "knob.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QLabel>
 
@@ -43,6 +44,19 @@ void nameReadout(QLabel *readout, const QString &name, const QString &descriptio
     // While a screen reader runs, the label's first text already made Qt build it a
     // plain label's interface; drop that one so that the next one is a readout.
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(readout)));
+}
+
+void ComboBox::keyPressEvent(QKeyEvent *event)
+{
+    const int before = currentIndex();
+    QComboBox::keyPressEvent(event);
+    if (currentIndex() == before || currentIndex() < 0 || !hasFocus() || !QAccessible::isActive())
+        return;
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view());
+    if (QAccessibleInterface *item = list ? list->child(currentIndex()) : nullptr) {
+        QAccessibleEvent focus(item, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 } // namespace accessibility

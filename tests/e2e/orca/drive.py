@@ -101,9 +101,12 @@ try:
     if not until(lambda: "Screen reader on." in speech(), 60):
         sys.exit("Orca did not start")
     services.append(start([f"{bin_dir}/korvist-sim", "device", "--model", "rk2", "--journal", journal], "sim.log"))
-    step("start: title, then a focused control",
+    step("start: the first control has the focus",
          lambda: services.append(start([f"{bin_dir}/KorvistDriver"], "program.log")),
-         r"(?=.*Korvist RK2 - FW: 1\.0\.3)(?=.*MIC1 Gain.*" + DB + ")")
+         r"MIC1 Gain " + DB + " spin button")
+    # Qt 6.4's bridge sends the new title without its text, so Orca does not say
+    # it by itself; Orca's "read window title" (Orca+KP_Enter in Orca 43) does.
+    step("Insert+KP_Enter: the title", keys("Insert+KP_Enter"), r"Korvist RK2 - FW: 1\.0\.3")
     step("Up on MIC1 Gain", keys("Up"), DB, (COMMAND, "0107000201"))
     step("Tab to MIC1 20dB", keys("Tab"), r"MIC1 20dB.*not checked")
     step("Tab to MIC1 48V", keys("Tab"), r"MIC1 48V.*not checked")
