@@ -12,7 +12,10 @@ import time
 bin_dir, scratch = sys.argv[1], sys.argv[2]
 home = os.environ["HOME"]
 orca_log, journal = f"{home}/orca.log", f"{home}/journal.jsonl"
-COMMAND, SET_BUFFER_SIZE = "0xFFDC209C", "0xFFDC2044"
+# The codes as the journal writes them, from the one header that defines them.
+with open(os.path.join(os.path.dirname(__file__), "../../../src/platform/devicefacts.h")) as facts:
+    codes = dict(re.findall(r"#define KORVIST_IOCTL_(\w+) 0x([0-9A-F]{8})u", facts.read()))
+COMMAND, SET_BUFFER_SIZE = (f"0x{codes[name]}" for name in ("COMMAND", "SET_BUFFER_SIZE"))
 DB = r"-?\d+(\.\d+)? dB"
 
 
@@ -128,8 +131,13 @@ try:
     step("Tab to Safe Mode", keys("Tab"), r"Safe Mode")
     step("Tab to OK", keys("Tab"), r"OK")
 finally:
+    # A reader busy speaking may not heed the first signal; the verdict is already in.
     for process in reversed(services):
         process.terminate()
-        process.wait(10)
+        try:
+            process.wait(10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 print(f"Orca session: {len(failures)} step(s) failed" if failures else "Orca session: every step passed")
 sys.exit(1 if failures else 0)
