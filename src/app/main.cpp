@@ -45,6 +45,7 @@ int main(int argc, char **argv)
     QTranslator translator;
     switch (instance.claim()) {
     case SingleInstance::Outcome::AlreadyRunning:
+        remote::showRunningInstance();
         QCoreApplication::quit();
         return 0;
     case SingleInstance::Outcome::Failed:
@@ -66,12 +67,6 @@ int main(int argc, char **argv)
     trayIcon.setMainWindow(&mainWindow);
     trayIcon.settingsWindow = &settingsDialog;
     trayIcon.setVisible(true);
-    // A later start is the user asking for the program, which is already here.
-    QObject::connect(&instance, &SingleInstance::shown, &mainWindow, [&mainWindow] {
-        mainWindow.show();
-        mainWindow.raise();
-        mainWindow.activateWindow();
-    });
     remote::RemoteServer remoteServer(&mainWindow);
     remoteServer.listen();
 

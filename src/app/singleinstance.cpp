@@ -11,18 +11,12 @@ QString scoped(const char *name)
     return QString::fromLatin1(name) + QString::fromStdString(platform::instanceNameSuffix());
 }
 
-constexpr char kShowRequest = 1;
-// A request waits at most this long, and costs one read of a byte per step.
-constexpr int kShowRequestPollMs = 250;
-
 } // namespace
 
 SingleInstance::SingleInstance()
     : semaphore(scoped("KorvistQtDriverSemaphore"), 1, QSystemSemaphore::Open)
     , marker(scoped("KorvistQtDriverSharedMemory"))
 {
-    showRequests.setInterval(kShowRequestPollMs);
-    connect(&showRequests, &QTimer::timeout, this, &SingleInstance::takeShowRequest);
 }
 
 SingleInstance::Outcome SingleInstance::claim()
@@ -30,8 +24,6 @@ SingleInstance::Outcome SingleInstance::claim()
     semaphore.acquire();
     const Outcome outcome = claimMarker();
     semaphore.release();
-    if (outcome == Outcome::First)
-        showRequests.start();
     if (outcome == Outcome::AlreadyRunning)
         qDebug() << "Korvist Mixer 已经在运行中。";
     else if (outcome == Outcome::Failed)
@@ -49,13 +41,8 @@ SingleInstance::Outcome SingleInstance::claimMarker()
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (marker.attach(QSharedMemory::ReadWrite)) {
             marker.detach();
-            if (marker.attach(QSharedMemory::ReadWrite)) {
-                marker.lock();
-                static_cast<char *>(marker.data())[0] = kShowRequest;
-                marker.unlock();
-                marker.detach();
+            if (marker.attach(QSharedMemory::ReadWrite))
                 return Outcome::AlreadyRunning;
-            }
         }
         if (marker.create(1, QSharedMemory::ReadWrite))
             return Outcome::First;
@@ -63,15 +50,4 @@ SingleInstance::Outcome SingleInstance::claimMarker()
             break;
     }
     return Outcome::Failed;
-}
-
-void SingleInstance::takeShowRequest()
-{
-    marker.lock();
-    char &request = static_cast<char *>(marker.data())[0];
-    const bool asked = request == kShowRequest;
-    request = 0;
-    marker.unlock();
-    if (asked)
-        emit shown();
 }

@@ -54,12 +54,29 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
     if (!request)
         error += QStringLiteral("; ") + usage();
     else if (request->verb == Verb::PresetSave || request->verb == Verb::PresetLoad || request->verb == Verb::PresetDelete) {
-        if (!presets::validName(request->argument)) {
-            error = QStringLiteral("\"%1\" is not a preset name: use %2").arg(request->argument, presets::nameRule());
+        if (const std::optional<QString> refused = presets::nameRefusal(request->argument)) {
+            error = *refused;
             return std::nullopt;
         }
     }
     return request;
+}
+
+// The running instance's answer, or NotRunning with the reason when none comes within kSilenceMs.
+Answer ask(const Request &request)
+{
+    const QDeadlineTimer deadline(kSilenceMs);
+    QLocalSocket socket;
+    socket.connectToServer(channelName());
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return {NotRunning, QStringLiteral("Korvist Mixer is not running: start it, then try again")};
+    socket.write(encodeRequest(request));
+    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired())
+        socket.waitForReadyRead(int(deadline.remainingTime()));
+    const std::optional<Answer> answer = socket.canReadLine() ? parseAnswer(socket.readLine(kMaxLineBytes + 1)) : std::nullopt;
+    if (!answer)
+        return {NotRunning, QStringLiteral("Korvist Mixer did not answer within %1 s").arg(kSilenceMs / 1000)};
+    return *answer;
 }
 
 } // namespace
@@ -81,24 +98,14 @@ int runCommandLine(const QStringList &arguments)
         print(stderr, error);
         return Refused;
     }
+    const Answer answer = ask(*request);
+    print(answer.code == Done ? stdout : stderr, answer.text);
+    return answer.code;
+}
 
-    const QDeadlineTimer deadline(kSilenceMs);
-    QLocalSocket socket;
-    socket.connectToServer(channelName());
-    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
-        print(stderr, QStringLiteral("Korvist Mixer is not running: start it, then try again"));
-        return NotRunning;
-    }
-    socket.write(encodeRequest(*request));
-    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired())
-        socket.waitForReadyRead(int(deadline.remainingTime()));
-    const std::optional<Answer> answer = socket.canReadLine() ? parseAnswer(socket.readLine(kMaxLineBytes + 1)) : std::nullopt;
-    if (!answer) {
-        print(stderr, QStringLiteral("Korvist Mixer did not answer within %1 s").arg(kSilenceMs / 1000));
-        return NotRunning;
-    }
-    print(answer->code == Done ? stdout : stderr, answer->text);
-    return answer->code;
+void showRunningInstance()
+{
+    ask({Verb::Show, QString()});
 }
 
 } // namespace remote

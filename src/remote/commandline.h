@@ -10,5 +10,8 @@ namespace remote {
 bool isCommandLine(const QStringList &arguments);
 // Sends the command and waits at most kSilenceMs for the answer; gives the exit code.
 int runCommandLine(const QStringList &arguments);
+// A later start without a command is the user asking to see the running program:
+// its window comes up. Quiet, as that start ends at once whatever the answer.
+void showRunningInstance();
 
 } // namespace remote

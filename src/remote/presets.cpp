@@ -29,8 +29,8 @@ QString directoryOf(const LivePanel &panel)
 
 std::optional<Answer> refusal(const LivePanel &panel, const QString &name)
 {
-    if (!validName(name))
-        return Answer {Refused, QStringLiteral("\"%1\" is not a preset name: use %2").arg(name, nameRule())};
+    if (const std::optional<QString> refused = nameRefusal(name))
+        return Answer {Refused, *refused};
     if (directoryOf(panel).isEmpty())
         return Answer {Refused, QStringLiteral("the %1 panel has no saved-state file, so it has no presets").arg(panel.model())};
     return std::nullopt;
@@ -62,9 +62,13 @@ bool validName(const QString &name)
     return true;
 }
 
-QString nameRule()
+std::optional<QString> nameRefusal(const QString &name)
 {
-    return QStringLiteral("letters, digits, space, - and _, 1 to %1 characters, no space at either end").arg(kMaxNameLength);
+    if (validName(name))
+        return std::nullopt;
+    return QStringLiteral("\"%1\" is not a preset name: use letters, digits, space, - and _, 1 to %2 characters, "
+                          "no space at either end")
+        .arg(name, QString::number(kMaxNameLength));
 }
 
 QStringList list(const LivePanel &panel)

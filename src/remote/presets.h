@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 // Named states of one model: files in the model's ini format, in
 // presets/<model>/ beside its ini file. A preset is loaded through the panel's
 // own state restore, and never switches phantom power on.
@@ -16,7 +18,8 @@ namespace presets {
 // Letters, digits, space, '-' and '_', 1 to 64 characters, no space at either
 // end (Windows drops trailing spaces from file names, so "a " would be "a").
 bool validName(const QString &name);
-QString nameRule();
+// Why the name is refused, naming the rule; nothing for a valid name.
+std::optional<QString> nameRefusal(const QString &name);
 
 QStringList list(const LivePanel &panel);
 Answer save(const LivePanel &panel, const QString &name);

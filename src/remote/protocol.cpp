@@ -18,6 +18,7 @@ constexpr VerbName kVerbs[] = {
     {Verb::PresetLoad, "preset-load"},
     {Verb::PresetList, "preset-list"},
     {Verb::PresetDelete, "preset-delete"},
+    {Verb::Show, "show"},
 };
 
 QString nameOf(Verb verb)
@@ -63,7 +64,7 @@ QStringList verbNames()
 
 bool takesArgument(Verb verb)
 {
-    return verb != Verb::List && verb != Verb::PresetList;
+    return verb != Verb::List && verb != Verb::PresetList && verb != Verb::Show;
 }
 
 std::optional<Request> parseRequest(const QString &line, QString &error)

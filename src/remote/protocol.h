@@ -20,7 +20,7 @@ inline constexpr int kSilenceMs = 2000;
 // The exit codes of a command line.
 enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3 };
 
-enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete };
+enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show };
 
 struct Request
 {

@@ -5,6 +5,9 @@
 
 #include <button.h>
 #include <knob.h>
+#include <storedvalue.h>
+
+#include <QWidget>
 
 namespace remote {
 
@@ -33,14 +36,15 @@ QString describe(const Control &control)
 
 Answer turn(const Control &control, const QString &text)
 {
-    bool isNumber = false;
-    const int value = text.toInt(&isNumber);
+    // A number as the file writes it, which never carries a plus sign.
+    const std::optional<int> value =
+        text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
     const QString range = QStringLiteral("a whole number from %1 to %2").arg(control.knob->minimum).arg(control.knob->maximum);
-    if (!isNumber || text.startsWith(QLatin1Char('+')))
+    if (!value)
         return {Refused, QStringLiteral("%1 takes %2, not \"%3\"").arg(control.name, range, text)};
-    if (value < control.knob->minimum || value > control.knob->maximum)
+    if (*value < control.knob->minimum || *value > control.knob->maximum)
         return {Refused, QStringLiteral("%1 is out of range for %2: give %3").arg(text, control.name, range)};
-    control.knob->setValue(value);
+    control.knob->setValue(*value);
     return {Done, control.name + QLatin1Char('=') + control.valueText()};
 }
 
@@ -74,10 +78,15 @@ Answer set(const LivePanel &panel, const QString &assignment)
 Answer execute(QWidget *root, const Request &request)
 {
     const LivePanel panel(root);
-    if (!panel.present())
+    if (request.verb != Verb::Show && !panel.present())
         return {NoInterface, QStringLiteral("no interface connected: Korvist Mixer shows \"声卡未连接！\"")};
 
     switch (request.verb) {
+    case Verb::Show:
+        root->show();
+        root->raise();
+        root->activateWindow();
+        return {Done, QString()};
     case Verb::List: {
         QStringList lines;
         for (const Control &control : panel.controls())
