@@ -32,6 +32,7 @@ NTSTATUS sim_set_journal(const WCHAR *name, USHORT bytes);
 void sim_journal_init(const UNICODE_STRING *registry);
 NTSTATUS sim_journal_open(const WCHAR *name, USHORT bytes);
 void sim_journal_close(void);
+BOOLEAN sim_journal_active(void);
 void sim_journal_record(ULONG64 *sequence, ULONG connection, ULONG code, const UCHAR *in, ULONG in_size,
                         ULONG out_size, ULONG status);
 void sim_journal_free(void);

@@ -110,6 +110,11 @@ NTSTATUS sim_journal_open(const WCHAR *name, USHORT bytes)
     return status;
 }
 
+BOOLEAN sim_journal_active(void)
+{
+    return journal != NULL;
+}
+
 void sim_journal_close(void)
 {
     if (journal)

@@ -16,6 +16,13 @@ void sim_stall_init(void)
     InitializeListHead(&stall.held);
 }
 
+static void complete_cancelled(IRP *irp)
+{
+    irp->IoStatus.Status = STATUS_CANCELLED;
+    irp->IoStatus.Information = 0;
+    IoCompleteRequest(irp, IO_NO_INCREMENT);
+}
+
 static void WINAPI cancel_held(DEVICE_OBJECT *device, IRP *irp)
 {
     KIRQL irql;
@@ -24,9 +31,7 @@ static void WINAPI cancel_held(DEVICE_OBJECT *device, IRP *irp)
     KeAcquireSpinLock(&stall.lock, &irql);
     RemoveEntryList(&irp->Tail.Overlay.ListEntry);
     KeReleaseSpinLock(&stall.lock, irql);
-    irp->IoStatus.Status = STATUS_CANCELLED;
-    irp->IoStatus.Information = 0;
-    IoCompleteRequest(irp, IO_NO_INCREMENT);
+    complete_cancelled(irp);
 }
 
 BOOLEAN sim_stall_hold(IRP *irp, ULONG code)
@@ -37,16 +42,15 @@ BOOLEAN sim_stall_hold(IRP *irp, ULONG code)
         KeReleaseSpinLock(&stall.lock, irql);
         return FALSE;
     }
+    /* Marked before anything can complete it: the dispatch routine answers STATUS_PENDING either way. */
+    IoMarkIrpPending(irp);
     IoSetCancelRoutine(irp, cancel_held);
     /* Cancelled before the routine was in place: nobody else will complete it. */
     if (irp->Cancel && IoSetCancelRoutine(irp, NULL)) {
         KeReleaseSpinLock(&stall.lock, irql);
-        irp->IoStatus.Status = STATUS_CANCELLED;
-        irp->IoStatus.Information = 0;
-        IoCompleteRequest(irp, IO_NO_INCREMENT);
+        complete_cancelled(irp);
         return TRUE;
     }
-    IoMarkIrpPending(irp);
     InsertTailList(&stall.held, &irp->Tail.Overlay.ListEntry);
     KeReleaseSpinLock(&stall.lock, irql);
     return TRUE;

@@ -2,7 +2,8 @@
 #include "simcontrol.h"
 
 /* The one simulated device. Every field is guarded by lock; PnP sets link
- * and started, the control device plug and configuration, requests read them. */
+ * (started while it is there), the control device plug and configuration,
+ * requests read them. */
 static struct
 {
     KMUTEX lock;
@@ -114,8 +115,8 @@ ULONG sim_answer(void *context, ULONG code, UCHAR *buffer, ULONG in_size, ULONG 
         unlock();
         return KORVIST_ERROR_DEVICE_NOT_CONNECTED;
     }
-    /* The reply overwrites the input in the one buffer: the journal needs a copy. */
-    if (in_size) {
+    /* The reply overwrites the input in the one buffer: a journal being written needs a copy. */
+    if (in_size && sim_journal_active()) {
         input = ExAllocatePoolWithTag(NonPagedPool, in_size, SIM_POOL_TAG);
         if (!input) {
             unlock();
