@@ -10,6 +10,9 @@ namespace platform {
 
 using Handle = std::intptr_t; // HANDLE on Windows, a file descriptor elsewhere
 inline constexpr Handle kInvalidHandle = -1;
+// The longest one request may take, reply included: a driver that holds it
+// longer has stopped answering, and the window must not wait with it.
+inline constexpr std::uint32_t kRequestTimeoutMs = 5000;
 
 struct Guid
 {

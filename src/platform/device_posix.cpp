@@ -22,10 +22,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A device must never hold the GUI thread for long: opening waits this long
-// for a peer that does not accept, and one request (send and reply together)
-// at most this long for its answer.
+// for a peer that does not accept.
 constexpr auto kOpenTimeout = std::chrono::milliseconds(500);
-constexpr auto kRequestTimeout = std::chrono::seconds(5);
 // How often a full accept queue is tried again while opening.
 constexpr auto kConnectRetry = std::chrono::milliseconds(10);
 
@@ -134,7 +132,7 @@ bool ioControl(Handle handle, std::uint32_t code, const void *in, std::uint32_t 
         return false;
     }
     const int fd = int(handle);
-    const Clock::time_point deadline = Clock::now() + kRequestTimeout;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kRequestTimeoutMs);
     std::uint8_t header[posix::wire::kRequestHeaderSize];
     posix::wire::putU32(header, code);
     posix::wire::putU32(header + 4, inSize);

@@ -33,9 +33,6 @@ struct LocalFreer
 };
 using DetailBuffer = std::unique_ptr<SP_DEVICE_INTERFACE_DETAIL_DATA_W, LocalFreer>;
 
-// As long as the POSIX stand-in waits for a reply: a driver that holds a
-// request longer has stopped answering, and the window must not wait with it.
-constexpr DWORD kRequestTimeoutMs = 5000;
 // How long a cancelled request may take to come back before its buffers are
 // left to it.
 constexpr DWORD kCancelTimeoutMs = 1000;

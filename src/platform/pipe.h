@@ -1,5 +1,7 @@
 #pragma once
 
+#include "win32errors.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,7 +12,6 @@
 // 535 client connected before the server waited, 995 wait released.
 namespace platform {
 
-inline constexpr std::uint32_t kErrorOperationAborted = 995;
 // How long a connected client may take to say its message: one that says
 // nothing must not keep the one instance from the clients behind it.
 inline constexpr std::uint32_t kMessageWaitMs = 1500;

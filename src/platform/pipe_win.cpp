@@ -40,8 +40,10 @@ struct PipeServer::State
 
     ~State()
     {
-        CloseHandle(ioEvent);
-        CloseHandle(releaseEvent);
+        if (ioEvent)
+            CloseHandle(ioEvent);
+        if (releaseEvent)
+            CloseHandle(releaseEvent);
     }
 
     bool isReleased() const { return WaitForSingleObject(releaseEvent, 0) == WAIT_OBJECT_0; }
@@ -99,6 +101,11 @@ bool PipeServer::create(std::uint32_t &error)
     // first and receiving our clients; remote clients have no business here.
     // Overlapped, so that every wait has an end: release() at shutdown, and a
     // time-out for a client that connects and says nothing.
+    // Without its events every wait would fail as if released, and the server would end unheard.
+    if (!state->releaseEvent || !state->ioEvent) {
+        error = kErrorGenFailure;
+        return false;
+    }
     state->pipe = CreateNamedPipeW(state->path.c_str(),
                                    PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
                                    PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT

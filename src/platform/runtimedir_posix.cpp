@@ -18,6 +18,7 @@ namespace {
 // "/devices/{GUID}/" and the simulator's interface name.
 constexpr std::size_t kLongestEndpoint = 64;
 constexpr std::size_t kLongestRoot = sizeof(sockaddr_un::sun_path) - 1 - kLongestEndpoint;
+constexpr char kHomeRoot[] = "/.korvist";
 
 std::string variable(const char *name)
 {
@@ -44,8 +45,8 @@ std::string homeDir()
 std::string fallbackRoot()
 {
     const std::string home = homeDir();
-    if (!home.empty() && home.front() == '/' && home.size() + 9 <= kLongestRoot)
-        return home + "/.korvist";
+    if (!home.empty() && home.front() == '/' && home.size() + std::strlen(kHomeRoot) <= kLongestRoot)
+        return home + kHomeRoot;
     std::string tmp = variable("TMPDIR");
     if (tmp.empty() || tmp.front() != '/')
         tmp = "/tmp";
@@ -73,7 +74,8 @@ bool makePrivateDir(const std::string &path, std::string &problem)
         problem = path + " is not a directory";
     else if (info.st_uid != ::getuid())
         problem = path + " belongs to another user";
-    else if ((info.st_mode & 07777) != 0700)
+    // The set-group-ID bit is left out: a directory made in a setgid home inherits it.
+    else if ((info.st_mode & 0777) != 0700)
         problem = path + " is open to other users (it must have mode 0700)";
     else
         return true;
@@ -100,16 +102,15 @@ std::string privateDir(const std::string &relative, std::string &problem)
 
 } // namespace
 
-std::string runtimeDir()
-{
-    std::string problem;
-    return privateDir({}, problem);
-}
-
 std::string ensureSubdir(const std::string &relative)
 {
     std::string problem;
     return privateDir(relative, problem);
+}
+
+std::string runtimeDir()
+{
+    return ensureSubdir({});
 }
 
 std::string pipeSocketPath(const std::string &pipeName)

@@ -22,5 +22,6 @@ inline constexpr std::uint32_t kErrorNoData = KORVIST_ERROR_NO_DATA;
 inline constexpr std::uint32_t kErrorNoMoreItems = KORVIST_ERROR_NO_MORE_ITEMS;
 inline constexpr std::uint32_t kErrorPipeConnected = KORVIST_ERROR_PIPE_CONNECTED;
 inline constexpr std::uint32_t kErrorDeviceNotConnected = KORVIST_ERROR_DEVICE_NOT_CONNECTED;
+inline constexpr std::uint32_t kErrorOperationAborted = KORVIST_ERROR_OPERATION_ABORTED;
 
 } // namespace platform
