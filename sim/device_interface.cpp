@@ -1,7 +1,6 @@
 #include "device_interface.h"
 
-#include "device.h"
-#include "devicefacts.h"
+#include "deviceclass.h"
 #include "runtimedir_posix.h"
 
 #include <cerrno>
@@ -16,11 +15,9 @@
 
 namespace {
 
-constexpr platform::Guid kInterfaceClass = KORVIST_INTERFACE_CLASS_INITIALIZER;
-
 std::string deviceDir()
 {
-    return platform::posix::deviceClassDir(platform::guidToString(kInterfaceClass));
+    return platform::posix::deviceClassDir(platform::guidToString(deviceclass::kInterfaceClass));
 }
 
 bool toAddress(const std::string &path, sockaddr_un &address)

@@ -33,8 +33,6 @@ static int has_value(const uint8_t *request)
 
 static void tell(struct kv_event *event, enum kv_event_kind kind, uint32_t channel, uint32_t value)
 {
-    if (!event)
-        return;
     event->kind = kind;
     event->channel = channel;
     event->value = value;

@@ -44,18 +44,6 @@ static const int32_t kQuietLevel = 21474836;
  * running (bit 0) and slow mode (bit 1). */
 static const uint16_t kUsbRelease = 0x0200;
 
-static uint32_t get32(const uint8_t *bytes)
-{
-    return (uint32_t)bytes[0] | (uint32_t)bytes[1] << 8 | (uint32_t)bytes[2] << 16 | (uint32_t)bytes[3] << 24;
-}
-
-static void put32(uint8_t *bytes, uint32_t value)
-{
-    bytes[0] = (uint8_t)value;
-    bytes[1] = (uint8_t)(value >> 8);
-    bytes[2] = (uint8_t)(value >> 16);
-    bytes[3] = (uint8_t)(value >> 24);
-}
 
 static int contains(const uint32_t *values, size_t count, uint32_t value)
 {
@@ -75,6 +63,11 @@ static const struct rule *find_rule(uint32_t code)
             return &kRules[i];
     }
     return NULL;
+}
+
+int kv_is_code(uint32_t code)
+{
+    return find_rule(code) != NULL;
 }
 
 int kv_is_buffer_size(uint32_t samples)
@@ -198,16 +191,16 @@ static uint32_t dispatch(struct kv_device *device, uint32_t code, const uint8_t 
         event->kind = KV_EVENT_MIXER;
         return KORVIST_ERROR_SUCCESS;
     case KORVIST_IOCTL_SET_BUFFER_SIZE:
-        return set_while_stopped(state, &state->buffer_size, kv_is_buffer_size(get32(in)), get32(in), event,
+        return set_while_stopped(state, &state->buffer_size, kv_is_buffer_size(kv_get32(in)), kv_get32(in), event,
                                  KV_EVENT_BUFFER_SIZE_SET, KV_EVENT_BUFFER_SIZE_BUSY);
     case KORVIST_IOCTL_SET_USB_LATENCY:
-        return set_while_stopped(state, &state->usb_latency, kv_is_usb_latency(get32(in)), get32(in), event,
+        return set_while_stopped(state, &state->usb_latency, kv_is_usb_latency(kv_get32(in)), kv_get32(in), event,
                                  KV_EVENT_USB_LATENCY_SET, KV_EVENT_USB_LATENCY_BUSY);
     case KORVIST_IOCTL_GET_BUFFER_SIZE:
-        put32(out, state->buffer_size);
+        kv_put32(out, state->buffer_size);
         return KORVIST_ERROR_SUCCESS;
     case KORVIST_IOCTL_GET_USB_LATENCY:
-        put32(out, state->usb_latency);
+        kv_put32(out, state->usb_latency);
         return KORVIST_ERROR_SUCCESS;
     case KORVIST_IOCTL_GET_PRODUCT_ID:
         if (device->config.glitches > 0) {
@@ -215,7 +208,7 @@ static uint32_t dispatch(struct kv_device *device, uint32_t code, const uint8_t 
             event->kind = KV_EVENT_GLITCH;
             return KORVIST_ERROR_GEN_FAILURE;
         }
-        put32(out, device->config.product_id);
+        kv_put32(out, device->config.product_id);
         return KORVIST_ERROR_SUCCESS;
     case KORVIST_IOCTL_READ_METERS:
         kv_read_meters(device, out);
@@ -242,7 +235,7 @@ static uint32_t dispatch(struct kv_device *device, uint32_t code, const uint8_t 
         out[0] = (uint8_t)kUsbRelease;
         out[1] = (uint8_t)(kUsbRelease >> 8);
         out[2] = (uint8_t)(state->audio_running | state->slow_mode << 1);
-        put32(out + 3, device->config.usb_errors);
+        kv_put32(out + 3, device->config.usb_errors);
         return KORVIST_ERROR_SUCCESS;
     }
 }

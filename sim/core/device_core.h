@@ -16,6 +16,20 @@
 extern "C" {
 #endif
 
+/* The little-endian words every request and reply carries. */
+static inline uint32_t kv_get32(const uint8_t *bytes)
+{
+    return (uint32_t)bytes[0] | (uint32_t)bytes[1] << 8 | (uint32_t)bytes[2] << 16 | (uint32_t)bytes[3] << 24;
+}
+
+static inline void kv_put32(uint8_t *bytes, uint32_t value)
+{
+    bytes[0] = (uint8_t)value;
+    bytes[1] = (uint8_t)(value >> 8);
+    bytes[2] = (uint8_t)(value >> 16);
+    bytes[3] = (uint8_t)(value >> 24);
+}
+
 enum {
     KV_CHANNELS = 8,
     KV_METERS = KORVIST_METER_LEVELS,
@@ -98,6 +112,7 @@ int kv_set_firmware(struct kv_config *config, const uint8_t *text, size_t size);
 int kv_set_meters(struct kv_config *config, const int32_t *levels, size_t count);
 /* status 0 makes the code answer again; returns 0 when the code is not one of the fourteen. */
 int kv_fail(struct kv_config *config, uint32_t code, uint32_t status);
+int kv_is_code(uint32_t code);
 int kv_is_buffer_size(uint32_t samples);
 int kv_is_usb_latency(uint32_t frames);
 
@@ -108,7 +123,7 @@ int kv_is_usb_latency(uint32_t frames);
 uint32_t kv_answer(struct kv_device *device, uint32_t code, const uint8_t *in, uint32_t in_size, uint8_t *out,
                    uint32_t out_size, uint32_t *written, struct kv_event *event);
 
-/* device_command.c: the 37-byte requests, checked byte by byte. */
+/* device_command.c: the 37-byte requests, checked byte by byte; event is never NULL here. */
 uint32_t kv_command(struct kv_device *device, const uint8_t *request, struct kv_event *event);
 int kv_is_firmware_query(const uint8_t *request);
 

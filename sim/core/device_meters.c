@@ -83,9 +83,6 @@ void kv_read_meters(struct kv_device *device, uint8_t *out)
         if (device->config.meters_move)
             level -= (level >> 4) * next_noise(&device->state);
         word = (uint32_t)(base < 0 ? -(int64_t)level : (int64_t)level);
-        out[4 * i] = (uint8_t)word;
-        out[4 * i + 1] = (uint8_t)(word >> 8);
-        out[4 * i + 2] = (uint8_t)(word >> 16);
-        out[4 * i + 3] = (uint8_t)(word >> 24);
+        kv_put32(out + 4 * i, word);
     }
 }

@@ -65,39 +65,6 @@ static NTSTATUS WINAPI dispatch_close(DEVICE_OBJECT *device, IRP *irp)
     return complete(irp, STATUS_SUCCESS, 0);
 }
 
-/* A stall's end answers what it held, as the device would have. */
-static void stall(ULONG code)
-{
-    LIST_ENTRY released;
-    sim_stall_set(code, &released);
-    while (!IsListEmpty(&released)) {
-        IRP *irp = CONTAINING_RECORD(RemoveHeadList(&released), IRP, Tail.Overlay.ListEntry);
-        sim_device_control(irp, IoGetCurrentIrpStackLocation(irp));
-        IoCompleteRequest(irp, IO_NO_INCREMENT);
-    }
-}
-
-static NTSTATUS control_request(IRP *irp, IO_STACK_LOCATION *stack)
-{
-    const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
-    const UCHAR *in = irp->AssociatedIrp.SystemBuffer;
-    NTSTATUS status;
-    if (code != KVS_STALL) {
-        status = sim_control_request(irp, stack);
-        if (code == KVS_RESET && NT_SUCCESS(status))
-            stall(0);
-        return status;
-    }
-    status = STATUS_INVALID_PARAMETER;
-    if (stack->Parameters.DeviceIoControl.InputBufferLength == 4) {
-        stall((ULONG)in[0] | (ULONG)in[1] << 8 | (ULONG)in[2] << 16 | (ULONG)in[3] << 24);
-        status = STATUS_SUCCESS;
-    }
-    irp->IoStatus.Status = status;
-    irp->IoStatus.Information = 0;
-    return status;
-}
-
 static NTSTATUS WINAPI dispatch_io_control(DEVICE_OBJECT *device, IRP *irp)
 {
     IO_STACK_LOCATION *stack = IoGetCurrentIrpStackLocation(irp);
@@ -107,7 +74,7 @@ static NTSTATUS WINAPI dispatch_io_control(DEVICE_OBJECT *device, IRP *irp)
             return STATUS_PENDING;
         status = sim_device_control(irp, stack);
     } else if (device == control_device) {
-        status = control_request(irp, stack);
+        status = sim_control_request(irp, stack);
     } else {
         return complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }

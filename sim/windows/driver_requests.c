@@ -51,8 +51,20 @@ NTSTATUS sim_device_control(IRP *irp, IO_STACK_LOCATION *stack)
 /* 0 clears a failure; any other error needs a status of its own. */
 static BOOLEAN answerable(const UCHAR *in, ULONG size)
 {
-    const ULONG error = size == 8 ? (ULONG)in[4] | (ULONG)in[5] << 8 | (ULONG)in[6] << 16 | (ULONG)in[7] << 24 : 0;
+    const ULONG error = size == 8 ? kv_get32(in + 4) : 0;
     return error == 0 || sim_ntstatus(error) != STATUS_SUCCESS;
+}
+
+/* A stall's end answers what it held, as the device would have. */
+static void stall(ULONG code)
+{
+    LIST_ENTRY released;
+    sim_stall_set(code, &released);
+    while (!IsListEmpty(&released)) {
+        IRP *irp = CONTAINING_RECORD(RemoveHeadList(&released), IRP, Tail.Overlay.ListEntry);
+        sim_device_control(irp, IoGetCurrentIrpStackLocation(irp));
+        IoCompleteRequest(irp, IO_NO_INCREMENT);
+    }
 }
 
 static NTSTATUS control(ULONG code, const UCHAR *in, ULONG size)
@@ -63,12 +75,19 @@ static NTSTATUS control(ULONG code, const UCHAR *in, ULONG size)
     case KVS_RESET:
         if (size != 0)
             return STATUS_INVALID_PARAMETER;
-        if (code == KVS_PLUG)
+        if (code == KVS_PLUG) {
             sim_plug();
-        else if (code == KVS_UNPLUG)
+        } else if (code == KVS_UNPLUG) {
             sim_unplug();
-        else
+        } else {
             sim_reset();
+            stall(0);
+        }
+        return STATUS_SUCCESS;
+    case KVS_STALL:
+        if (size != 4)
+            return STATUS_INVALID_PARAMETER;
+        stall(kv_get32(in));
         return STATUS_SUCCESS;
     case KVS_SET_JOURNAL:
         if (size % 2 != 0 || size > 0xFFFE)

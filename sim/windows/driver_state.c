@@ -133,11 +133,6 @@ ULONG sim_answer(void *context, ULONG code, UCHAR *buffer, ULONG in_size, ULONG 
     return error;
 }
 
-static uint32_t word(const UCHAR *buffer)
-{
-    return (uint32_t)buffer[0] | (uint32_t)buffer[1] << 8 | (uint32_t)buffer[2] << 16 | (uint32_t)buffer[3] << 24;
-}
-
 static BOOLEAN configure(struct kv_config *config, ULONG code, const UCHAR *in, ULONG size)
 {
     switch (code) {
@@ -145,7 +140,7 @@ static BOOLEAN configure(struct kv_config *config, ULONG code, const UCHAR *in, 
     case KVS_SET_USB_ERRORS:
         if (size != 4)
             return FALSE;
-        *(code == KVS_SET_PRODUCT_ID ? &config->product_id : &config->usb_errors) = word(in);
+        *(code == KVS_SET_PRODUCT_ID ? &config->product_id : &config->usb_errors) = kv_get32(in);
         return TRUE;
     case KVS_SET_FIRMWARE:
         return (BOOLEAN)kv_set_firmware(config, in, size);
@@ -154,7 +149,7 @@ static BOOLEAN configure(struct kv_config *config, ULONG code, const UCHAR *in, 
     case KVS_SET_MODEL:
         return (BOOLEAN)kv_config_model(config, (const char *)in, size);
     case KVS_FAIL_CODE:
-        return size == 8 && kv_fail(config, word(in), word(in + 4));
+        return size == 8 && kv_fail(config, kv_get32(in), kv_get32(in + 4));
     default:
         return FALSE;
     }
