@@ -2,6 +2,7 @@
 
 #include "deviceclass.h"
 #include "runtimedir_posix.h"
+#include "unixsocket_posix.h"
 
 #include <cerrno>
 #include <csignal>
@@ -18,16 +19,6 @@ namespace {
 std::string deviceDir()
 {
     return platform::posix::deviceClassDir(platform::guidToString(deviceclass::kInterfaceClass));
-}
-
-bool toAddress(const std::string &path, sockaddr_un &address)
-{
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        return false;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return true;
 }
 
 // An entry named by a simulator that still runs belongs to it, even when it
@@ -50,7 +41,7 @@ bool ownedByLiveProcess(std::string_view name)
 bool refusesConnections(const std::string &path)
 {
     sockaddr_un address;
-    if (!toAddress(path, address))
+    if (!platform::posix::toSocketAddress(path, address))
         return false;
     const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (probe < 0)
@@ -92,7 +83,7 @@ DeviceInterface::DeviceInterface(const std::string &model, bool listen)
     removeStaleEntries(dir);
     socketPath = dir + '/' + model + '-' + std::to_string(::getpid());
     sockaddr_un address;
-    if (!toAddress(socketPath, address)) {
+    if (!platform::posix::toSocketAddress(socketPath, address)) {
         error = "socket path too long: " + socketPath;
         return;
     }

@@ -1,17 +1,16 @@
 #include "device.h"
 #include "devicewire_posix.h"
 #include "runtimedir_posix.h"
+#include "unixsocket_posix.h"
 #include "win32errors.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <dirent.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -69,23 +68,6 @@ bool dropConnection(int fd, std::uint32_t &error)
     return false;
 }
 
-// A Unix stream socket whose accept queue is full refuses a non-blocking
-// connect with EAGAIN and never reports when room frees up, so it is tried again.
-bool connectWithin(int fd, const sockaddr_un &address, Clock::time_point deadline, std::uint32_t &error)
-{
-    for (;;) {
-        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
-            return true;
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN || Clock::now() + kConnectRetry > deadline) {
-            error = errno == EAGAIN ? kErrorSemTimeout : errorFromConnect(errno);
-            return false;
-        }
-        std::this_thread::sleep_for(kConnectRetry);
-    }
-}
-
 } // namespace
 
 std::optional<std::string> findDeviceInterface(const Guid &interfaceClass, std::uint32_t &error)
@@ -103,12 +85,10 @@ std::optional<std::string> findDeviceInterface(const Guid &interfaceClass, std::
 Handle openDevice(const std::string &path, std::uint32_t &error)
 {
     sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
+    if (!posix::toSocketAddress(path, address)) {
         error = kErrorFileNotFound;
         return kInvalidHandle;
     }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
 
     // Non-blocking for good: every wait on this socket is bounded by a deadline.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -116,7 +96,8 @@ Handle openDevice(const std::string &path, std::uint32_t &error)
         error = kErrorGenFailure;
         return kInvalidHandle;
     }
-    if (!connectWithin(fd, address, Clock::now() + kOpenTimeout, error)) {
+    if (!posix::connectRetrying(fd, address, Clock::now() + kOpenTimeout, kConnectRetry)) {
+        error = errno == EAGAIN ? kErrorSemTimeout : errorFromConnect(errno);
         ::close(fd);
         return kInvalidHandle;
     }

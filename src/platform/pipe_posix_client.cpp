@@ -3,6 +3,7 @@
 #include "pipe.h"
 #include "pipe_posix_claim.h"
 #include "pipe_posix_naming.h"
+#include "unixsocket_posix.h"
 #include "win32errors.h"
 
 #include <algorithm>
@@ -26,11 +27,6 @@ constexpr int kWaitPollMs = 10;
 // connections must not turn the pause between two waits into a busy pipe.
 constexpr auto kFullQueueWait = std::chrono::milliseconds(150);
 constexpr auto kFullQueuePoll = std::chrono::milliseconds(1);
-
-bool connectTo(int fd, const sockaddr_un &address)
-{
-    return ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-}
 // A server that stops reading must not freeze a writer for good.
 constexpr int kWriteTimeoutSeconds = 5;
 
@@ -60,14 +56,9 @@ bool PipeClient::open(const std::string &name, std::uint32_t &error)
     // Non-blocking while connecting: a server whose queue is full is busy, as
     // Windows answers at once, and must not hold the caller.
     int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    bool connected = fd >= 0 && connectTo(fd, address);
-    bool queueFull = !connected && fd >= 0 && errno == EAGAIN;
-    const auto knockUntil = std::chrono::steady_clock::now() + kFullQueueWait;
-    while (queueFull && std::chrono::steady_clock::now() < knockUntil) {
-        std::this_thread::sleep_for(kFullQueuePoll);
-        connected = connectTo(fd, address);
-        queueFull = !connected && errno == EAGAIN;
-    }
+    const bool connected =
+        fd >= 0 && connectRetrying(fd, address, std::chrono::steady_clock::now() + kFullQueueWait, kFullQueuePoll);
+    const bool queueFull = !connected && fd >= 0 && errno == EAGAIN;
     const timeval timeout {kWriteTimeoutSeconds, 0};
     if (!connected || !sendClaim(fd, lockFd) || ::fcntl(fd, F_SETFL, 0) != 0
         || ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0) {

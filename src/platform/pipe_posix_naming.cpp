@@ -1,9 +1,7 @@
 #include "pipe_posix_naming.h"
 
 #include "runtimedir_posix.h"
-
-#include <cstring>
-#include <sys/socket.h>
+#include "unixsocket_posix.h"
 
 namespace platform::posix {
 
@@ -22,8 +20,7 @@ PipeEndpoint pipeEndpoint(const std::string &name)
 sockaddr_un socketAddress(const std::string &path)
 {
     sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    toSocketAddress(path, address);
     return address;
 }
 

@@ -17,6 +17,7 @@ struct PipeEndpoint
 
 // Invalid for a name that is no plain file name or whose socket path is too long for an address.
 PipeEndpoint pipeEndpoint(const std::string &name);
+// The address of a valid endpoint's socket path, which fits by construction.
 sockaddr_un socketAddress(const std::string &path);
 
 } // namespace platform::posix
