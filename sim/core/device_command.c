@@ -1,4 +1,4 @@
-#include "device_core.h"
+#include "device_core_parts.h"
 
 /* Request bytes 0-6; bytes 7-36 must be zero. */
 enum { REQ_CODE, REQ_TARGET, REQ_RESERVED, REQ_SELECTOR, REQ_CHANNEL, REQ_VALUE_LOW, REQ_VALUE_HIGH, REQ_TAIL };

@@ -1,4 +1,4 @@
-#include "device_core.h"
+#include "device_core_parts.h"
 
 /* The codes in the order of their function numbers, with the exact sizes a
  * request of each must offer. */

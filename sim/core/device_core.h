@@ -123,15 +123,6 @@ int kv_is_usb_latency(uint32_t frames);
 uint32_t kv_answer(struct kv_device *device, uint32_t code, const uint8_t *in, uint32_t in_size, uint8_t *out,
                    uint32_t out_size, uint32_t *written, struct kv_event *event);
 
-/* device_command.c: the 37-byte requests, checked byte by byte; event is never NULL here. */
-uint32_t kv_command(struct kv_device *device, const uint8_t *request, struct kv_event *event);
-int kv_is_firmware_query(const uint8_t *request);
-
-/* device_meters.c: the levels as the inputs, gains and routing shape them. */
-void kv_route_mixer(struct kv_state *state, const uint8_t *block);
-int kv_mixer_finite(const uint8_t *block);
-void kv_read_meters(struct kv_device *device, uint8_t *out);
-
 #ifdef __cplusplus
 }
 #endif

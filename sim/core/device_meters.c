@@ -1,4 +1,4 @@
-#include "device_core.h"
+#include "device_core_parts.h"
 
 static const int32_t kFullScale = 2147483647;
 /* 10^(k/40) in 1/32768: a step of the gain value is half a dB, forty steps a tenfold level. */
