@@ -46,19 +46,11 @@ void Button::setActive(bool on)
     emit pressed(on);
 }
 
-void Button::toggle()
-{
-    active = !active;
-    shadow->setEnabled(active);
-    updateStyle();
-    emit pressed(active);
-}
-
 // The base handler is skipped on purpose: the button must not enter the down state,
 // or Qt's own clicked/released machinery would report the click a second time.
 void Button::mousePressEvent(QMouseEvent*)
 {
-    toggle();
+    setActive(!active);
 }
 
 // Space is a click, for the same reason without the base handler. A held Space
@@ -70,7 +62,7 @@ void Button::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (!event->isAutoRepeat())
-        toggle();
+        setActive(!active);
 }
 
 void Button::focusInEvent(QFocusEvent* event)

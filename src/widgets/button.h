@@ -37,7 +37,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void toggle();
-
     bool focusMarked = false;
 };
