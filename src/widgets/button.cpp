@@ -9,6 +9,15 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTimer>
+
+namespace {
+
+// Longer than the gap between the release and press of one auto-repeat step, which
+// some X servers send unflagged, yet short enough that two quick taps stay two.
+constexpr int kSpaceGraceMs = 150;
+
+} // namespace
 
 Button::Button(const QString& text, QWidget* parent)
     : QPushButton(parent)
@@ -24,6 +33,11 @@ Button::Button(const QString& text, QWidget* parent)
     shadow->setColor(QColor(shadowColor));
     setGraphicsEffect(shadow);
     shadow->setEnabled(false);
+
+    spaceGrace = new QTimer(this);
+    spaceGrace->setSingleShot(true);
+    spaceGrace->setInterval(kSpaceGraceMs);
+    connect(spaceGrace, &QTimer::timeout, this, [this] { spaceHeld = false; });
 }
 
 void Button::updateStyle()
@@ -54,21 +68,46 @@ void Button::mousePressEvent(QMouseEvent*)
 }
 
 // Space is a click, for the same reason without the base handler. A held Space
-// does not repeat: a switch such as 48V must not flicker on and off.
+// does not repeat: a switch such as 48V must not flicker on and off. Qt flags
+// repeats from Windows and most X servers, but some X servers send each repeat as
+// an unflagged release and press, so the hold is tracked here rather than trusted
+// to isAutoRepeat() alone.
 void Button::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() != Qt::Key_Space) {
         QPushButton::keyPressEvent(event);
         return;
     }
-    if (!event->isAutoRepeat())
+    const bool continuing = spaceHeld || event->isAutoRepeat();
+    spaceHeld = true;
+    spaceGrace->stop();
+    if (!continuing)
         setActive(!active);
+}
+
+void Button::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space) {
+        QPushButton::keyReleaseEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat())
+        spaceGrace->start();
 }
 
 void Button::focusInEvent(QFocusEvent* event)
 {
     focusMarked = focusMarkShown(event->reason(), focusMarked);
     QPushButton::focusInEvent(event);
+}
+
+// The release may go to whichever widget has the focus by then, so the hold
+// cannot wait for it.
+void Button::focusOutEvent(QFocusEvent* event)
+{
+    spaceHeld = false;
+    spaceGrace->stop();
+    QPushButton::focusOutEvent(event);
 }
 
 // The style's own focus frame would show after a click too; the mark replaces

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QGraphicsDropShadowEffect;
+class QTimer;
 
 // A two-state switch that glows in its accent colour while on. Clicks never put the
 // push button into Qt's down state; pressed(bool) is the only click report, and it
@@ -33,9 +34,15 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     bool focusMarked = false;
+    // Space counts as held from its first press until a release that no press
+    // follows within spaceGrace.
+    bool spaceHeld = false;
+    QTimer* spaceGrace;
 };

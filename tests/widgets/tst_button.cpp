@@ -1,8 +1,12 @@
 #include "button.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QGraphicsDropShadowEffect>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -67,6 +71,42 @@ private slots:
         }
         QCOMPARE(clicked.count(), 0);
         QCOMPARE(released.count(), 0);
+    }
+
+    // Space as a held key may arrive: P a press, R a release, lower case the same
+    // flagged as auto-repeat; ~ waits out the grace after a release, F takes the focus away.
+    void space_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("toggles");
+        QTest::newRow("repeats flagged") << "PprprpR" << 1;
+        QTest::newRow("repeats as unflagged release and press") << "PRPRPRPR" << 1;
+        QTest::newRow("tap, tap") << "PR~PR" << 2;
+        QTest::newRow("focus lost while held") << "PFPR" << 2;
+    }
+    void space()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, toggles);
+        Button button(QStringLiteral("48V"));
+        auto* grace = button.findChild<QTimer*>();
+        QVERIFY(grace);
+        QSignalSpy spy(&button, &Button::pressed);
+        for (const QChar step : keys) {
+            if (step == u'~') {
+                QSignalSpy over(grace, &QTimer::timeout);
+                QVERIFY(over.wait());
+            } else if (step == u'F') {
+                QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+                QApplication::sendEvent(&button, &out);
+            } else {
+                QKeyEvent key(step.toUpper() == u'P' ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Space,
+                              Qt::NoModifier, QStringLiteral(" "), step.isLower());
+                QApplication::sendEvent(&button, &key);
+            }
+        }
+        QCOMPARE(spy.count(), toggles);
+        QCOMPARE(button.active, toggles % 2 == 1);
     }
 
     void setActive_data()

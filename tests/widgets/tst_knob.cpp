@@ -401,16 +401,14 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, gesture);
         QFETCH(bool, marked);
-        QWidget window;
+        // Keyboard focus needs an active window, which the minimal platform under
+        // wine never gives; a shown popup counts as active without the platform.
+        QWidget window(nullptr, Qt::Popup);
         auto* other = new Button(QStringLiteral("other"), &window);
         QWidget* target = control == QLatin1String("knob") ? static_cast<QWidget*>(new Knob(&window))
                                                            : new Button(QStringLiteral("48V"), &window);
         target->setGeometry(0, 40, 120, 120);
         window.show();
-        window.activateWindow();
-        // Keyboard focus needs an active window, which the minimal platform under wine never gives.
-        if (!QTest::qWaitForWindowActive(&window))
-            QSKIP("no window becomes active on this platform");
         other->setFocus(Qt::OtherFocusReason);
         if (gesture == QLatin1String("click"))
             QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(10, 10));
