@@ -1,7 +1,7 @@
 #include "trayicon.h"
 
+#include <controltable.h>
 #include <korvistiocontrol.h>
-#include <livepanel.h>
 #include <presets.h>
 #include <remotecontrol.h>
 #include <shell.h>
@@ -119,14 +119,14 @@ void TrayIcon::upgradeFirmware()
 void TrayIcon::fillPresetsMenu()
 {
     presetsMenu->clear();
-    const remote::LivePanel panel(mainWindow);
-    for (const QString &name : remote::presets::list(panel)) {
+    const controls::ControlTable *table = controls::shownTable(mainWindow);
+    for (const QString &name : table ? remote::presets::list(*table) : QStringList()) {
         connect(presetsMenu->addAction(name), &QAction::triggered, this,
                 [this, name] { runPresetRequest(remote::Verb::PresetLoad, name); });
     }
     presetsMenu->addSeparator();
     QAction *save = presetsMenu->addAction(tr("Save current as..."));
-    save->setEnabled(panel.present());
+    save->setEnabled(table != nullptr);
     connect(save, &QAction::triggered, this, &TrayIcon::saveCurrentAsPreset);
 }
 

@@ -38,10 +38,11 @@ bool KorvistIoControl::open()
 bool KorvistIoControl::request(std::uint32_t code, const void *in, std::uint32_t inSize, void *out,
                                std::uint32_t outSize)
 {
-    if (handle == platform::kInvalidHandle)
-        return false;
     std::uint32_t error = 0;
-    return platform::ioControl(handle, code, in, inSize, out, outSize, error);
+    if (handle != platform::kInvalidHandle && platform::ioControl(handle, code, in, inSize, out, outSize, error))
+        return true;
+    ++failures;
+    return false;
 }
 
 bool KorvistIoControl::writeMixer(const MixerBlock &mixer)

@@ -50,6 +50,10 @@ public:
     // Hands over the last reply even when the request fails.
     bool getUsbStatus(UsbStatus &status);
 
+    // How many requests on this connection have failed so far: a caller that
+    // reports on a change (a script's command) tells by it whether the device took it.
+    std::uint64_t failedRequests() const { return failures; }
+
 private:
     bool readWord(std::uint32_t code, std::uint32_t &value);
     bool request(std::uint32_t code, const void *in, std::uint32_t inSize, void *out, std::uint32_t outSize);
@@ -57,4 +61,5 @@ private:
 
     platform::Handle handle = platform::kInvalidHandle;
     std::uint8_t statusBuffer[UsbStatus::kWireSize] = {};
+    std::uint64_t failures = 0;
 };

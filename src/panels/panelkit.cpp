@@ -1,9 +1,11 @@
 #include "panelkit.h"
 
 #include <button.h>
+#include <controltable.h>
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <safetygate.h>
 
 #include <QDebug>
 #include <QFrame>
@@ -118,9 +120,7 @@ Knob *smallKnob(int minimum, int maximum, QWidget *parent)
 
 Knob *volumeKnob(QWidget *parent)
 {
-    Knob *result = largeKnob(-80, 6, parent);
-    result->endReachesMaximum = false;
-    return result;
+    return largeKnob(-80, 6, parent);
 }
 
 Knob *gainKnob(int maximum, QWidget *parent)
@@ -190,6 +190,12 @@ void startMeterTimer(QWidget *panel, std::function<void()> refresh)
     auto *timer = new QTimer(panel);
     QObject::connect(timer, &QTimer::timeout, panel, std::move(refresh));
     timer->start(kMeterIntervalMs);
+}
+
+void restoreSavedState(const controls::ControlTable &table)
+{
+    safetygate::replay(table, safetygate::savedTargets(table), safetygate::Way::PlugIn);
+    qDebug() << "已从配置文件加载控件状态";
 }
 
 int effectiveLevel(int dB, bool muted, bool dimmed)

@@ -14,6 +14,9 @@ class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
 class QWidget;
+namespace controls {
+class ControlTable;
+}
 
 // What every device panel shares: its device connection, the standard look
 // of its labels, buttons and knobs, and the rules for levels.
@@ -43,7 +46,7 @@ Button *standardButton(const QString &text, const QString &accent, QWidget *pare
 Button *outputButton(const QString &text, const QString &accent, QWidget *parent);
 Knob *largeKnob(int minimum, int maximum, QWidget *parent);
 Knob *smallKnob(int minimum, int maximum, QWidget *parent);
-// A large output volume knob, -80 to +6 dB, that End does not turn to +6.
+// A large output volume knob, -80 to +6 dB.
 Knob *volumeKnob(QWidget *parent);
 // A large microphone gain knob, 0 to maximum, with the gain's yellow arc.
 Knob *gainKnob(int maximum, QWidget *parent);
@@ -60,6 +63,9 @@ QVBoxLayout *centredColumn(std::initializer_list<QWidget *> widgets);
 QHBoxLayout *phoneRow(Knob *knob, QLabel *level, const QString &caption, QWidget *parent);
 
 void startMeterTimer(QWidget *panel, std::function<void()> refresh);
+// Replays the panel's ini file as the interface arrives: every control's
+// handler sends its state and writes it back.
+void restoreSavedState(const controls::ControlTable &table);
 
 // -80 when muted; otherwise 20 dB less when dimmed. MUTE wins over DIM.
 int effectiveLevel(int dB, bool muted, bool dimmed);

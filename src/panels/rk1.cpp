@@ -7,12 +7,13 @@
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <controltable.h>
 #include <settingsfile.h>
-#include <staterestore.h>
 
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -27,7 +28,7 @@ rk1::rk1()
     buildLayout();
     applyBaseRouting(mixer);
     startMeterTimer(this, [this] { updateMeters(); });
-    restoreState();
+    restoreSavedState(*declareControls());
 }
 
 rk1::~rk1()
@@ -98,6 +99,29 @@ void rk1::nameControls()
     nameReadout(phoneLevelLabel, tr("Phone To HP Volume"));
 }
 
+controls::ControlTable *rk1::declareControls()
+{
+    using controls::Kind;
+    auto *table = new controls::ControlTable(QStringLiteral("rk1"), settingsFile, ioControl, &mixer, this);
+    table->add(micModeButton, QStringLiteral("Button/MicInstrIsChecked"), Kind::PlainSwitch);
+    table->add(micPadButton, QStringLiteral("Button/Mic20dBIsChecked"), Kind::Pad);
+    table->add(micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"), Kind::PhantomPower, QStringLiteral("MIC"));
+    table->add(directButton, QStringLiteral("Button/MonitorMicIsChecked"), Kind::Route);
+    table->add(micGainKnob, QStringLiteral("Dial/MicValue"), Kind::InputGain, 0);
+    table->add(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), Kind::OutputLevel, -80);
+    table->add(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"), Kind::Pad);
+    table->add(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"), Kind::Pad);
+    table->add(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), Kind::PhoneLevel, 0);
+    table->stageMixer = [this](const controls::Targets &to) {
+        const QScopedValueRollback muted(headphoneMuted, to.of(headphoneMuteButton) != 0);
+        const QScopedValueRollback dimmed(headphoneDimmed, to.of(headphoneDimButton) != 0);
+        setDirectEntries(to.of(directButton) != 0);
+        setHeadphoneEntries(to.of(headphoneKnob));
+        setPhoneToHeadphoneEntries(to.of(phoneToHeadphoneKnob));
+    };
+    return table;
+}
+
 void rk1::onMicGainChanged(int value)
 {
     if (ioControl->setMicVolume(1, value * 2))
@@ -141,11 +165,16 @@ void rk1::onMicPhantomToggled(bool on)
     savedstate::save(settingsFile, QStringLiteral("Button/Mic48VIsChecked"), micPhantomButton->active);
 }
 
-void rk1::onDirectToggled(bool on)
+void rk1::setDirectEntries(bool on)
 {
     const double gain = on ? 1.0 : 0.0;
     mixer.crosspoint[64][0] = gain;
     mixer.crosspoint[65][1] = gain;
+}
+
+void rk1::onDirectToggled(bool on)
+{
+    setDirectEntries(on);
     if (ioControl->writeMixer(mixer))
         qDebug() << "Monitor Mic set to:" << int(on);
     else
@@ -213,28 +242,4 @@ void rk1::updateMeters()
     }
     micLevelLabel->setText(levelText(meters.level[0]));
     phoneLevelLabel->setText(levelText(meanLevel(meters.level[2], meters.level[3])));
-}
-
-void rk1::restoreState()
-{
-    if (!ioControl)
-        return;
-    savedstate::StateRestore restore(settingsFile);
-    restore.read(micModeButton, QStringLiteral("Button/MicInstrIsChecked"));
-    restore.read(micPadButton, QStringLiteral("Button/Mic20dBIsChecked"));
-    restore.read(micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"));
-    restore.read(directButton, QStringLiteral("Button/MonitorMicIsChecked"));
-    restore.read(micGainKnob, QStringLiteral("Dial/MicValue"), 0);
-    const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
-    headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
-    headphoneDimmed = restore.read(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
-    const int phone = restore.read(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
-    // The block starts from full level on every output, or from the state a
-    // replay replaces. No send of the replay may be louder than what it
-    // restores, so the block holds the final levels, MUTE and DIM included,
-    // before the first send, which is DIRECT's own.
-    setHeadphoneEntries(headphone);
-    setPhoneToHeadphoneEntries(phone);
-    restore.run();
-    qDebug() << "已从配置文件加载控件状态";
 }

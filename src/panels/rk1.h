@@ -10,6 +10,9 @@ class Knob;
 class KorvistIoControl;
 class QLabel;
 class QSettings;
+namespace controls {
+class ControlTable;
+}
 
 // The RK1: one microphone/instrument input, headphones, and a phone input.
 class rk1 : public QWidget
@@ -20,19 +23,17 @@ public:
     rk1();
     ~rk1() override;
 
-    // Replays the whole ini file again, as at construction: every control's
-    // handler sends its state and writes it back. Nothing on a panel without a device.
-    Q_INVOKABLE void restoreState();
-
 private:
     void buildLayout();
     void nameControls();
+    controls::ControlTable *declareControls();
     void onMicGainChanged(int value);
     void onMicModeToggled(bool on);
     void onMicPadToggled(bool on);
     void onMicPhantomToggled(bool on);
     void onDirectToggled(bool on);
     // The mixer entries of a control, written without sending; the gain written.
+    void setDirectEntries(bool on);
     double setHeadphoneEntries(int dB);
     double setPhoneToHeadphoneEntries(int dB);
     void applyHeadphoneVolume(int dB);

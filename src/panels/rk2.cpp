@@ -7,12 +7,13 @@
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <controltable.h>
 #include <settingsfile.h>
-#include <staterestore.h>
 
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -58,7 +59,7 @@ rk2::rk2()
     mixer.crosspoint[100][0] = 1.0;
     mixer.crosspoint[101][1] = 1.0;
     startMeterTimer(this, [this] { updateMeters(); });
-    restoreState();
+    restoreSavedState(*declareControls());
 }
 
 rk2::~rk2()
@@ -160,6 +161,41 @@ void rk2::nameControls()
     nameControl(headphoneSourceButton, {tr("HEADPHONE"), headphoneSourceButton->text()}, Purpose::HeadphoneSource);
     nameControl(phoneToHeadphoneKnob, {tr("Phone To HP Volume")}, Purpose::PhoneLevel);
     nameReadout(phoneLevelLabel, tr("Phone To HP Volume"));
+}
+
+controls::ControlTable *rk2::declareControls()
+{
+    using controls::Kind;
+    auto *table = new controls::ControlTable(QStringLiteral("rk2"), settingsFile, ioControl, &mixer, this);
+    table->add(mic1PadButton, micKeys(1).pad, Kind::Pad);
+    table->add(mic1PhantomButton, micKeys(1).phantom, Kind::PhantomPower, QStringLiteral("MIC1"));
+    table->add(mic1DirectButton, micKeys(1).direct, Kind::Route);
+    table->add(mic1GainKnob, micKeys(1).gain, Kind::InputGain, 0);
+    table->add(mic2GainKnob, micKeys(2).gain, Kind::InputGain, 0);
+    table->add(mic2PadButton, micKeys(2).pad, Kind::Pad);
+    table->add(mic2PhantomButton, micKeys(2).phantom, Kind::PhantomPower, QStringLiteral("MIC2"));
+    table->add(mic2DirectButton, micKeys(2).direct, Kind::Route);
+    table->add(speakerKnob, QStringLiteral("Dial/SpeakerValue"), Kind::OutputLevel, -80);
+    table->add(speakerMuteButton, QStringLiteral("Button/SpeakerMuteIsChecked"), Kind::Pad);
+    table->add(speakerDimButton, QStringLiteral("Button/SpeakerDimIsChecked"), Kind::Pad);
+    table->add(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), Kind::OutputLevel, -80);
+    table->add(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"), Kind::Pad);
+    table->add(headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"), Kind::Route);
+    table->add(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), Kind::PhoneLevel, 0);
+    table->add(phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), Kind::PhoneLevel, 0);
+    table->stageMixer = [this](const controls::Targets &to) {
+        const QScopedValueRollback spMuted(speakerMuted, to.of(speakerMuteButton) != 0);
+        const QScopedValueRollback spDimmed(speakerDimmed, to.of(speakerDimButton) != 0);
+        const QScopedValueRollback hpMuted(headphoneMuted, to.of(headphoneMuteButton) != 0);
+        setDirectEntries(1, to.of(mic1DirectButton) != 0);
+        setDirectEntries(2, to.of(mic2DirectButton) != 0);
+        setSpeakerEntries(to.of(speakerKnob));
+        setHeadphoneEntries(to.of(headphoneKnob));
+        setHeadphoneSourceEntries(to.of(headphoneSourceButton) != 0);
+        setPhoneToHeadphoneEntries(to.of(phoneToHeadphoneKnob));
+        setPhoneToSpeakerEntries(to.of(phoneToSpeakerKnob));
+    };
+    return table;
 }
 
 void rk2::saveState(const QString &key, const QVariant &value)
@@ -344,40 +380,4 @@ void rk2::updateMeters()
     const QString phone = levelText(meanLevel(meters.level[2], meters.level[3]));
     phoneLevelLabel->setText(phone);
     phoneToSpeakerLevelLabel->setText(phone);
-}
-
-void rk2::restoreState()
-{
-    if (!ioControl)
-        return;
-    savedstate::StateRestore restore(settingsFile);
-    restore.read(mic1PadButton, micKeys(1).pad);
-    restore.read(mic1PhantomButton, micKeys(1).phantom);
-    const bool direct1 = restore.read(mic1DirectButton, micKeys(1).direct);
-    restore.read(mic1GainKnob, micKeys(1).gain, 0);
-    restore.read(mic2GainKnob, micKeys(2).gain, 0);
-    restore.read(mic2PadButton, micKeys(2).pad);
-    restore.read(mic2PhantomButton, micKeys(2).phantom);
-    const bool direct2 = restore.read(mic2DirectButton, micKeys(2).direct);
-    const int speaker = restore.read(speakerKnob, QStringLiteral("Dial/SpeakerValue"), -80);
-    speakerMuted = restore.read(speakerMuteButton, QStringLiteral("Button/SpeakerMuteIsChecked"));
-    speakerDimmed = restore.read(speakerDimButton, QStringLiteral("Button/SpeakerDimIsChecked"));
-    const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
-    headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
-    const bool source = restore.read(headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"));
-    const int phoneToHeadphone = restore.read(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), 0);
-    const int phoneToSpeaker = restore.read(phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), 0);
-    // The block starts from full level on every output, or from the state a
-    // replay replaces. No send of the replay may be louder than what it
-    // restores, so the block holds the final levels, MUTE and DIM included,
-    // the final source and both DIRECT routes before the first send.
-    setDirectEntries(1, direct1);
-    setDirectEntries(2, direct2);
-    setSpeakerEntries(speaker);
-    setHeadphoneEntries(headphone);
-    setHeadphoneSourceEntries(source);
-    setPhoneToHeadphoneEntries(phoneToHeadphone);
-    setPhoneToSpeakerEntries(phoneToSpeaker);
-    restore.run();
-    qDebug() << "已从配置文件加载控件状态";
 }

@@ -11,6 +11,9 @@ class KorvistIoControl;
 class QLabel;
 class QSettings;
 class QVBoxLayout;
+namespace controls {
+class ControlTable;
+}
 
 // The RK2: two microphone inputs, speakers, headphones with a choice of source
 // pair, and a phone input mixed into both outputs.
@@ -22,16 +25,13 @@ public:
     rk2();
     ~rk2() override;
 
-    // Replays the whole ini file again, as at construction: every control's
-    // handler sends its state and writes it back. Nothing on a panel without a device.
-    Q_INVOKABLE void restoreState();
-
 private:
     QVBoxLayout *buildMicColumn(int channel, Knob *&gain, QLabel *&level, Button *&pad, Button *&phantom,
                                 Button *&direct);
     QVBoxLayout *buildSpeakerColumn();
     QVBoxLayout *buildHeadphoneColumn();
     void nameControls();
+    controls::ControlTable *declareControls();
     void onMicGainChanged(int channel, int value);
     void onMicPadToggled(int channel, bool on);
     void onMicPhantomToggled(int channel, bool on);

@@ -7,12 +7,13 @@
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <controltable.h>
 #include <settingsfile.h>
-#include <staterestore.h>
 
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -34,7 +35,7 @@ rs::rs()
     mixer.crosspoint[64][2] = 1.0;
     mixer.crosspoint[65][3] = 1.0;
     startMeterTimer(this, [this] { updateMeters(); });
-    restoreState();
+    restoreSavedState(*declareControls());
 }
 
 rs::~rs()
@@ -92,6 +93,24 @@ void rs::nameControls()
     nameControl(headphoneDimButton, {headphone, QStringLiteral("DIM")}, Purpose::Dim);
 }
 
+controls::ControlTable *rs::declareControls()
+{
+    using controls::Kind;
+    auto *table = new controls::ControlTable(QStringLiteral("rs"), settingsFile, ioControl, &mixer, this);
+    table->add(directButton, QStringLiteral("Button/MonitorMicIsChecked"), Kind::Route);
+    table->add(micGainKnob, QStringLiteral("Dial/MicValue"), Kind::InputGain, 0);
+    table->add(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), Kind::OutputLevel, -80);
+    table->add(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"), Kind::Pad);
+    table->add(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"), Kind::Pad);
+    table->stageMixer = [this](const controls::Targets &to) {
+        const QScopedValueRollback muted(headphoneMuted, to.of(headphoneMuteButton) != 0);
+        const QScopedValueRollback dimmed(headphoneDimmed, to.of(headphoneDimButton) != 0);
+        setDirectEntries(to.of(directButton) != 0);
+        setHeadphoneEntries(to.of(headphoneKnob));
+    };
+    return table;
+}
+
 void rs::onMicGainChanged(int value)
 {
     if (ioControl->setMicVolume(1, value * 2))
@@ -101,11 +120,16 @@ void rs::onMicGainChanged(int value)
     savedstate::save(settingsFile, QStringLiteral("Dial/MicValue"), micGainKnob->value);
 }
 
-void rs::onDirectToggled(bool on)
+void rs::setDirectEntries(bool on)
 {
     const double gain = on ? 1.0 : 0.0;
     mixer.crosspoint[64][0] = gain;
     mixer.crosspoint[65][1] = gain;
+}
+
+void rs::onDirectToggled(bool on)
+{
+    setDirectEntries(on);
     if (ioControl->writeMixer(mixer))
         qDebug() << "Monitor Mic set to:" << int(on);
     else
@@ -151,22 +175,4 @@ void rs::updateMeters()
         return;
     }
     micLevelLabel->setText(levelText(meters.level[0]));
-}
-
-void rs::restoreState()
-{
-    if (!ioControl)
-        return;
-    savedstate::StateRestore restore(settingsFile);
-    restore.read(directButton, QStringLiteral("Button/MonitorMicIsChecked"));
-    restore.read(micGainKnob, QStringLiteral("Dial/MicValue"), 0);
-    const int headphone = restore.read(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), -80);
-    headphoneMuted = restore.read(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"));
-    headphoneDimmed = restore.read(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"));
-    // The block starts from full level on every output, or from the state a
-    // replay replaces. It holds the final level, MUTE and DIM included, before
-    // the replay's first send, which is DIRECT's own.
-    setHeadphoneEntries(headphone);
-    restore.run();
-    qDebug() << "已从配置文件加载控件状态";
 }

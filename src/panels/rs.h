@@ -10,6 +10,9 @@ class Knob;
 class KorvistIoControl;
 class QLabel;
 class QSettings;
+namespace controls {
+class ControlTable;
+}
 
 // The RS: one microphone input and headphones. Its phone input plays in the
 // headphones at unity and has no control.
@@ -21,16 +24,14 @@ public:
     rs();
     ~rs() override;
 
-    // Replays the whole ini file again, as at construction: every control's
-    // handler sends its state and writes it back. Nothing on a panel without a device.
-    Q_INVOKABLE void restoreState();
-
 private:
     void buildLayout();
     void nameControls();
+    controls::ControlTable *declareControls();
     void onMicGainChanged(int value);
     void onDirectToggled(bool on);
-    // The headphone entries of the mixer block, written without sending.
+    // The entries of the mixer block, written without sending.
+    void setDirectEntries(bool on);
     void setHeadphoneEntries(int dB);
     void applyHeadphoneVolume(int dB);
     void onHeadphoneMuteToggled(bool on);

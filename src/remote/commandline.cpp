@@ -4,6 +4,7 @@
 #include "protocol.h"
 #include "remoteserver.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 
@@ -62,21 +63,32 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
     return request;
 }
 
-// The running instance's answer, or NotRunning with the reason when none comes within kSilenceMs.
-Answer ask(const Request &request)
+// The running instance's answer, or NotRunning with the reason when it does
+// not begin the request within kSilenceMs, or began but never finished.
+Answer ask(Request request)
 {
     const QDeadlineTimer deadline(kSilenceMs);
+    request.deadline = QDateTime::currentMSecsSinceEpoch() + kSilenceMs;
     QLocalSocket socket;
     socket.connectToServer(channelName());
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return {NotRunning, QStringLiteral("Korvist Mixer is not running: start it, then try again")};
     socket.write(encodeRequest(request));
-    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired())
-        socket.waitForReadyRead(int(deadline.remainingTime()));
-    const std::optional<Answer> answer = socket.canReadLine() ? parseAnswer(socket.readLine(kMaxLineBytes + 1)) : std::nullopt;
-    if (!answer)
-        return {NotRunning, QStringLiteral("Korvist Mixer did not answer within %1 s").arg(kSilenceMs / 1000)};
-    return *answer;
+    const auto readLine = [&socket](const QDeadlineTimer &until) -> QByteArray {
+        while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !until.hasExpired())
+            socket.waitForReadyRead(int(until.remainingTime()));
+        return socket.canReadLine() ? socket.readLine(kMaxLineBytes + 1) : QByteArray();
+    };
+    QByteArray line = readLine(deadline);
+    const bool started = line == kStarted;
+    if (started)
+        line = readLine(QDeadlineTimer(kFinishMs));
+    if (const std::optional<Answer> answer = parseAnswer(line))
+        return *answer;
+    if (started)
+        return {NotRunning, QStringLiteral("Korvist Mixer began the request but gave no answer")};
+    return {NotRunning, QStringLiteral("Korvist Mixer did not answer within %1 s; nothing was changed")
+                            .arg(kSilenceMs / 1000)};
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "presets.h"
 
-#include "livepanel.h"
-
-#include <button.h>
-#include <knob.h>
-#include <storedvalue.h>
+#include <controltable.h>
+#include <korvistiocontrol.h>
+#include <privatefiles.h>
+#include <safetygate.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,37 +14,41 @@ namespace remote::presets {
 namespace {
 
 constexpr int kMaxNameLength = 64;
-const QString kModelKey = QStringLiteral("Preset/Model");
 const QString kSuffix = QStringLiteral(".ini");
 
-// Empty when the panel has no ini file to stand beside.
-QString directoryOf(const LivePanel &panel)
+std::string nativePath(const QString &path)
 {
-    const QSettings *settings = panel.settings();
-    if (!settings)
-        return {};
-    return QFileInfo(settings->fileName()).path() + QStringLiteral("/presets/") + panel.model();
+    return QFile::encodeName(path).toStdString();
 }
 
-std::optional<Answer> refusal(const LivePanel &panel, const QString &name)
+// Empty when the panel has no ini file to stand beside.
+QString directoryOf(const controls::ControlTable &table)
+{
+    const QSettings *settings = table.settings();
+    if (!settings)
+        return {};
+    return QFileInfo(settings->fileName()).path() + QStringLiteral("/presets/") + table.model();
+}
+
+std::optional<Answer> refusal(const controls::ControlTable &table, const QString &name)
 {
     if (const std::optional<QString> refused = nameRefusal(name))
         return Answer {Refused, *refused};
-    if (directoryOf(panel).isEmpty())
-        return Answer {Refused, QStringLiteral("the %1 panel has no saved-state file, so it has no presets").arg(panel.model())};
+    if (directoryOf(table).isEmpty())
+        return Answer {Refused, QStringLiteral("the %1 panel has no saved-state file, so it has no presets").arg(table.model())};
     return std::nullopt;
 }
 
-QString pathOf(const LivePanel &panel, const QString &name)
+QString pathOf(const controls::ControlTable &table, const QString &name)
 {
-    return directoryOf(panel) + QLatin1Char('/') + name + kSuffix;
+    return directoryOf(table) + QLatin1Char('/') + name + kSuffix;
 }
 
-Answer missing(const LivePanel &panel, const QString &name)
+Answer missing(const controls::ControlTable &table, const QString &name)
 {
-    const QStringList names = list(panel);
+    const QStringList names = list(table);
     return {Refused, QStringLiteral("no preset \"%1\" for the %2; presets: %3")
-                         .arg(name, panel.model(), names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")))};
+                         .arg(name, table.model(), names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")))};
 }
 
 } // namespace
@@ -71,9 +74,9 @@ std::optional<QString> nameRefusal(const QString &name)
         .arg(name, QString::number(kMaxNameLength));
 }
 
-QStringList list(const LivePanel &panel)
+QStringList list(const controls::ControlTable &table)
 {
-    const QString directory = directoryOf(panel);
+    const QString directory = directoryOf(table);
     QStringList names;
     if (directory.isEmpty())
         return names;
@@ -84,21 +87,25 @@ QStringList list(const LivePanel &panel)
     return names;
 }
 
-Answer save(const LivePanel &panel, const QString &name)
+Answer save(const controls::ControlTable &table, const QString &name)
 {
-    if (const auto refused = refusal(panel, name))
+    if (const auto refused = refusal(table, name))
         return *refused;
-    if (!QDir().mkpath(directoryOf(panel)))
-        return {Refused, QStringLiteral("cannot make the folder %1").arg(directoryOf(panel))};
-    const QString path = pathOf(panel, name);
+    const QString directory = directoryOf(table);
+    platform::createPrivateDirectory(nativePath(QFileInfo(directory).path()));
+    platform::createPrivateDirectory(nativePath(directory));
+    if (!QFileInfo(directory).isDir())
+        return {Refused, QStringLiteral("cannot make the folder %1").arg(directory)};
+    const QString path = pathOf(table, name);
+    platform::createPrivateFile(nativePath(path));
     QSettings preset(path, QSettings::IniFormat);
     preset.clear();
-    preset.setValue(kModelKey, panel.model());
-    for (const Control &control : panel.controls()) {
+    preset.setValue(safetygate::kPresetModelKey, table.model());
+    for (const controls::Control &control : table.controls()) {
         if (control.knob)
-            preset.setValue(control.key, control.knob->value);
+            preset.setValue(control.key, control.value());
         else
-            preset.setValue(control.key, control.button->active);
+            preset.setValue(control.key, control.value() != 0);
     }
     preset.sync();
     if (preset.status() != QSettings::NoError)
@@ -106,53 +113,34 @@ Answer save(const LivePanel &panel, const QString &name)
     return {Done, QStringLiteral("saved preset \"%1\"").arg(name)};
 }
 
-Answer load(const LivePanel &panel, const QString &name)
+Answer load(const controls::ControlTable &table, const QString &name)
 {
-    if (const auto refused = refusal(panel, name))
+    if (const auto refused = refusal(table, name))
         return *refused;
-    const QString path = pathOf(panel, name);
+    const QString path = pathOf(table, name);
     if (!QFileInfo(path).isFile())
-        return missing(panel, name);
+        return missing(table, name);
     const QSettings preset(path, QSettings::IniFormat);
-    const QString model = preset.value(kModelKey).toString();
-    if (preset.status() != QSettings::NoError || model != panel.model())
-        return {Refused, QStringLiteral("preset \"%1\" is for the %2, not for the connected %3")
-                             .arg(name, model.isEmpty() ? QStringLiteral("an unknown model") : model, panel.model())};
-    for (const QString &key : preset.allKeys()) {
-        if (key != kModelKey && !panel.find(key.section(QLatin1Char('/'), -1)))
-            return {Refused, QStringLiteral("preset \"%1\" has %2, which the %3 does not have").arg(name, key, panel.model())};
-    }
+    if (const std::optional<QString> refused = safetygate::checkPreset(table, preset))
+        return {Refused, QStringLiteral("preset \"%1\" refused, nothing changed: %2").arg(name, *refused)};
 
-    QSettings *settings = panel.settings();
+    const std::uint64_t failedBefore = table.device()->failedRequests();
     QStringList notes {QStringLiteral("loaded preset \"%1\"").arg(name)};
-    for (const Control &control : panel.controls()) {
-        if (!preset.contains(control.key))
-            continue;
-        const QVariant stored = preset.value(control.key);
-        if (!control.isPhantomPower()) {
-            settings->setValue(control.key, stored);
-            continue;
-        }
-        // Phantom power can harm what is plugged in: only a hand switches it on.
-        const bool wanted = savedstate::parseStoredSwitch(stored).value_or(false);
-        settings->setValue(control.key, wanted && control.button->active);
-        if (wanted && !control.button->active)
-            notes << QStringLiteral("48V left off on %1: switch it on by hand").arg(control.channel());
-    }
-    settings->sync();
-    if (!panel.restoreState())
-        return {Refused, QStringLiteral("the %1 panel cannot replay its saved state").arg(panel.model())};
+    notes << safetygate::replay(table, safetygate::presetTargets(table, preset), safetygate::Way::Preset);
+    if (table.device()->failedRequests() != failedBefore)
+        return {DeviceRefused, QStringLiteral("the interface refused part of preset \"%1\"; the panel shows it loaded")
+                                   .arg(name)};
     return {Done, notes.join(QLatin1Char('\n'))};
 }
 
-Answer remove(const LivePanel &panel, const QString &name)
+Answer remove(const controls::ControlTable &table, const QString &name)
 {
-    if (const auto refused = refusal(panel, name))
+    if (const auto refused = refusal(table, name))
         return *refused;
-    if (!QFileInfo(pathOf(panel, name)).isFile())
-        return missing(panel, name);
-    if (!QFile::remove(pathOf(panel, name)))
-        return {Refused, QStringLiteral("cannot delete %1").arg(pathOf(panel, name))};
+    if (!QFileInfo(pathOf(table, name)).isFile())
+        return missing(table, name);
+    if (!QFile::remove(pathOf(table, name)))
+        return {Refused, QStringLiteral("cannot delete %1").arg(pathOf(table, name))};
     return {Done, QStringLiteral("deleted preset \"%1\"").arg(name)};
 }
 

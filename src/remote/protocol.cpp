@@ -67,8 +67,19 @@ bool takesArgument(Verb verb)
     return verb != Verb::List && verb != Verb::PresetList && verb != Verb::Show;
 }
 
-std::optional<Request> parseRequest(const QString &line, QString &error)
+std::optional<Request> parseRequest(const QString &fullLine, QString &error)
 {
+    qint64 deadline = 0;
+    QString line = fullLine;
+    if (!line.isEmpty() && line.front().isDigit()) {
+        bool ok = false;
+        deadline = line.section(QLatin1Char(' '), 0, 0).toLongLong(&ok);
+        if (!ok || deadline <= 0 || !line.contains(QLatin1Char(' '))) {
+            error = QStringLiteral("a deadline must be followed by a request");
+            return std::nullopt;
+        }
+        line = line.section(QLatin1Char(' '), 1);
+    }
     const qsizetype space = line.indexOf(QLatin1Char(' '));
     const QString name = line.left(space);
     const QString argument = space < 0 ? QString() : line.mid(space + 1);
@@ -80,7 +91,7 @@ std::optional<Request> parseRequest(const QString &line, QString &error)
                                               : QStringLiteral("%1 takes no argument").arg(name);
             return std::nullopt;
         }
-        return Request {entry.verb, argument};
+        return Request {entry.verb, argument, deadline};
     }
     error = QStringLiteral("unknown request \"%1\"; valid: %2").arg(name.left(40), verbNames().join(QStringLiteral(", ")));
     return std::nullopt;
@@ -89,6 +100,8 @@ std::optional<Request> parseRequest(const QString &line, QString &error)
 QByteArray encodeRequest(const Request &request)
 {
     QString line = nameOf(request.verb);
+    if (request.deadline > 0)
+        line.prepend(QString::number(request.deadline) + QLatin1Char(' '));
     if (takesArgument(request.verb))
         line += QLatin1Char(' ') + request.argument;
     return line.toUtf8() + '\n';

@@ -8,17 +8,29 @@
 // The line protocol between a script's command line and the running program:
 // one request line, one answer line, UTF-8, each at most kMaxLineBytes with
 // its newline. A request is a verb, then one space and its argument if it
-// takes one. An answer starts with the exit code the command line ends with
-// (0 done, 1 refused, 3 no interface), one space, then its text, in which a
-// backslash and a line break are escaped so that several lines fit in one.
+// takes one; it may start with its deadline and a space. An answer starts with
+// the exit code the command line ends with (0 done, 1 refused, 3 no interface,
+// 4 the device refused), one space, then its text, in which a backslash and a
+// line break are escaped so that several lines fit in one.
+//
+// A client that stops waiting must never see its request carried out later
+// (a retried toggle would toggle twice), so the deadline travels with the
+// request: the time, in milliseconds since 1970 UTC, when the client stops
+// waiting for the program to begin. The program begins only while at least
+// kStartMarginMs are left, and says so at once with the line kStarted; from
+// then on the client waits for the answer, however long the device takes.
 namespace remote {
 
 inline constexpr int kMaxLineBytes = 4096;
 // Beyond this a client's silence ends its connection, and a command line stops waiting for an answer.
 inline constexpr int kSilenceMs = 2000;
+inline constexpr int kStartMarginMs = 500;
+inline constexpr char kStarted[] = "+\n";
+// How long a client waits for the answer to a request the program has begun.
+inline constexpr int kFinishMs = 120000;
 
 // The exit codes of a command line.
-enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3 };
+enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3, DeviceRefused = 4 };
 
 enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show };
 
@@ -26,6 +38,7 @@ struct Request
 {
     Verb verb = Verb::List;
     QString argument;
+    qint64 deadline = 0; // none: the client waits as long as it takes
 };
 
 struct Answer

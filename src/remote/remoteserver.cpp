@@ -5,6 +5,7 @@
 
 #include <localchannel.h>
 
+#include <QDateTime>
 #include <QDebug>
 #include <QLocalSocket>
 #include <QTimer>
@@ -92,10 +93,17 @@ void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
         if (text.endsWith(QLatin1Char('\r')))
             text.chop(1);
         QString error;
-        if (const std::optional<Request> request = parseRequest(text, error))
-            result = execute(root, *request);
-        else
-            result = {Refused, error};
+        const std::optional<Request> request = parseRequest(text, error);
+        if (request && request->deadline > 0) {
+            if (QDateTime::currentMSecsSinceEpoch() > request->deadline - kStartMarginMs) {
+                qWarning() << "Remote request dropped, its client has stopped waiting:" << text;
+                socket->abort();
+                return;
+            }
+            socket->write(kStarted);
+            socket->flush();
+        }
+        result = request ? execute(root, *request) : Answer {Refused, error};
     }
     socket->write(encodeAnswer(result));
     socket->disconnectFromServer();

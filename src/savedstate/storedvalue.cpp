@@ -1,5 +1,7 @@
 #include "storedvalue.h"
 
+#include <QDebug>
+#include <QSettings>
 #include <QString>
 #include <QVariant>
 
@@ -38,6 +40,33 @@ std::optional<int> parseStoredNumber(const QVariant &stored)
     if (!ok || number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
         return std::nullopt;
     return int(number);
+}
+
+namespace {
+
+template <typename T>
+T storedOrDefault(QSettings *settings, const QString &key, std::optional<T> (*parse)(const QVariant &),
+                  T defaultValue)
+{
+    const QVariant stored = settings ? settings->value(key) : QVariant();
+    if (!stored.isValid())
+        return defaultValue;
+    if (const std::optional<T> value = parse(stored))
+        return *value;
+    qWarning() << "Stored value ignored, default used:" << key << stored;
+    return defaultValue;
+}
+
+} // namespace
+
+bool readStoredSwitch(QSettings *settings, const QString &key)
+{
+    return storedOrDefault(settings, key, parseStoredSwitch, false);
+}
+
+int readStoredNumber(QSettings *settings, const QString &key, int defaultValue)
+{
+    return storedOrDefault(settings, key, parseStoredNumber, defaultValue);
 }
 
 } // namespace savedstate

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+class QSettings;
+class QString;
 class QVariant;
 
 // What a value read back from an ini file means. The files come from outside
@@ -16,5 +18,11 @@ std::optional<bool> parseStoredSwitch(const QVariant &stored);
 // The whole text is a decimal integer (an optional sign, ASCII digits) that
 // fits in 32 bits; or the int a QSettings object still holds as it was set.
 std::optional<int> parseStoredNumber(const QVariant &stored);
+
+// The state saved under key in a panel's file (null: no usable file). A
+// value that does not parse counts as missing, with one log line naming it,
+// so that the key's default applies.
+bool readStoredSwitch(QSettings *settings, const QString &key);
+int readStoredNumber(QSettings *settings, const QString &key, int defaultValue);
 
 } // namespace savedstate

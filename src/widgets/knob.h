@@ -42,8 +42,8 @@ public:
     QColor trackColor = QColor(QStringLiteral("#44475a"));
     double faceScale = 0.8;
     int displayOffset = 0;
-    // End jumps to the maximum in one request. Volume knobs turn it off: one
-    // stray key must not send an output to full level.
+    // End jumps to the maximum in one request. Owners whose knob sets a level
+    // turn it off: one stray key must not send it to the top.
     bool endReachesMaximum = true;
 
 signals:

@@ -56,9 +56,9 @@ private slots:
                              << 0 << "-30";
         QTest::newRow("toggle") << "rk2" << true << "--set SpeakerMuteIsChecked=toggle" << ""
                                 << QStringList {"--get=SpeakerMuteIsChecked"} << 0 << "true";
-        QTest::newRow("list") << "rs" << true << "" << "" << QStringList {"--list"} << 0 << "MicValue knob 0..42 0";
+        QTest::newRow("list") << "rs" << true << "" << "" << QStringList {"--list"} << 0 << "MonitorMicIsChecked switch true/false false\nMicValue knob 0..42 0";
         QTest::newRow("bad key") << "rk2" << true << "" << "" << QStringList {"--get", "Speaker"} << 1
-                                 << "valid keys: Mic1Value, Mic120dBIsChecked";
+                                 << "valid keys: Mic120dBIsChecked, Mic148VIsChecked";
         QTest::newRow("out of range") << "rk2" << true << "" << "" << QStringList {"--set", "SpeakerValue=7"} << 1
                                       << "a whole number from -80 to 6";
         QTest::newRow("not a switch value") << "rk2" << true << "" << "" << QStringList {"--set", "SpeakerMuteIsChecked=2"}

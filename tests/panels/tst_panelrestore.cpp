@@ -1,10 +1,12 @@
 #include "panelfactory.h"
 #include "panelprobe.h"
 
+#include <controltable.h>
 #include <conversions.h>
 #include <iocontrolcodes.h>
 #include <isolation.h>
 #include <logcapture.h>
+#include <safetygate.h>
 
 #include <QLineEdit>
 #include <QtTest>
@@ -100,6 +102,36 @@ void compareRequests(const QList<SimJournalEntry> &sent, const Requests &expecte
             QCOMPARE(sent[i].in.toHex(), expected[i].in.toHex());
         QCOMPARE(sent[i].status, 0u);
     }
+}
+
+// What can be heard after some requests: every mixer entry, then each
+// input's gain and whether its pad is off (1) or on (0); the larger, the louder.
+using Loudness = std::vector<double>;
+constexpr int kMixerEntries = int(sizeof(MixerBlock) / sizeof(double));
+constexpr int kLoudnessSize = kMixerEntries + 4;
+
+Loudness loudnessAfter(const QList<SimJournalEntry> &requests, Loudness state)
+{
+    for (const SimJournalEntry &request : requests) {
+        const auto *bytes = reinterpret_cast<const quint8 *>(request.in.constData());
+        if (request.code == iocode::WriteMixer && request.in.size() == int(sizeof(MixerBlock)))
+            std::memcpy(state.data(), bytes, sizeof(MixerBlock));
+        else if (request.code != iocode::Command || request.in.size() < 7 || bytes[4] < 1 || bytes[4] > 2)
+            continue;
+        else if (bytes[1] == 0x07)
+            state[kMixerEntries + bytes[4] - 1] = bytes[5] | bytes[6] << 8;
+        else if (bytes[1] == 0x5A)
+            state[kMixerEntries + 1 + bytes[4]] = bytes[3] ? 0 : 1;
+    }
+    return state;
+}
+
+bool noLouder(const Loudness &state, const Loudness &than)
+{
+    for (int i = 0; i < kLoudnessSize; ++i)
+        if (state[i] > than[i])
+            return false;
+    return true;
 }
 
 // What a panel does on its first start, with no ini file.
@@ -264,64 +296,86 @@ private slots:
         QVERIFY2(named[0].contains('"' + value + '"'), qPrintable(named[0]));
     }
 
-    // Saved quiet, no block of the replay is louder, entry by entry, than
-    // the last one; gain: what the last block holds in output gain 0. Again:
-    // the replay runs once more, over a loud state, through restoreState.
-    void replayNeverLouderThanItsEnd_data()
+    // Plug-in: no request of the replay leaves the device louder, anywhere,
+    // than the state it ends in; gain: what the last block holds in output
+    // gain 0. Preset: from the plugged-in state to the preset's, every state
+    // on the way is no louder than its start or no louder than its end, the
+    // input stage included. The states name the keys of all three models;
+    // each panel takes its own.
+    void replayNeverLouderThanBothEnds_data()
     {
         QTest::addColumn<QString>("model");
-        QTest::addColumn<QStringList>("onKeys");
+        QTest::addColumn<IniEntries>("saved");
+        QTest::addColumn<IniEntries>("preset"); // empty: the plug-in alone
         QTest::addColumn<double>("gain");
-        QTest::addColumn<bool>("again");
-        for (const char *model : {"rk1", "rk2", "rs"}) {
-            const QString speaker = model == QLatin1String("rk2") ? "Speaker" : "Headphone";
-            QTest::addRow("%s quiet", model) << model << QStringList {} << dbToGain(-40) << false;
-            QTest::addRow("%s muted", model)
-                << model << QStringList {"Button/" + speaker + "MuteIsChecked", "Button/HeadphoneMuteIsChecked"} << 0.0
-                << false;
-            QTest::addRow("%s dimmed", model)
-                << model << QStringList {"Button/" + speaker + "DimIsChecked"} << dbToGain(-60) << false;
-            QTest::addRow("%s quiet again", model) << model << QStringList {} << dbToGain(-40) << true;
-        }
-    }
-    void replayNeverLouderThanItsEnd()
-    {
-        QFETCH(QString, model);
-        QFETCH(QStringList, onKeys);
-        QFETCH(double, gain);
-        QFETCH(bool, again);
-        Isolation isolation;
-        QDir().mkpath(isolation.appDataDir());
-        IniEntries saved {{"Dial/SpeakerValue", "-40"}, {"Dial/HeadphoneValue", "-40"},
-                          {"Button/MonitorMicIsChecked", "true"}, {"Button/MonitorMic1IsChecked", "true"}};
-        for (const QString &key : onKeys)
-            saved.insert(key, "true");
+        const IniEntries quiet {{"Dial/SpeakerValue", "-40"}, {"Dial/HeadphoneValue", "-40"},
+                                {"Button/MonitorMicIsChecked", "true"}, {"Button/MonitorMic1IsChecked", "true"},
+                                {"Button/SpeakerMuteIsChecked", "false"}, {"Button/HeadphoneMuteIsChecked", "false"}};
         const IniEntries loud {{"Dial/SpeakerValue", "6"}, {"Dial/HeadphoneValue", "6"}, {"Dial/OtgToHpValue", "6"},
                                {"Dial/OtgToSPValue", "6"}, {"Button/MonitorMic2IsChecked", "true"},
-                               {"Button/HeadphoneSourceIsChecked", "true"}};
-        writeIni(iniPath(isolation, model), again ? loud : saved);
+                               {"Button/HeadphoneSourceIsChecked", "true"}, {"Dial/MicValue", "40"},
+                               {"Dial/Mic1Value", "50"}, {"Dial/Mic2Value", "50"}};
+        IniEntries muted = quiet, dimmed = quiet, padded = loud, unpadded = quiet, mutedLoud = loud;
+        for (const char *key : {"Button/SpeakerMuteIsChecked", "Button/HeadphoneMuteIsChecked"})
+            muted.insert(key, "true");
+        for (const char *key : {"Button/SpeakerDimIsChecked", "Button/HeadphoneDimIsChecked"})
+            dimmed.insert(key, "true");
+        for (const char *key : {"Button/Mic20dBIsChecked", "Button/Mic120dBIsChecked", "Button/Mic220dBIsChecked",
+                                "Button/MonitorMicIsChecked", "Button/MonitorMic1IsChecked"})
+            padded.insert(key, "true");
+        for (const char *key : {"Dial/MicValue", "Dial/Mic1Value", "Dial/Mic2Value"})
+            unpadded.insert(key, "5");
+        for (const char *key : {"Button/Mic20dBIsChecked", "Button/Mic120dBIsChecked", "Button/Mic220dBIsChecked"})
+            unpadded.insert(key, "false");
+        unpadded.insert("Button/MonitorMic2IsChecked", "true");
+        for (const char *key : {"Button/SpeakerMuteIsChecked", "Button/HeadphoneMuteIsChecked"})
+            mutedLoud.insert(key, "true");
+        for (const char *model : {"rk1", "rk2", "rs"}) {
+            QTest::addRow("%s plug-in quiet", model) << model << quiet << IniEntries {} << dbToGain(-40);
+            QTest::addRow("%s plug-in muted", model) << model << muted << IniEntries {} << 0.0;
+            QTest::addRow("%s plug-in dimmed", model) << model << dimmed << IniEntries {} << dbToGain(-60);
+            QTest::addRow("%s plug-in padded", model) << model << padded << IniEntries {} << dbToGain(6);
+            QTest::addRow("%s loud to quiet", model) << model << loud << quiet << dbToGain(-40);
+            QTest::addRow("%s quiet to loud", model) << model << quiet << loud << dbToGain(6);
+            QTest::addRow("%s pad off, gain down", model) << model << padded << unpadded << dbToGain(-40);
+            QTest::addRow("%s pad on, gain up", model) << model << unpadded << padded << dbToGain(6);
+            QTest::addRow("%s unmuted, quieter", model) << model << mutedLoud << quiet << dbToGain(-40);
+            QTest::addRow("%s muted, louder", model) << model << dimmed << mutedLoud << 0.0;
+        }
+    }
+    void replayNeverLouderThanBothEnds()
+    {
+        QFETCH(QString, model);
+        QFETCH(IniEntries, saved);
+        QFETCH(IniEntries, preset);
+        QFETCH(double, gain);
+        Isolation isolation;
+        QDir().mkpath(isolation.appDataDir());
+        writeIni(iniPath(isolation, model), saved);
         SimDevice device(model);
         QVERIFY(device.start());
 
         const auto panel = createPanel(model);
-        const qsizetype earlier = again ? device.journal().size() : 0;
-        if (again) {
-            QFile::remove(iniPath(isolation, model));
-            writeIni(iniPath(isolation, model), saved);
-            QVERIFY(QMetaObject::invokeMethod(panel.get(), "restoreState"));
+        const QList<SimJournalEntry> plugIn = device.journal();
+        const Loudness plugged = loudnessAfter(plugIn, Loudness(kLoudnessSize, -qInf()));
+        for (qsizetype i = 1; i <= plugIn.size(); ++i)
+            QVERIFY2(noLouder(loudnessAfter(plugIn.first(i), Loudness(kLoudnessSize, -qInf())), plugged),
+                     qPrintable(QString("plug-in, request %1").arg(i)));
+        if (!preset.isEmpty()) {
+            const QString path = isolation.appDataDir() + "/preset.ini";
+            writeIni(path, preset);
+            const QSettings file(path, QSettings::IniFormat);
+            const controls::ControlTable *table = controls::shownTable(panel.get());
+            QVERIFY(table);
+            safetygate::replay(*table, safetygate::presetTargets(*table, file), safetygate::Way::Preset);
+            const QList<SimJournalEntry> load = device.journal().mid(plugIn.size());
+            const Loudness end = loudnessAfter(load, plugged);
+            for (qsizetype i = 1; i <= load.size(); ++i) {
+                const Loudness now = loudnessAfter(load.first(i), plugged);
+                QVERIFY2(noLouder(now, plugged) || noLouder(now, end), qPrintable(QString("load, request %1").arg(i)));
+            }
         }
-        const MixerBlock last = lastMixer(device);
-        QCOMPARE(last.outputGain[0], gain);
-        const auto *end = reinterpret_cast<const double *>(&last);
-        for (const SimJournalEntry &block : device.journal().mid(earlier)) {
-            if (block.code != iocode::WriteMixer)
-                continue;
-            const auto *entry = reinterpret_cast<const double *>(block.in.constData());
-            for (int i = 0; i < int(sizeof(MixerBlock) / sizeof(double)); ++i)
-                if (entry[i] > end[i])
-                    QFAIL(qPrintable(QString("request %1, entry %2: %3 > %4").arg(block.seq).arg(i).arg(entry[i]).arg(
-                        end[i])));
-        }
+        QCOMPARE(lastMixer(device).outputGain[0], gain);
     }
 
     void rsNeverChangesThePhoneRoute()

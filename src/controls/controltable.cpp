@@ -1,0 +1,101 @@
+#include "controltable.h"
+
+#include "safetygate.h"
+
+#include <button.h>
+#include <knob.h>
+
+#include <QWidget>
+
+namespace controls {
+
+QString Control::name() const
+{
+    return key.section(QLatin1Char('/'), -1);
+}
+
+int Control::minimum() const
+{
+    return knob ? knob->minimum : 0;
+}
+
+int Control::maximum() const
+{
+    return knob ? knob->maximum : 1;
+}
+
+int Control::value() const
+{
+    return knob ? knob->value : int(button->active);
+}
+
+QString Control::valueText() const
+{
+    if (knob)
+        return QString::number(knob->value);
+    return button->active ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+QWidget *Control::widget() const
+{
+    return knob ? static_cast<QWidget *>(knob) : button;
+}
+
+void Control::apply(int target) const
+{
+    if (knob)
+        knob->setValue(target);
+    else
+        button->setActive(target != 0);
+}
+
+void Targets::set(const Control &control, int value)
+{
+    values.insert(control.widget(), value);
+}
+
+ControlTable::ControlTable(const QString &model, QSettings *settings, KorvistIoControl *device, MixerBlock *mixer,
+                           QWidget *panel)
+    : QObject(panel)
+    , modelName(model)
+    , settingsFile(settings)
+    , ioControl(device)
+    , mixerBlock(mixer)
+{
+}
+
+void ControlTable::add(Knob *knob, const QString &key, Kind kind, int defaultValue)
+{
+    knob->setProperty(kSavedKey, key);
+    entries.push_back({key, kind, knob, nullptr, defaultValue, QString()});
+    safetygate::guardKeys(entries.back());
+}
+
+void ControlTable::add(Button *button, const QString &key, Kind kind, const QString &input)
+{
+    button->setProperty(kSavedKey, key);
+    entries.push_back({key, kind, nullptr, button, 0, input});
+}
+
+const Control *ControlTable::find(const QString &name) const
+{
+    for (const Control &control : entries)
+        if (control.name() == name)
+            return &control;
+    return nullptr;
+}
+
+QStringList ControlTable::names() const
+{
+    QStringList list;
+    for (const Control &control : entries)
+        list << control.name();
+    return list;
+}
+
+ControlTable *shownTable(QObject *root)
+{
+    return root ? root->findChild<ControlTable *>() : nullptr;
+}
+
+} // namespace controls

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class Button;
+class Knob;
+class KorvistIoControl;
+class QSettings;
+class QWidget;
+struct MixerBlock;
+
+namespace controls {
+
+// The dynamic property that carries, on each control of a table, the key its
+// state is saved under, for tools that look at the widgets alone (tests, the
+// accessibility checks).
+inline constexpr char kSavedKey[] = "savedKey";
+
+// What a control does to the sound, which is what the safety rules go by.
+enum class Kind {
+    InputGain,    // a microphone input's gain
+    OutputLevel,  // a speaker or headphone volume
+    PhoneLevel,   // the phone input's level in an output
+    Pad,          // on lowers a level: the 20 dB pad, MUTE, DIM
+    PhantomPower, // 48 V for a condenser microphone
+    Route,        // on opens a path or chooses another: DIRECT, the headphone source
+    PlainSwitch,  // changes no level: the instrument switch
+};
+
+// One control of a panel, as it is saved, found and checked.
+struct Control
+{
+    QString key; // as the ini file stores it: "Dial/SpeakerValue"
+    Kind kind = Kind::PlainSwitch;
+    Knob *knob = nullptr;     // the three level kinds
+    Button *button = nullptr; // the others
+    int defaultValue = 0;     // when the saved state has none; a switch's is off
+    QString input;            // what a phantom power switch feeds: "MIC1"
+
+    // The key without its group: what scripts and surfaces call it.
+    QString name() const;
+    // A switch counts as 0 (off) and 1 (on).
+    int minimum() const;
+    int maximum() const;
+    int value() const;
+    // As the file writes it: a whole number, or true/false.
+    QString valueText() const;
+    QWidget *widget() const;
+    // Through the control's own setter, so its handler sends and saves it as a gesture would.
+    void apply(int value) const;
+};
+
+// The values a replay ends with, control by control.
+class Targets
+{
+public:
+    int of(const QWidget *control) const { return values.value(control); }
+    int of(const Control &control) const { return of(control.widget()); }
+    void set(const Control &control, int value);
+
+private:
+    QHash<const QWidget *, int> values;
+};
+
+// A panel's controls, declared once, in the order its saved state is replayed
+// when nothing else decides: keys, scripts, presets and the replay all read
+// this table. It is a child of its panel, which finds it below the window.
+class ControlTable : public QObject
+{
+    Q_OBJECT
+
+public:
+    // model names the panel's ini file and its presets: rk1, rk2 or rs.
+    ControlTable(const QString &model, QSettings *settings, KorvistIoControl *device, MixerBlock *mixer,
+                 QWidget *panel);
+
+    void add(Knob *knob, const QString &key, Kind kind, int defaultValue);
+    void add(Button *button, const QString &key, Kind kind, const QString &input = QString());
+
+    const QString &model() const { return modelName; }
+    // Null when the panel had no usable ini file.
+    QSettings *settings() const { return settingsFile; }
+    KorvistIoControl *device() const { return ioControl; }
+    MixerBlock *mixer() const { return mixerBlock; }
+    const std::vector<Control> &controls() const { return entries; }
+    const Control *find(const QString &name) const;
+    QStringList names() const;
+
+    // Writes into the panel's mixer block the entries the targets end with,
+    // as the handlers would compute them, without sending anything.
+    std::function<void(const Targets &)> stageMixer;
+
+private:
+    QString modelName;
+    QSettings *settingsFile;
+    KorvistIoControl *ioControl;
+    MixerBlock *mixerBlock;
+    std::vector<Control> entries;
+};
+
+// The table of the panel shown below root (the main window); null when none is.
+ControlTable *shownTable(QObject *root);
+
+} // namespace controls

@@ -1,0 +1,180 @@
+#include "safetygate.h"
+
+#include <knob.h>
+#include <mixerblock.h>
+#include <storedvalue.h>
+
+#include <QSettings>
+
+#include <algorithm>
+
+namespace safetygate {
+
+using controls::Control;
+using controls::ControlTable;
+using controls::Kind;
+using controls::Targets;
+
+namespace {
+
+// The order of a replay, as a sequence of phases. Until the steady phase every
+// request lowers something, so the state stays below the start; from there on
+// every request raises something towards the end, so it stays below the end.
+enum Phase { LevelsDown, PadsOn, RoutesClose, Steady, PadsOff, RoutesOpen, LevelsUp };
+
+Phase phaseOf(const Control &control, int target)
+{
+    const int from = control.value();
+    if (target == from || control.kind == Kind::PhantomPower || control.kind == Kind::PlainSwitch)
+        return Steady;
+    const bool rises = target > from;
+    switch (control.kind) {
+    case Kind::Pad:
+        return rises ? PadsOn : PadsOff;
+    case Kind::Route:
+        return rises ? RoutesOpen : RoutesClose;
+    default:
+        return rises ? LevelsUp : LevelsDown;
+    }
+}
+
+// Each entry of the block at the lower of what it is now and what the replay
+// ends with: the block every send carries until the handlers set their own.
+void stageQuietest(const ControlTable &table, const Targets &targets)
+{
+    MixerBlock *mixer = table.mixer();
+    if (!mixer || !table.stageMixer)
+        return;
+    const MixerBlock start = *mixer;
+    table.stageMixer(targets);
+    const auto *from = &start.crosspoint[0][0];
+    auto *entry = &mixer->crosspoint[0][0];
+    for (std::size_t i = 0; i < sizeof(MixerBlock) / sizeof(double); ++i)
+        entry[i] = std::min(entry[i], from[i]);
+}
+
+// As the file holds it; a QSettings object of this process may still hold the
+// bool or int it was given rather than the text it wrote.
+std::optional<QString> storedText(const QVariant &stored)
+{
+    switch (stored.typeId()) {
+    case QMetaType::QString:
+        return stored.toString();
+    case QMetaType::Bool:
+        return stored.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QMetaType::Int:
+        return QString::number(stored.toInt());
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+void guardKeys(const Control &control)
+{
+    if (control.knob)
+        control.knob->endReachesMaximum = false;
+}
+
+std::optional<int> parseValue(const Control &control, const QString &text, Way way, QString &refusal)
+{
+    if (control.knob) {
+        const std::optional<int> value =
+            text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
+        const QString range =
+            QStringLiteral("a whole number from %1 to %2").arg(control.minimum()).arg(control.maximum());
+        if (!value)
+            refusal = QStringLiteral("%1 takes %2, not \"%3\"").arg(control.name(), range, text);
+        else if (*value < control.minimum() || *value > control.maximum())
+            refusal = QStringLiteral("%1 is out of range for %2: give %3").arg(text, control.name(), range);
+        else
+            return value;
+        return std::nullopt;
+    }
+    const bool toggles = way == Way::Script || way == Way::Surface;
+    if (text == QLatin1String("on") || text == QLatin1String("true"))
+        return 1;
+    if (text == QLatin1String("off") || text == QLatin1String("false"))
+        return 0;
+    if (toggles && text == QLatin1String("toggle"))
+        return control.value() ? 0 : 1;
+    refusal = QStringLiteral("%1 takes on, off, %2true or false, not \"%3\"")
+                  .arg(control.name(), toggles ? QStringLiteral("toggle, ") : QString(), text);
+    return std::nullopt;
+}
+
+bool mayTurnOnPhantomPower(Way way)
+{
+    return way == Way::Hand || way == Way::Script || way == Way::PlugIn;
+}
+
+std::optional<QString> checkPreset(const ControlTable &table, const QSettings &preset)
+{
+    const QString model = preset.value(kPresetModelKey).toString();
+    if (preset.status() != QSettings::NoError || model != table.model())
+        return QStringLiteral("it is for the %1, not for the connected %2")
+            .arg(model.isEmpty() ? QStringLiteral("an unknown model") : model, table.model());
+    for (const QString &key : preset.allKeys()) {
+        if (key == kPresetModelKey)
+            continue;
+        const QVariant stored = preset.value(key);
+        const QString shown = stored.toStringList().join(QLatin1Char(','));
+        const auto control = std::find_if(table.controls().begin(), table.controls().end(),
+                                          [&key](const Control &c) { return c.key == key; });
+        if (control == table.controls().end())
+            return QStringLiteral("%1=%2: the %3 has no such key").arg(key, shown, table.model());
+        QString refusal = QStringLiteral("%1 takes one value, not \"%2\"").arg(control->name(), shown);
+        const std::optional<QString> text = storedText(stored);
+        if (!text || !parseValue(*control, *text, Way::Preset, refusal))
+            return QStringLiteral("%1=%2: %3").arg(key, shown, refusal);
+    }
+    return std::nullopt;
+}
+
+Targets presetTargets(const ControlTable &table, const QSettings &preset)
+{
+    Targets targets;
+    for (const Control &control : table.controls()) {
+        QString refusal;
+        const std::optional<QString> text = storedText(preset.value(control.key));
+        const std::optional<int> value = text ? parseValue(control, *text, Way::Preset, refusal) : std::nullopt;
+        targets.set(control, value.value_or(control.value()));
+    }
+    return targets;
+}
+
+Targets savedTargets(const ControlTable &table)
+{
+    Targets targets;
+    for (const Control &control : table.controls()) {
+        if (control.knob)
+            targets.set(control, std::clamp(savedstate::readStoredNumber(table.settings(), control.key,
+                                                                         control.defaultValue),
+                                            control.minimum(), control.maximum()));
+        else
+            targets.set(control, savedstate::readStoredSwitch(table.settings(), control.key));
+    }
+    return targets;
+}
+
+QStringList replay(const ControlTable &table, Targets targets, Way way)
+{
+    QStringList notes;
+    std::vector<std::pair<Phase, const Control *>> steps;
+    for (const Control &control : table.controls()) {
+        if (control.kind == Kind::PhantomPower && targets.of(control) && !control.value()
+            && !mayTurnOnPhantomPower(way)) {
+            targets.set(control, 0);
+            notes << QStringLiteral("48V left off on %1: switch it on by hand").arg(control.input);
+        }
+        steps.emplace_back(phaseOf(control, targets.of(control)), &control);
+    }
+    std::stable_sort(steps.begin(), steps.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    stageQuietest(table, targets);
+    for (const auto &[phase, control] : steps)
+        control->apply(targets.of(*control));
+    return notes;
+}
+
+} // namespace safetygate
