@@ -4,6 +4,7 @@
 #include <rk1.h>
 #include <rk2.h>
 #include <rs.h>
+#include <session.h>
 #include <settings.h>
 
 #include <QAccessible>
@@ -21,6 +22,7 @@
 namespace {
 constexpr int kDetectIntervalMs = 1000;
 constexpr int kPidIntervalMs = 400;
+constexpr int kSessionIntervalMs = 1000;
 constexpr std::uint32_t kPidFailuresBeforeLoss = 3;
 } // namespace
 
@@ -49,7 +51,33 @@ MainWindow::MainWindow(QWidget *parent)
     baseLayout->setAlignment(Qt::AlignCenter);
     addStatusLabel(QStringLiteral("声卡未连接！"));
 
+    auto *sessionTimer = new QTimer(this);
+    connect(sessionTimer, &QTimer::timeout, this, &MainWindow::followSession);
+    sessionTimer->start(kSessionIntervalMs);
     detectTimer->start();
+    followSession();
+}
+
+// Every user's sign-in starts an instance, and the interface is one: only the
+// session at the console drives it, and one that comes back to the console
+// takes it over with its own state.
+void MainWindow::followSession()
+{
+    const bool background = !platform::sessionIsActive();
+    if (background == inBackground)
+        return;
+    inBackground = background;
+    dropPanel();
+    if (background) {
+        detectTimer->stop();
+        qDebug() << "Interface left to the session at the console.";
+        addStatusLabel(tr("声卡正在另一个会话中使用。"));
+        return;
+    }
+    qDebug() << "Session at the console again: taking the interface over.";
+    takingOver = true;
+    detectTimer->start();
+    addStatusLabel(tr("声卡未连接！"));
 }
 
 MainWindow::~MainWindow()
@@ -142,17 +170,19 @@ bool MainWindow::handOffModel(DeviceModel model)
 
     QWidget *panel = nullptr;
     const char *placement = nullptr;
+    const safetygate::Way arrival = takingOver ? safetygate::Way::HandOver : safetygate::Way::PlugIn;
+    takingOver = false;
     switch (model) {
     case DeviceModel::RK1:
-        panel = new rk1;
+        panel = new rk1(arrival);
         placement = "Adding rk1 widget to layout.";
         break;
     case DeviceModel::RK2:
-        panel = new rk2;
+        panel = new rk2(arrival);
         placement = "Adding rk2 widget to layout.";
         break;
     case DeviceModel::RS:
-        panel = new rs;
+        panel = new rs(arrival);
         placement = "Adding rs widget to layout.";
         break;
     }
@@ -200,6 +230,13 @@ void MainWindow::pollDevice()
     if (pidErrorCount < kPidFailuresBeforeLoss)
         return;
 
+    dropPanel();
+    detectTimer->start();
+    addStatusLabel(tr("声卡未连接！"));
+}
+
+void MainWindow::dropPanel()
+{
     pidTimer->stop();
     delete meterDriver;
     meterDriver = nullptr;
@@ -207,6 +244,4 @@ void MainWindow::pollDevice()
     productId = 0;
     clearBaseLayout();
     qDebug() << "Cleared all widgets from base layout.";
-    detectTimer->start();
-    addStatusLabel(tr("声卡未连接！"));
 }

@@ -14,6 +14,7 @@ class QVBoxLayout;
 
 // Hosts the panel of the connected interface: searches for it once a second,
 // watches it every 400 ms once found, and goes back to searching when it is lost.
+// While another user's session is at the console, it leaves the interface alone.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ private:
     bool handOffModel(DeviceModel model);
     void focusFirstControl(QWidget *panel);
     void startWatch();
+    void followSession();
+    void dropPanel();
 
     std::uint32_t productId = 0;
     QVBoxLayout *baseLayout = nullptr;
@@ -45,4 +48,8 @@ private:
     KorvistIoControl *meterDriver = nullptr;
     QLabel *statusLabel = nullptr;
     std::uint32_t pidErrorCount = 0;
+    // This session is not the one at the console: the interface is another's.
+    bool inBackground = false;
+    // The next panel takes the interface over from another session.
+    bool takingOver = false;
 };

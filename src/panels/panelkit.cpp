@@ -192,9 +192,10 @@ void startMeterTimer(QWidget *panel, std::function<void()> refresh)
     timer->start(kMeterIntervalMs);
 }
 
-void restoreSavedState(const controls::ControlTable &table)
+void restoreSavedState(const controls::ControlTable &table, safetygate::Way arrival)
 {
-    safetygate::replay(table, safetygate::savedTargets(table), safetygate::Way::PlugIn);
+    for (const QString &note : safetygate::replay(table, safetygate::savedTargets(table), arrival))
+        qDebug().noquote() << note;
     qDebug() << "已从配置文件加载控件状态";
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <safetygate.h>
+
 #include <QString>
 
 #include <cstdint>
@@ -63,9 +65,10 @@ QVBoxLayout *centredColumn(std::initializer_list<QWidget *> widgets);
 QHBoxLayout *phoneRow(Knob *knob, QLabel *level, const QString &caption, QWidget *parent);
 
 void startMeterTimer(QWidget *panel, std::function<void()> refresh);
-// Replays the panel's ini file as the interface arrives: every control's
-// handler sends its state and writes it back.
-void restoreSavedState(const controls::ControlTable &table);
+// Replays the panel's ini file as the interface arrives, or as this session
+// takes it over from another: every control's handler sends its state and
+// writes it back.
+void restoreSavedState(const controls::ControlTable &table, safetygate::Way arrival);
 
 // -80 when muted; otherwise 20 dB less when dimmed. MUTE wins over DIM.
 int effectiveLevel(int dB, bool muted, bool dimmed);

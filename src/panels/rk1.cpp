@@ -19,7 +19,7 @@
 
 using namespace panelkit;
 
-rk1::rk1()
+rk1::rk1(safetygate::Way arrival)
 {
     ioControl = connectPanel("Failed to create device in rk1.", {1, 2});
     if (!ioControl)
@@ -28,7 +28,7 @@ rk1::rk1()
     buildLayout();
     applyBaseRouting(mixer);
     startMeterTimer(this, [this] { updateMeters(); });
-    restoreSavedState(*declareControls());
+    restoreSavedState(*declareControls(), arrival);
 }
 
 rk1::~rk1()

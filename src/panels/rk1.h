@@ -2,6 +2,7 @@
 
 #include <meterblock.h>
 #include <mixerblock.h>
+#include <safetygate.h>
 
 #include <QWidget>
 
@@ -20,7 +21,8 @@ class rk1 : public QWidget
     Q_OBJECT
 
 public:
-    rk1();
+    // arrival: why the panel is built, which decides what its replay may do.
+    explicit rk1(safetygate::Way arrival = safetygate::Way::PlugIn);
     ~rk1() override;
 
 private:

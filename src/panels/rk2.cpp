@@ -40,7 +40,7 @@ constexpr int kDirectRows[] = {64, 65, 68, 69};
 
 } // namespace
 
-rk2::rk2()
+rk2::rk2(safetygate::Way arrival)
 {
     ioControl = connectPanel("Failed to create device in rk2.", {1, 2, 5, 6});
     if (!ioControl)
@@ -59,7 +59,7 @@ rk2::rk2()
     mixer.crosspoint[100][0] = 1.0;
     mixer.crosspoint[101][1] = 1.0;
     startMeterTimer(this, [this] { updateMeters(); });
-    restoreSavedState(*declareControls());
+    restoreSavedState(*declareControls(), arrival);
 }
 
 rk2::~rk2()

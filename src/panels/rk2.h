@@ -2,6 +2,7 @@
 
 #include <meterblock.h>
 #include <mixerblock.h>
+#include <safetygate.h>
 
 #include <QWidget>
 
@@ -22,7 +23,8 @@ class rk2 : public QWidget
     Q_OBJECT
 
 public:
-    rk2();
+    // arrival: why the panel is built, which decides what its replay may do.
+    explicit rk2(safetygate::Way arrival = safetygate::Way::PlugIn);
     ~rk2() override;
 
 private:

@@ -24,7 +24,7 @@ namespace {
 const QString kRsCaptionStyle = QStringLiteral(" font-size: 12px; color: white;");
 } // namespace
 
-rs::rs()
+rs::rs(safetygate::Way arrival)
 {
     ioControl = connectPanel("Failed to create device in rs.", {1, 2});
     if (!ioControl)
@@ -35,7 +35,7 @@ rs::rs()
     mixer.crosspoint[64][2] = 1.0;
     mixer.crosspoint[65][3] = 1.0;
     startMeterTimer(this, [this] { updateMeters(); });
-    restoreSavedState(*declareControls());
+    restoreSavedState(*declareControls(), arrival);
 }
 
 rs::~rs()

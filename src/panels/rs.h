@@ -2,6 +2,7 @@
 
 #include <meterblock.h>
 #include <mixerblock.h>
+#include <safetygate.h>
 
 #include <QWidget>
 
@@ -21,7 +22,8 @@ class rs : public QWidget
     Q_OBJECT
 
 public:
-    rs();
+    // arrival: why the panel is built, which decides what its replay may do.
+    explicit rs(safetygate::Way arrival = safetygate::Way::PlugIn);
     ~rs() override;
 
 private:

@@ -8,6 +8,7 @@
 #include <simpipe.h>
 
 #include <QLabel>
+#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QLayout>
 #include <QtTest>
@@ -159,6 +160,46 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QString("Korvist RK1 - FW: 1.0.4") + QString(5, QChar(0)),
                                   kFindTimeoutMs);
         QTRY_COMPARE(layoutContents(window), QStringList {"rk1"});
+    }
+
+    // A session that leaves the console leaves the interface alone; one that
+    // comes back takes it over with its own state, 48 V left off.
+    void anotherSessionAtTheConsole()
+    {
+        Isolation isolation;
+        QDir().mkpath(isolation.appDataDir());
+        QSettings ini(isolation.appDataDir() + "/rk2.ini", QSettings::IniFormat);
+        ini.setValue("Button/Mic148VIsChecked", true);
+        ini.setValue("Dial/SpeakerValue", -30);
+        ini.sync();
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start());
+        const auto setSession = [&isolation](const QByteArray &word) {
+            QFile file(isolation.runtimeDir() + "/korvist/session");
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(word) == word.size());
+        };
+        const QByteArray phantomOn = QByteArray::fromHex("015b000101");
+        MainWindow window;
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk2"}, kFindTimeoutMs);
+
+        setSession("background");
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"声卡正在另一个会话中使用。"}, kFindTimeoutMs);
+        const qsizetype left = device.journal().size();
+        setSession("active");
+        QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk2"}, kFindTimeoutMs);
+        const QList<SimJournalEntry> requests = device.journal();
+        QVERIFY(left < requests.size());
+        // Nothing reached the interface in the background; the first request
+        // after it is the detection's probe of the session come back.
+        QCOMPARE(requests[left].code, iocode::GetProductId);
+        bool speakerSet = false;
+        for (const SimJournalEntry &request : requests.mid(left)) {
+            QVERIFY(!request.in.startsWith(phantomOn));
+            speakerSet = speakerSet || request.code == iocode::WriteMixer;
+        }
+        QVERIFY(speakerSet);
+        QCOMPARE(QSettings(isolation.appDataDir() + "/rk2.ini", QSettings::IniFormat).value("Button/Mic148VIsChecked").toString(),
+                 QString("false"));
     }
 
     // One failed product-id read is a glitch, not a loss; and the watch of a

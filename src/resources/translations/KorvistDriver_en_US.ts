@@ -7,6 +7,10 @@
         <source>声卡未连接！</source>
         <translation>Sound card not connected!</translation>
     </message>
+    <message>
+        <source>声卡正在另一个会话中使用。</source>
+        <translation>The interface is in use in another session.</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>

@@ -7,6 +7,10 @@
         <source>声卡未连接！</source>
         <translation>声卡未连接！</translation>
     </message>
+    <message>
+        <source>声卡正在另一个会话中使用。</source>
+        <translation>声卡正在另一个会话中使用。</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
