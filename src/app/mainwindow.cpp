@@ -70,6 +70,8 @@ void MainWindow::followSession()
     dropPanel();
     if (background) {
         detectTimer->stop();
+        if (settingsDialog)
+            settingsDialog->releaseDevice();
         qDebug() << "Interface left to the session at the console.";
         addStatusLabel(tr("声卡正在另一个会话中使用。"));
         return;

@@ -175,6 +175,13 @@ bool Settings::connectDevice()
     return true;
 }
 
+void Settings::releaseDevice()
+{
+    delete ioControl;
+    ioControl = new KorvistIoControl;
+    deviceOnline = false;
+}
+
 void Settings::applySavedSettings()
 {
     sendAudioControlCommand(QStringLiteral("STOP_MONITOR"));

@@ -28,6 +28,9 @@ public:
 
     // Opens a connection of its own to the device, replacing the one before.
     bool connectDevice();
+    // Lets go of the device while another session drives it: until the next
+    // connectDevice every choice fails as it does with no device.
+    void releaseDevice();
     // STOP_MONITOR, the saved choices, and START_MONITOR 30 s later.
     void applySavedSettings();
     bool stopMonitor();

@@ -179,7 +179,9 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(word) == word.size());
         };
         const QByteArray phantomOn = QByteArray::fromHex("015b000101");
+        Settings dialog;
         MainWindow window;
+        window.settingsDialog = &dialog;
         QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk2"}, kFindTimeoutMs);
 
         setSession("background");
@@ -189,8 +191,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(layoutContents(window), QStringList {"rk2"}, kFindTimeoutMs);
         const QList<SimJournalEntry> requests = device.journal();
         QVERIFY(left < requests.size());
-        // Nothing reached the interface in the background; the first request
-        // after it is the detection's probe of the session come back.
+        // Nothing reached the interface in the background, not even the
+        // dialog's status reads; the first request after it is the detection's
+        // probe of the session come back.
         QCOMPARE(requests[left].code, iocode::GetProductId);
         bool speakerSet = false;
         for (const SimJournalEntry &request : requests.mid(left)) {
