@@ -111,8 +111,10 @@ bool mayTurnOnPhantomPower(Way way)
 
 std::optional<QString> checkPreset(const ControlTable &table, const QSettings &preset)
 {
+    if (preset.status() != QSettings::NoError)
+        return QStringLiteral("it is not a readable ini file");
     const QString model = preset.value(kPresetModelKey).toString();
-    if (preset.status() != QSettings::NoError || model != table.model())
+    if (model != table.model())
         return QStringLiteral("it is for the %1, not for the connected %2")
             .arg(model.isEmpty() ? QStringLiteral("an unknown model") : model, table.model());
     for (const QString &key : preset.allKeys()) {

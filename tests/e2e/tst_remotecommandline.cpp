@@ -8,6 +8,9 @@
 namespace {
 const QString kPanelShown = QStringLiteral("Device found with PID:");
 const QString kListening = QStringLiteral("Remote control listening");
+constexpr QFile::Permissions kOwner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+constexpr QFile::Permissions kShared = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                       | QFile::WriteOther | QFile::ExeOther;
 
 struct Outcome
 {
@@ -112,6 +115,13 @@ private slots:
 
         const Outcome outcome = run(arguments);
         QVERIFY2(outcome.code == code, qPrintable(outcome.out + outcome.err));
+        // Presets are the user's alone, folders and files alike.
+        if (setup.contains("--preset-save")) {
+            for (const QString &folder : {isolation.appDataDir() + "/presets", presets})
+                QCOMPARE(int(QFile::permissions(folder) & (kOwner | kShared)), int(kOwner));
+            for (const QFileInfo &file : QDir(presets).entryInfoList(QDir::Files))
+                QCOMPARE(int(file.permissions() & (kOwner | kShared)), int(QFile::ReadOwner | QFile::WriteOwner));
+        }
         if (code == 0) {
             QVERIFY2(outcome.out.startsWith(text + '\n'), qPrintable(outcome.out));
             return;

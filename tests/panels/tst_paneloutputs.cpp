@@ -285,6 +285,30 @@ private slots:
         QVERIFY(!QFile::exists(live.isolation.appDataDir() + '/' + model + ".ini"));
     }
 
+    // End would take a gain or a level to its top in one request: no knob a
+    // panel builds answers it, whatever table the panel declares.
+    void endMovesNoKnob_data() { refusedOutputVolumeLeavesThePanelEmpty_data(); }
+    void endMovesNoKnob()
+    {
+        QFETCH(QString, model);
+        LivePanel live(model);
+        QVERIFY(live.started);
+        const QList<Knob *> all = live.panel->findChildren<Knob *>();
+        QVERIFY(!all.isEmpty());
+        for (Knob *knob : all) {
+            const QByteArray name = knob->accessibleName().toUtf8();
+            knob->setValue(knob->minimum + 1);
+            const qsizetype mark = live.device.journal().size();
+            QTest::keyClick(knob, Qt::Key_End);
+            QVERIFY2(knob->value == knob->minimum + 1, name);
+            for (const SimJournalEntry &entry : live.device.journal().mid(mark))
+                QVERIFY2(entry.code == iocode::ReadMeters, name);
+            // Home, which can only lower, stays; and shows the key reached the knob.
+            QTest::keyClick(knob, Qt::Key_Home);
+            QVERIFY2(knob->value == knob->minimum, name);
+        }
+    }
+
     void gainAtMaximum_data()
     {
         QTest::addColumn<QString>("model");

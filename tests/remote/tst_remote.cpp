@@ -9,6 +9,8 @@
 #include <rk2.h>
 #include <simdevice.h>
 
+#include "../panels/panelprobe.h"
+
 #include <QLocalSocket>
 #include <QtTest>
 
@@ -36,9 +38,22 @@ QList<QByteArray> requestsSince(const SimDevice &device, qsizetype from)
 {
     QList<QByteArray> requests;
     for (const SimJournalEntry &entry : device.journal().mid(from))
-        if (!entry.in.isEmpty())
+        if (entry.code != iocode::ReadMeters)
             requests << QByteArray::number(entry.code, 16) + ':' + entry.in.toHex();
     return requests;
+}
+
+bool writePreset(const Isolation &isolation, const QByteArray &text)
+{
+    const QString folder = isolation.appDataDir() + "/presets/rk2";
+    QFile file(folder + "/p.ini");
+    return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
 } // namespace
@@ -48,6 +63,8 @@ class TestRemote : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver")); }
+
     void hostileClientsChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("payload");
@@ -140,6 +157,84 @@ private slots:
         QCOMPARE(answer.code, int(remote::Done));
         QVERIFY(!gesture.isEmpty());
         QCOMPARE(requestsSince(device, mark), gesture);
+    }
+
+    // A preset file is input from outside: one bad entry refuses it whole,
+    // before anything reaches the interface or the panel's own file.
+    void presetCheckedWhole_data()
+    {
+        QTest::addColumn<QByteArray>("preset");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        // A valid change comes first, which an entry-by-entry load would already have made.
+        const auto preset = [](const QByteArray &entries, const QByteArray &model = "rk2") {
+            return "[Preset]\nModel=" + model + "\n[Dial]\nHeadphoneValue=-20\n" + entries;
+        };
+        const int refused = remote::Refused;
+        QTest::newRow("out of range") << preset("SpeakerValue=600\n") << refused << "Dial/SpeakerValue=600";
+        QTest::newRow("not a number") << preset("OtgToHpValue=x\n") << refused << "Dial/OtgToHpValue=x";
+        QTest::newRow("plus sign") << preset("SpeakerValue=+6\n") << refused << "Dial/SpeakerValue=+6";
+        QTest::newRow("exponent") << preset("SpeakerValue=-3e1\n") << refused << "Dial/SpeakerValue=-3e1";
+        QTest::newRow("wrong group") << preset("Mic148VIsChecked=true\n") << refused << "Dial/Mic148VIsChecked=true";
+        QTest::newRow("unknown key") << preset("Loudness=3\n") << refused << "Dial/Loudness=3";
+        QTest::newRow("another model") << preset("", "rk1") << refused << "for the rk1";
+        QTest::newRow("not an ini file") << preset("[Button\n") << refused << "not a readable ini file";
+        QTest::newRow("toggle") << preset("[Button]\nSpeakerMuteIsChecked=toggle\n") << refused
+                                << "Button/SpeakerMuteIsChecked=toggle";
+        QTest::newRow("phantom power") << preset("[Button]\nMic148VIsChecked=true\n") << int(remote::Done)
+                                       << "48V left off on MIC1";
+    }
+    void presetCheckedWhole()
+    {
+        QFETCH(QByteArray, preset);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start());
+        QWidget window;
+        (new rk2)->setParent(&window);
+        QVERIFY(writePreset(isolation, preset));
+        const QString ini = isolation.appDataDir() + "/rk2.ini";
+        const QByteArray iniBefore = fileBytes(ini);
+        const qsizetype mark = device.journal().size();
+
+        const remote::Answer answer = remote::execute(&window, {remote::Verb::PresetLoad, "p"});
+        QCOMPARE(answer.code, code);
+        QVERIFY2(answer.text.contains(text), qPrintable(answer.text));
+        for (const SimJournalEntry &entry : device.journal(iocode::Command))
+            QVERIFY(entry.in != panelprobe::command(0x5B, 1, 1));
+        QCOMPARE(remote::execute(&window, {remote::Verb::Get, "Mic148VIsChecked"}).text, QString("false"));
+        if (code == remote::Done) {
+            QCOMPARE(remote::execute(&window, {remote::Verb::Get, "HeadphoneValue"}).text, QString("-20"));
+            return;
+        }
+        QCOMPARE(requestsSince(device, mark), QList<QByteArray>());
+        QCOMPARE(fileBytes(ini), iniBefore);
+    }
+
+    // A change the interface refused must not read as done to the script that asked for it.
+    void deviceRefusal_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("set") << "set SpeakerValue=-30" << "the interface refused the change";
+        QTest::newRow("preset load") << "preset-load p" << "the interface refused part of preset";
+    }
+    void deviceRefusal()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, text);
+        Isolation isolation;
+        SimDevice device(QStringLiteral("rk2"));
+        QVERIFY(device.start({"--fail", QString::number(iocode::WriteMixer)}));
+        QWidget window;
+        (new rk2)->setParent(&window);
+        QVERIFY(writePreset(isolation, "[Preset]\nModel=rk2\n[Dial]\nSpeakerValue=-30\n"));
+        QString error;
+        const remote::Answer answer = remote::execute(&window, remote::parseRequest(request, error).value());
+        QCOMPARE(answer.code, int(remote::DeviceRefused));
+        QVERIFY2(answer.text.contains(text), qPrintable(answer.text));
     }
 };
 
