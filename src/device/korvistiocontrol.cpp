@@ -3,6 +3,8 @@
 #include "deviceclass.h"
 #include "iocontrolcodes.h"
 
+#include <win32errors.h>
+
 #include <QDebug>
 
 #include <exception>
@@ -42,6 +44,11 @@ bool KorvistIoControl::request(std::uint32_t code, const void *in, std::uint32_t
     if (handle != platform::kInvalidHandle && platform::ioControl(handle, code, in, inSize, out, outSize, error))
         return true;
     ++failures;
+    if (error == platform::kErrorSemTimeout) {
+        platform::closeDevice(handle);
+        handle = platform::kInvalidHandle;
+        stalled = true;
+    }
     return false;
 }
 

@@ -50,6 +50,11 @@ public:
     // Hands over the last reply even when the request fails.
     bool getUsbStatus(UsbStatus &status);
 
+    // A request that timed out closed the connection, and every later one
+    // fails at once: a stalled driver holds the caller once, not at every
+    // request. Only a new open (the next detection) tries again.
+    bool timedOut() const { return stalled; }
+
     // How many requests on this connection have failed so far: a caller that
     // reports on a change (a script's command) tells by it whether the device took it.
     std::uint64_t failedRequests() const { return failures; }
@@ -62,4 +67,5 @@ private:
     platform::Handle handle = platform::kInvalidHandle;
     std::uint8_t statusBuffer[UsbStatus::kWireSize] = {};
     std::uint64_t failures = 0;
+    bool stalled = false;
 };

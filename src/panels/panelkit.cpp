@@ -11,13 +11,11 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace panelkit {
 
 namespace {
-constexpr int kMeterIntervalMs = 500;
 constexpr int kFullOutputVolume = 100;
 } // namespace
 
@@ -183,13 +181,6 @@ QHBoxLayout *phoneRow(Knob *knob, QLabel *level, const QString &caption, QWidget
     layout->setSpacing(8);
     layout->addLayout(centredColumn({level, label(caption, kSmallCaptionStyle, parent)}));
     return layout;
-}
-
-void startMeterTimer(QWidget *panel, std::function<void()> refresh)
-{
-    auto *timer = new QTimer(panel);
-    QObject::connect(timer, &QTimer::timeout, panel, std::move(refresh));
-    timer->start(kMeterIntervalMs);
 }
 
 void restoreSavedState(const controls::ControlTable &table, safetygate::Way arrival)

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 
 class Button;
@@ -64,7 +63,6 @@ QVBoxLayout *centredColumn(std::initializer_list<QWidget *> widgets);
 // A small phone-level knob with its readout above its caption to the right.
 QHBoxLayout *phoneRow(Knob *knob, QLabel *level, const QString &caption, QWidget *parent);
 
-void startMeterTimer(QWidget *panel, std::function<void()> refresh);
 // Replays the panel's ini file as the interface arrives, or as this session
 // takes it over from another: every control's handler sends its state and
 // writes it back.

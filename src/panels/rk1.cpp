@@ -1,5 +1,6 @@
 #include "rk1.h"
 
+#include "meterreader.h"
 #include "panelkit.h"
 #include "panelnames.h"
 
@@ -27,7 +28,7 @@ rk1::rk1(safetygate::Way arrival)
     settingsFile = savedstate::openSettingsFile(QStringLiteral("rk1.ini"), this);
     buildLayout();
     applyBaseRouting(mixer);
-    startMeterTimer(this, [this] { updateMeters(); });
+    new MeterReader(this, [this](const MeterBlock &meters) { showMeters(meters); });
     restoreSavedState(*declareControls(), arrival);
 }
 
@@ -234,12 +235,8 @@ void rk1::onPhoneToHeadphoneChanged(int dB)
     savedstate::save(settingsFile, QStringLiteral("Dial/OtgToHpValue"), phoneToHeadphoneKnob->value);
 }
 
-void rk1::updateMeters()
+void rk1::showMeters(const MeterBlock &meters)
 {
-    if (!ioControl->readMeters(meters)) {
-        qDebug() << "Failed to read meter data from driver.";
-        return;
-    }
     micLevelLabel->setText(levelText(meters.level[0]));
     phoneLevelLabel->setText(levelText(meanLevel(meters.level[2], meters.level[3])));
 }

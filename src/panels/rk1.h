@@ -42,7 +42,7 @@ private:
     void onHeadphoneMuteToggled(bool on);
     void onHeadphoneDimToggled(bool on);
     void onPhoneToHeadphoneChanged(int dB);
-    void updateMeters();
+    void showMeters(const MeterBlock &meters);
 
     Knob *micGainKnob = nullptr;
     Button *micModeButton = nullptr;
@@ -58,7 +58,6 @@ private:
     bool headphoneMuted = false;
     bool headphoneDimmed = false;
     MixerBlock mixer;
-    MeterBlock meters;
     QSettings *settingsFile = nullptr;
     KorvistIoControl *ioControl = nullptr;
 };

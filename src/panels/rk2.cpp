@@ -1,5 +1,6 @@
 #include "rk2.h"
 
+#include "meterreader.h"
 #include "panelkit.h"
 #include "panelnames.h"
 
@@ -58,7 +59,7 @@ rk2::rk2(safetygate::Way arrival)
     applyBaseRouting(mixer);
     mixer.crosspoint[100][0] = 1.0;
     mixer.crosspoint[101][1] = 1.0;
-    startMeterTimer(this, [this] { updateMeters(); });
+    new MeterReader(this, [this](const MeterBlock &meters) { showMeters(meters); });
     restoreSavedState(*declareControls(), arrival);
 }
 
@@ -369,12 +370,8 @@ void rk2::onPhoneToSpeakerChanged(int dB)
     saveState(QStringLiteral("Dial/OtgToSPValue"), dB);
 }
 
-void rk2::updateMeters()
+void rk2::showMeters(const MeterBlock &meters)
 {
-    if (!ioControl->readMeters(meters)) {
-        qDebug() << "Failed to read meter data from driver.";
-        return;
-    }
     mic1LevelLabel->setText(levelText(meters.level[0]));
     mic2LevelLabel->setText(levelText(meters.level[1]));
     const QString phone = levelText(meanLevel(meters.level[2], meters.level[3]));

@@ -54,7 +54,7 @@ private:
     void onHeadphoneSourceToggled(bool on);
     void onPhoneToHeadphoneChanged(int dB);
     void onPhoneToSpeakerChanged(int dB);
-    void updateMeters();
+    void showMeters(const MeterBlock &meters);
     void saveState(const QString &key, const QVariant &value);
 
     Knob *mic1GainKnob = nullptr;
@@ -77,7 +77,6 @@ private:
     bool speakerDimmed = false;
     bool headphoneMuted = false;
     MixerBlock mixer;
-    MeterBlock meters;
     Knob *phoneToHeadphoneKnob = nullptr;
     QLabel *phoneLevelLabel = nullptr;
     Knob *phoneToSpeakerKnob = nullptr;

@@ -1,5 +1,6 @@
 #include "rs.h"
 
+#include "meterreader.h"
 #include "panelkit.h"
 #include "panelnames.h"
 
@@ -34,7 +35,7 @@ rs::rs(safetygate::Way arrival)
     applyBaseRouting(mixer);
     mixer.crosspoint[64][2] = 1.0;
     mixer.crosspoint[65][3] = 1.0;
-    startMeterTimer(this, [this] { updateMeters(); });
+    new MeterReader(this, [this](const MeterBlock &meters) { showMeters(meters); });
     restoreSavedState(*declareControls(), arrival);
 }
 
@@ -168,11 +169,7 @@ void rs::onHeadphoneDimToggled(bool on)
     savedstate::save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
 }
 
-void rs::updateMeters()
+void rs::showMeters(const MeterBlock &meters)
 {
-    if (!ioControl->readMeters(meters)) {
-        qDebug() << "Failed to read meter data from driver.";
-        return;
-    }
     micLevelLabel->setText(levelText(meters.level[0]));
 }

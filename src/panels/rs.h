@@ -38,7 +38,7 @@ private:
     void applyHeadphoneVolume(int dB);
     void onHeadphoneMuteToggled(bool on);
     void onHeadphoneDimToggled(bool on);
-    void updateMeters();
+    void showMeters(const MeterBlock &meters);
 
     Knob *micGainKnob = nullptr;
     QLabel *micLevelLabel = nullptr;
@@ -49,7 +49,6 @@ private:
     bool headphoneMuted = false;
     bool headphoneDimmed = false;
     MixerBlock mixer;
-    MeterBlock meters;
     QSettings *settingsFile = nullptr;
     KorvistIoControl *ioControl = nullptr;
 };

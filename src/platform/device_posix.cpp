@@ -61,10 +61,11 @@ std::uint32_t errorFromConnect(int err)
 // let go at once, and every later request on this handle fails at once
 // instead of waiting again or reading stale bytes. The descriptor itself stays
 // open until closeDevice, so its number cannot pass to another open meanwhile.
-bool dropConnection(int fd, std::uint32_t &error)
+// A deadline that passed is a timeout, as on Windows; anything else a loss.
+bool dropConnection(int fd, Clock::time_point deadline, std::uint32_t &error)
 {
     ::shutdown(fd, SHUT_RDWR);
-    error = kErrorDeviceNotConnected;
+    error = Clock::now() >= deadline ? kErrorSemTimeout : kErrorDeviceNotConnected;
     return false;
 }
 
@@ -121,17 +122,17 @@ bool ioControl(Handle handle, std::uint32_t code, const void *in, std::uint32_t 
     std::uint8_t reply[posix::wire::kReplyHeaderSize];
     if (!posix::wire::sendAll(fd, header, sizeof header, deadline) || !posix::wire::sendAll(fd, in, inSize, deadline)
         || !posix::wire::receiveAll(fd, reply, sizeof reply, deadline)) {
-        return dropConnection(fd, error);
+        return dropConnection(fd, deadline, error);
     }
     const std::uint32_t status = posix::wire::getU32(reply);
     const std::uint32_t returned = posix::wire::getU32(reply + 4);
     // A peer that breaks the protocol is as good as gone.
     if (returned > outSize)
-        return dropConnection(fd, error);
+        return dropConnection(fd, deadline, error);
     // Taken in aside: a failed call, or one whose reply breaks off, leaves the caller's buffer as it was.
     std::vector<std::uint8_t> bytes(returned);
     if (!posix::wire::receiveAll(fd, bytes.data(), returned, deadline))
-        return dropConnection(fd, error);
+        return dropConnection(fd, deadline, error);
     error = status;
     if (status != kErrorSuccess)
         return false;

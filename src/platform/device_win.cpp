@@ -127,12 +127,19 @@ bool ioControl(Handle handle, std::uint32_t code, const void *in, std::uint32_t 
             CancelIoEx(device, &request->overlapped);
             // A driver that does not give the request back keeps writing into
             // its buffers whenever it completes it: they stay allocated.
-            if (WaitForSingleObject(request->overlapped.hEvent, kCancelTimeoutMs) != WAIT_OBJECT_0)
+            if (WaitForSingleObject(request->overlapped.hEvent, kCancelTimeoutMs) != WAIT_OBJECT_0) {
                 request.release();
+                error = kErrorSemTimeout;
+                return false;
+            }
+        }
+        // Back within the grace, the request says itself whether it was
+        // cancelled or done: one the driver finished is a success, however late.
+        done = GetOverlappedResult(device, &request->overlapped, &returned, FALSE);
+        if (!done && GetLastError() == ERROR_OPERATION_ABORTED) {
             error = kErrorSemTimeout;
             return false;
         }
-        done = GetOverlappedResult(device, &request->overlapped, &returned, FALSE);
     }
     if (!done) {
         error = GetLastError();

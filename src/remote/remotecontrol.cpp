@@ -2,6 +2,7 @@
 
 #include "presets.h"
 
+#include <bringtofront.h>
 #include <controltable.h>
 #include <korvistiocontrol.h>
 #include <safetygate.h>
@@ -63,9 +64,7 @@ Answer execute(QWidget *root, const Request &request)
 
     switch (request.verb) {
     case Verb::Show:
-        root->show();
-        root->raise();
-        root->activateWindow();
+        bringToFront(root);
         return {Done, QString()};
     case Verb::List: {
         QStringList lines;

@@ -236,6 +236,17 @@ private slots:
         QCOMPARE(answer.code, int(remote::DeviceRefused));
         QVERIFY2(answer.text.contains(text), qPrintable(answer.text));
     }
+
+    // A window asked for comes up where the user can reach it, also from the taskbar's minimised state.
+    void showRestoresAMinimisedWindow()
+    {
+        QWidget window;
+        window.showMinimized();
+        QVERIFY(window.isMinimized());
+        QCOMPARE(remote::execute(&window, {remote::Verb::Show, QString()}).code, int(remote::Done));
+        QVERIFY(!window.isMinimized());
+        QVERIFY(window.isVisible());
+    }
 };
 
 QTEST_MAIN(TestRemote)
