@@ -84,7 +84,8 @@ int kv_config_model(struct kv_config *config, const char *model, size_t size)
 {
     size_t i, j;
     for (i = 0; i < sizeof kModels / sizeof kModels[0]; ++i) {
-        for (j = 0; j < size && model[j] == kModels[i].name[j]; ++j)
+        /* Stops at the name's NUL, so a caller's NUL inside size is a mismatch, never a read past the name. */
+        for (j = 0; j < size && kModels[i].name[j] != '\0' && model[j] == kModels[i].name[j]; ++j)
             ;
         if (j == size && kModels[i].name[j] == '\0') {
             config->product_id = kModels[i].product_id;

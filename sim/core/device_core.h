@@ -104,7 +104,7 @@ struct kv_event
 
 /* An RK1 with firmware "1.0.3", no errors, quiet meters that move, nothing failing. */
 void kv_config_defaults(struct kv_config *config);
-/* Model names "rk1", "rk2", "rs": their product id and gain range. 0 for any other name. */
+/* Model names "rk1", "rk2", "rs", size bytes without a NUL: their product id and gain range. 0 for any other name. */
 int kv_config_model(struct kv_config *config, const char *model, size_t size);
 void kv_state_power_on(struct kv_state *state);
 

@@ -226,6 +226,9 @@ TEST_F(Test, ControlRefusesWhatTheDeviceCannotBe)
     EXPECT_EQ(simcontrol::failCode(kUnknownCode, 31), 87u);
     EXPECT_EQ(simcontrol::setFirmware(std::string(33, 'x')), 87u);
     EXPECT_EQ(simcontrol::setMeters(std::vector<std::int32_t>(193, 1)), 87u);
+    // A model's name is its letters alone, whatever follows its NUL.
+    for (const char *model : {"rk1", "rk2", "rs"})
+        EXPECT_EQ(simcontrol::setModel(std::string(model) + '\0'), 87u) << model;
     Connection device;
     EXPECT_EQ(device.call(iocode::QueryCommand, command(commandtarget::FirmwareVersion), 32).bytes,
               firmwareReply("1.0.3"));
