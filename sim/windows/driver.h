@@ -1,7 +1,7 @@
 #ifndef KORVIST_SIM_DRIVER_H
 #define KORVIST_SIM_DRIVER_H
 
-#include <ntddk.h>
+#include <ntifs.h>
 
 #include "device_core.h"
 
@@ -9,7 +9,7 @@
 #define SIM_POOL_TAG 0x6D53764Bu
 
 /* The driver's files call downward only: main (entry, dispatch, PnP) ->
- * requests and stall -> state -> journal and the device core. */
+ * requests and stall -> state -> journal and the device core; any of them -> security. */
 
 /* driver_state.c: the one simulated device, its plug, its handles and its
  * configuration, each call under the state's own lock. */
@@ -36,6 +36,15 @@ BOOLEAN sim_journal_active(void);
 void sim_journal_record(ULONG64 *sequence, ULONG connection, ULONG code, const UCHAR *in, ULONG in_size,
                         ULONG out_size, ULONG status);
 void sim_journal_free(void);
+
+/* driver_security.c: a DACL for SYSTEM and Administrators only, "D:P(A;;GA;;;SY)(A;;GA;;;BA)",
+ * each ACE with ace_flags; the descriptor points into the same block. */
+struct sim_security
+{
+    SECURITY_DESCRIPTOR descriptor;
+    ULONG acl[32];
+};
+NTSTATUS sim_administrators_only(struct sim_security *security, UCHAR ace_flags);
 
 /* driver_requests.c */
 NTSTATUS sim_ntstatus(ULONG win32_error);

@@ -43,8 +43,8 @@ static BOOLEAN plain_name(const WCHAR *name, USHORT bytes)
     return count > 0 && count <= 255 && !only_dots;
 }
 
-/* The directory's NT path, in a block of the pool the caller frees, with room for a name of bytes more. */
-static NTSTATUS journal_path(USHORT bytes, UNICODE_STRING *path)
+/* The directory's NT path, in a block of the pool the caller frees. */
+static NTSTATUS journal_directory(UNICODE_STRING *path)
 {
     UNICODE_STRING value_name;
     OBJECT_ATTRIBUTES attributes;
@@ -69,44 +69,93 @@ static NTSTATUS journal_path(USHORT bytes, UNICODE_STRING *path)
     if (NT_SUCCESS(status) && (value->Type != REG_SZ || value->DataLength < 2 * sizeof(WCHAR)))
         status = STATUS_OBJECT_NAME_NOT_FOUND;
     if (NT_SUCCESS(status)) {
-        /* The stored text ends with its NUL; the name goes where the NUL was, after a separator. */
-        const USHORT directory = (USHORT)(value->DataLength - sizeof(WCHAR));
-        path->MaximumLength = (USHORT)(directory + sizeof(WCHAR) + bytes);
-        path->Buffer = ExAllocatePoolWithTag(PagedPool, path->MaximumLength, SIM_POOL_TAG);
-        if (!path->Buffer) {
+        /* The stored text ends with its NUL. */
+        path->Length = path->MaximumLength = (USHORT)(value->DataLength - sizeof(WCHAR));
+        path->Buffer = ExAllocatePoolWithTag(PagedPool, path->Length, SIM_POOL_TAG);
+        if (path->Buffer)
+            RtlCopyMemory(path->Buffer, value->Data, path->Length);
+        else
             status = STATUS_INSUFFICIENT_RESOURCES;
-        } else {
-            RtlCopyMemory(path->Buffer, value->Data, directory);
-            path->Length = directory;
-            RtlAppendUnicodeToString(path, L"\\");
-        }
     }
     ExFreePoolWithTag(value, SIM_POOL_TAG);
     return status;
 }
 
+/* The kernel's own opens skip every access check: this one is checked against
+ * the administrator who asked for the journal. A link planted where the
+ * directory or the file should be is refused, never followed. *disposition,
+ * when asked for: FILE_CREATED or FILE_OPENED. */
+static NTSTATUS open_checked(HANDLE *handle, ACCESS_MASK access, OBJECT_ATTRIBUTES *attributes, ULONG options,
+                             ULONG_PTR *disposition)
+{
+    FILE_ATTRIBUTE_TAG_INFORMATION tag;
+    IO_STATUS_BLOCK io;
+    /* Wine 8's IoCreateFile is NtCreateFile without the options, and wine follows
+     * Unix symbolic links without calling them reparse points: under wine, Unix
+     * permissions alone guard the journal. */
+    NTSTATUS status = IoCreateFile(handle, access | FILE_READ_ATTRIBUTES | SYNCHRONIZE, attributes, &io, NULL,
+                                   FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_IF,
+                                   options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, NULL, 0,
+                                   CreateFileTypeNone, NULL, IO_NO_PARAMETER_CHECKING | IO_FORCE_ACCESS_CHECK);
+    if (!NT_SUCCESS(status))
+        return status;
+    if (disposition)
+        *disposition = io.Information;
+    status = ZwQueryInformationFile(*handle, &io, &tag, sizeof tag, FileAttributeTagInformation);
+    if (NT_SUCCESS(status) && (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        status = STATUS_REPARSE_POINT_NOT_RESOLVED;
+    if (!NT_SUCCESS(status))
+        ZwClose(*handle);
+    return status;
+}
+
+/* The directory is created for SYSTEM and Administrators only, its files
+ * inheriting that; one left by an earlier install is brought to the same. */
+static NTSTATUS open_directory(HANDLE *directory)
+{
+    struct sim_security security;
+    UNICODE_STRING path;
+    OBJECT_ATTRIBUTES attributes;
+    ULONG_PTR disposition = 0;
+    NTSTATUS status = sim_administrators_only(&security, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+    if (NT_SUCCESS(status))
+        status = journal_directory(&path);
+    if (!NT_SUCCESS(status))
+        return status;
+    InitializeObjectAttributes(&attributes, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE | OBJ_FORCE_ACCESS_CHECK,
+                               NULL, &security.descriptor);
+    status = open_checked(directory, FILE_TRAVERSE | FILE_ADD_FILE | WRITE_DAC, &attributes, FILE_DIRECTORY_FILE,
+                          &disposition);
+    ExFreePoolWithTag(path.Buffer, SIM_POOL_TAG);
+    if (NT_SUCCESS(status) && disposition != FILE_CREATED) {
+        status = ZwSetSecurityObject(*directory, DACL_SECURITY_INFORMATION, &security.descriptor);
+        if (!NT_SUCCESS(status))
+            ZwClose(*directory);
+    }
+    return status;
+}
+
 NTSTATUS sim_journal_open(const WCHAR *name, USHORT bytes)
 {
-    UNICODE_STRING path, file;
+    UNICODE_STRING file;
     OBJECT_ATTRIBUTES attributes;
-    IO_STATUS_BLOCK io;
+    HANDLE directory;
     NTSTATUS status;
     if (!plain_name(name, bytes))
         return STATUS_OBJECT_NAME_INVALID;
-    status = journal_path(bytes, &path);
+    status = open_directory(&directory);
     if (!NT_SUCCESS(status))
         return status;
     file.Buffer = (WCHAR *)name;
     file.Length = file.MaximumLength = bytes;
-    RtlAppendUnicodeStringToString(&path, &file);
-    InitializeObjectAttributes(&attributes, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
+    /* Beneath the handle, so the directory checked is the one the file is in. */
+    InitializeObjectAttributes(&attributes, &file, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE | OBJ_FORCE_ACCESS_CHECK,
+                               directory, NULL);
     /* Others may read it, or append, while it is open here. */
-    status = ZwCreateFile(&journal, FILE_APPEND_DATA | SYNCHRONIZE, &attributes, &io, NULL, FILE_ATTRIBUTE_NORMAL,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_IF,
-                          FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE, NULL, 0);
+    status = open_checked(&journal, FILE_APPEND_DATA, &attributes, FILE_NON_DIRECTORY_FILE, NULL);
     if (!NT_SUCCESS(status))
         journal = NULL;
-    ExFreePoolWithTag(path.Buffer, SIM_POOL_TAG);
+    ZwClose(directory);
     return status;
 }
 

@@ -1,5 +1,3 @@
-#include <ntifs.h>
-
 #include "driver.h"
 #include "simcontrol.h"
 
@@ -20,31 +18,17 @@ static NTSTATUS complete(IRP *irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
-/* S-1-5-18 and S-1-5-32-544, as SID structures lay them out. */
-static const ULONG kLocalSystem[] = {0x00000101, 0x05000000, 18};
-static const ULONG kAdministrators[] = {0x00000201, 0x05000000, 32, 544};
-
 /* The control device changes what every user of the device gets: only the
- * system and administrators may open it, as the SDDL
- * "D:P(A;;GA;;;SY)(A;;GA;;;BA)" of IoCreateDeviceSecure says. */
+ * system and administrators may open it, as IoCreateDeviceSecure's SDDL would say. */
 static NTSTATUS restrict_to_administrators(DEVICE_OBJECT *device)
 {
-    SECURITY_DESCRIPTOR descriptor;
-    ULONG acl[32];
+    struct sim_security security;
     HANDLE handle;
-    NTSTATUS status = RtlCreateSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    if (NT_SUCCESS(status))
-        status = RtlCreateAcl((ACL *)acl, sizeof acl, ACL_REVISION);
-    if (NT_SUCCESS(status))
-        status = RtlAddAccessAllowedAce((ACL *)acl, ACL_REVISION, GENERIC_ALL, (PSID)kLocalSystem);
-    if (NT_SUCCESS(status))
-        status = RtlAddAccessAllowedAce((ACL *)acl, ACL_REVISION, GENERIC_ALL, (PSID)kAdministrators);
-    if (NT_SUCCESS(status))
-        status = RtlSetDaclSecurityDescriptor(&descriptor, TRUE, (ACL *)acl, FALSE);
+    NTSTATUS status = sim_administrators_only(&security, 0);
     if (NT_SUCCESS(status))
         status = ObOpenObjectByPointer(device, OBJ_KERNEL_HANDLE, NULL, WRITE_DAC, NULL, KernelMode, &handle);
     if (NT_SUCCESS(status)) {
-        status = ZwSetSecurityObject(handle, DACL_SECURITY_INFORMATION, &descriptor);
+        status = ZwSetSecurityObject(handle, DACL_SECURITY_INFORMATION, &security.descriptor);
         ZwClose(handle);
     }
     return status;

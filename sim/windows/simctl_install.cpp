@@ -72,14 +72,13 @@ std::wstring fullPath(const std::string &path, std::uint32_t &error)
 }
 
 // The driver writes its journal only there, under a key only administrators may change.
+// It creates the directory itself, with an ACL of its own instead of the parent's.
 std::uint32_t fixJournalDirectory(const std::string &directory)
 {
     std::uint32_t error = 0;
     const std::wstring full = fullPath(directory, error);
     if (error)
         return error;
-    if (!CreateDirectoryW(full.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        return lastError();
     // The kernel opens only NT paths.
     const std::wstring ntPath = L"\\??\\" + full;
     HKEY key = nullptr;
