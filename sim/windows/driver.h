@@ -55,7 +55,8 @@ NTSTATUS sim_control_request(IRP *irp, IO_STACK_LOCATION *stack);
 void sim_stall_init(void);
 /* TRUE when the IRP is now held (pending, cancellable) or was cancelled already. */
 BOOLEAN sim_stall_hold(IRP *irp, ULONG code);
-/* Stalls a code (0: none); the requests held so far move to released, for the caller to answer. */
-void sim_stall_set(ULONG code, LIST_ENTRY *released);
+/* Stalls a code (0: none), its requests then answered when cancelled or cancelled;
+ * the requests held so far move to released, for the caller to answer. */
+void sim_stall_set(ULONG code, BOOLEAN answer_on_cancel, LIST_ENTRY *released);
 
 #endif

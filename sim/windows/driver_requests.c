@@ -56,10 +56,10 @@ static BOOLEAN answerable(const UCHAR *in, ULONG size)
 }
 
 /* A stall's end answers what it held, as the device would have. */
-static void stall(ULONG code)
+static void stall(ULONG code, BOOLEAN answer_on_cancel)
 {
     LIST_ENTRY released;
-    sim_stall_set(code, &released);
+    sim_stall_set(code, answer_on_cancel, &released);
     while (!IsListEmpty(&released)) {
         IRP *irp = CONTAINING_RECORD(RemoveHeadList(&released), IRP, Tail.Overlay.ListEntry);
         sim_device_control(irp, IoGetCurrentIrpStackLocation(irp));
@@ -81,13 +81,13 @@ static NTSTATUS control(ULONG code, const UCHAR *in, ULONG size)
             sim_unplug();
         } else {
             sim_reset();
-            stall(0);
+            stall(0, FALSE);
         }
         return STATUS_SUCCESS;
     case KVS_STALL:
-        if (size != 4)
+        if ((size != 4 && size != 8) || (size == 8 && kv_get32(in + 4) > 1))
             return STATUS_INVALID_PARAMETER;
-        stall(kv_get32(in));
+        stall(kv_get32(in), size == 8 && kv_get32(in + 4) == 1);
         return STATUS_SUCCESS;
     case KVS_SET_JOURNAL:
         if (size % 2 != 0 || size > 0xFFFE)

@@ -37,7 +37,8 @@
 #define KVS_SET_JOURNAL KVS_CONTROL_CODE(0x908)
 /* in: "rk1", "rk2" or "rs": its product id and gain range */
 #define KVS_SET_MODEL KVS_CONTROL_CODE(0x909)
-/* in: uint32 code whose requests stay pending until cancelled or released; 0 releases them, answered */
+/* in: uint32 code whose requests stay pending until cancelled or released; 0 releases them, answered.
+ * An optional uint32 1 after it: a cancel answers them too, as a device that replies just then. */
 #define KVS_STALL KVS_CONTROL_CODE(0x90A)
 
 #endif

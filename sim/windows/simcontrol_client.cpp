@@ -93,9 +93,10 @@ std::string journalDirectory()
     return platform::win::toUtf8(path.rfind(L"\\??\\", 0) == 0 ? path.substr(4) : path);
 }
 
-std::uint32_t stall(std::uint32_t code)
+std::uint32_t stall(std::uint32_t code, bool answerOnCancel)
 {
-    return sendWord(KVS_STALL, code);
+    const std::uint32_t request[2] = {code, 1};
+    return send(KVS_STALL, request, answerOnCancel ? sizeof request : sizeof code);
 }
 
 } // namespace simcontrol

@@ -24,7 +24,8 @@ std::uint32_t failCode(std::uint32_t code, std::uint32_t error);
 std::uint32_t setJournal(const std::string &name);
 // The journal directory as a Windows path; empty when the driver was never installed.
 std::string journalDirectory();
-// Requests of code stay pending until cancelled or until stall(0) answers them.
-std::uint32_t stall(std::uint32_t code);
+// Requests of code stay pending until cancelled or until stall(0) answers them;
+// answerOnCancel: the cancel answers them as well, successfully.
+std::uint32_t stall(std::uint32_t code, bool answerOnCancel = false);
 
 } // namespace simcontrol

@@ -27,6 +27,8 @@ const char *const kUsage =
     "  fail CODE ERROR      answer CODE with the Win32 ERROR (1, 5, 21, 31, 87, 122, 170, 1117, 1167; 0 heals)\n"
     "  journal NAME|-       append one JSON line per request to the file NAME in the journal directory; - stops\n"
     "  stall CODE|off       hold requests of CODE pending until cancelled; off answers the held ones\n"
+    "  stall CODE finish-on-cancel\n"
+    "                       the same, but a cancel answers them too, successfully\n"
     "  numbers are decimal or 0x-prefixed hex; a level may be negative\n";
 
 const char *const kJournalDirectory = "C:\\korvist-sim";
@@ -74,10 +76,13 @@ std::optional<std::uint32_t> plugAs(const std::vector<std::string> &arguments)
 
 std::optional<std::uint32_t> stall(const std::vector<std::string> &arguments)
 {
+    const bool finish = arguments.size() > 1;
+    if (finish && arguments[1] != "finish-on-cancel")
+        return std::nullopt;
     if (arguments[0] == "off")
-        return simcontrol::stall(0);
+        return finish ? std::nullopt : std::optional(simcontrol::stall(0));
     const std::optional<std::uint32_t> code = parseWord(arguments[0]);
-    return code && *code ? std::optional(simcontrol::stall(*code)) : std::nullopt;
+    return code && *code ? std::optional(simcontrol::stall(*code, finish)) : std::nullopt;
 }
 
 std::optional<std::uint32_t> meters(const std::vector<std::string> &arguments)
@@ -122,7 +127,7 @@ const std::vector<Command> &commands()
          }},
         {"journal", 1, 1,
          [](const Arguments &a) { return std::optional(simcontrol::setJournal(a[0] == "-" ? "" : a[0])); }},
-        {"stall", 1, 1, stall},
+        {"stall", 1, 2, stall},
     };
     return kCommands;
 }

@@ -272,6 +272,17 @@ TEST_F(Test, StalledRequestIsCancelledAtTheDeadline)
     EXPECT_EQ(journal().size(), 1u);
 }
 
+// A device that replies just as the seam cancels: its answer, though late, is the call's.
+TEST_F(Test, RequestAnsweredDuringTheCancelGraceSucceeds)
+{
+    ASSERT_EQ(simcontrol::stall(iocode::GetProductId, true), 0u);
+    Connection device;
+    const Reply late = device.call(iocode::GetProductId, {}, 4);
+    EXPECT_TRUE(late.ok) << late.error;
+    EXPECT_EQ(late.bytes, word(1));
+    EXPECT_EQ(journal().size(), 1u);
+}
+
 TEST_F(Test, HeldHandleFailsAfterUnplugAndStaysDeadAfterReplug)
 {
     Connection held;
