@@ -4,6 +4,8 @@
 #include "protocol.h"
 #include "remoteserver.h"
 
+#include <localchannel.h>
+
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
@@ -73,6 +75,10 @@ Answer ask(Request request)
     socket.connectToServer(channelName());
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return {NotRunning, QStringLiteral("Korvist Mixer is not running: start it, then try again")};
+    // Whoever serves the name gets the request and could answer it falsely.
+    if (!platform::localChannelServedBySameUser(socket.socketDescriptor()))
+        return {ServedByAnotherUser, QStringLiteral("the channel %1 is served by a program of another user: "
+                                                    "nothing was sent").arg(channelName())};
     socket.write(encodeRequest(request));
     const auto readLine = [&socket](const QDeadlineTimer &until) -> QByteArray {
         while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !until.hasExpired())

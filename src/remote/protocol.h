@@ -30,7 +30,7 @@ inline constexpr char kStarted[] = "+\n";
 inline constexpr int kFinishMs = 120000;
 
 // The exit codes of a command line.
-enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3, DeviceRefused = 4 };
+enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3, DeviceRefused = 4, ServedByAnotherUser = 5 };
 
 enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show };
 

@@ -4,6 +4,7 @@
 #include "remotecontrol.h"
 
 #include <localchannel.h>
+#include <win32errors.h>
 
 #include <QDateTime>
 #include <QDebug>
@@ -35,6 +36,12 @@ RemoteServer::RemoteServer(QWidget *rootWidget, QObject *parent)
 bool RemoteServer::listen()
 {
     const QString name = channelName();
+    std::uint32_t error = 0;
+    if (!name.isEmpty() && !claim.take(name.toStdString(), error)) {
+        qWarning().nospace() << "Remote control not served: " << name << " could not be made ours (error " << error
+                             << (error == platform::kErrorAccessDenied ? ", another process created it first)" : ")");
+        return false;
+    }
     if (!name.isEmpty()) {
         QLocalServer::removeServer(name);
         if (server.listen(name)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <localchannel.h>
+
 #include <QLocalServer>
 #include <QPointer>
 
@@ -23,6 +25,7 @@ public:
 
     // Listens under the user's channel name, taking over a socket a crashed
     // instance left; only the instance that holds the single-instance guard may.
+    // Refuses, with a log line, a name that another process created first.
     bool listen();
     QString serverName() const { return server.fullServerName(); }
 
@@ -34,6 +37,8 @@ private:
     QPointer<QWidget> root;
     // Before the server: its sockets count themselves out as it deletes them.
     int open = 0;
+    // Before the server too: the name stays ours until its instances are gone.
+    platform::LocalChannelClaim claim;
     QLocalServer server;
 };
 
