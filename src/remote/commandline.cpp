@@ -4,6 +4,7 @@
 #include "protocol.h"
 #include "remoteserver.h"
 
+#include <foreground.h>
 #include <localchannel.h>
 
 #include <QDateTime>
@@ -70,6 +71,8 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
 Answer ask(Request request)
 {
     const QDeadlineTimer deadline(kSilenceMs);
+    if (request.verb == Verb::Show)
+        platform::allowOtherToTakeForeground();
     request.deadline = QDateTime::currentMSecsSinceEpoch() + kSilenceMs;
     QLocalSocket socket;
     socket.connectToServer(channelName());

@@ -1,0 +1,7 @@
+#include "foreground.h"
+
+namespace platform {
+
+void allowOtherToTakeForeground() {}
+
+} // namespace platform
