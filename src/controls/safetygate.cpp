@@ -47,10 +47,11 @@ void stageQuietest(const ControlTable &table, const Targets &targets)
         return;
     const MixerBlock start = *mixer;
     table.stageMixer(targets);
-    const auto *from = &start.crosspoint[0][0];
-    auto *entry = &mixer->crosspoint[0][0];
-    for (std::size_t i = 0; i < sizeof(MixerBlock) / sizeof(double); ++i)
-        entry[i] = std::min(entry[i], from[i]);
+    for (int row = 0; row < MixerBlock::kRows; ++row)
+        for (int column = 0; column < MixerBlock::kColumns; ++column)
+            mixer->crosspoint[row][column] = std::min(mixer->crosspoint[row][column], start.crosspoint[row][column]);
+    for (int output = 0; output < MixerBlock::kOutputs; ++output)
+        mixer->outputGain[output] = std::min(mixer->outputGain[output], start.outputGain[output]);
 }
 
 // As the file holds it; a QSettings object of this process may still hold the
