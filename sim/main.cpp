@@ -23,11 +23,16 @@ constexpr Subcommand kSubcommands[] = {
      "asio-notify --buffer-size N [--open-window] | --raw HEX   one notice to KorvistASIOToPannel"},
 };
 
+void printUsage(std::FILE *out, const char *program)
+{
+    std::fprintf(out, "usage: %s <subcommand> [options]\nsubcommands:\n", program);
+    for (const Subcommand &subcommand : kSubcommands)
+        std::fprintf(out, "  %s\n", subcommand.synopsis);
+}
+
 int usage(const char *program)
 {
-    std::fprintf(stderr, "usage: %s <subcommand> [options]\nsubcommands:\n", program);
-    for (const Subcommand &subcommand : kSubcommands)
-        std::fprintf(stderr, "  %s\n", subcommand.synopsis);
+    printUsage(stderr, program);
     return 2;
 }
 
@@ -37,6 +42,10 @@ int main(int argc, char **argv)
 {
     if (argc < 2)
         return usage(argv[0]);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        printUsage(stdout, argv[0]);
+        return 0;
+    }
     // Every subcommand meets the product at an endpoint in this place.
     if (std::string problem; !platform::checkEndpointDir(problem)) {
         std::fprintf(stderr, "%s\n", problem.c_str());
