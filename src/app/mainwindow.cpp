@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "spokenmenu.h"
+
 #include <korvistiocontrol.h>
 #include <rk1.h>
 #include <rk2.h>
@@ -9,8 +11,10 @@
 
 #include <QAccessible>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QSystemTrayIcon>
@@ -46,6 +50,8 @@ MainWindow::MainWindow(QWidget *parent)
     const QPixmap icon(QStringLiteral(":/icon/icon.png"));
     if (!icon.isNull())
         setWindowIcon(QIcon(icon));
+
+    menu = new SpokenMenu(this);
 
     baseLayout = new QVBoxLayout(central);
     baseLayout->setAlignment(Qt::AlignCenter);
@@ -98,6 +104,39 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // Without a notification area nothing could bring the window back, and an
     // instance left running unseen would refuse every later start.
     QCoreApplication::exit(0);
+}
+
+void MainWindow::setMenuEntries(const QList<QAction *> &entries)
+{
+    menu->clear();
+    menu->addActions(entries);
+}
+
+// Shift+F10 and the Menu key, wherever the focus is: not every platform turns
+// them into a context menu event.
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (!shiftF10 && event->key() != Qt::Key_Menu) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    const QWidget *at = focusWidget() ? focusWidget() : this;
+    openMenu(at->mapToGlobal(at->rect().center()));
+}
+
+// What no widget below took: a right click on the panel's background, or on the
+// window's while it shows no panel, and the Menu key where the platform makes
+// a context menu event of it.
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    openMenu(event->globalPos());
+}
+
+void MainWindow::openMenu(const QPoint &globalPosition)
+{
+    if (!menu->isEmpty())
+        menu->popup(globalPosition);
 }
 
 void MainWindow::addStatusLabel(const QString &text)

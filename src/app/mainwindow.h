@@ -7,8 +7,10 @@
 #include <cstdint>
 
 class KorvistIoControl;
+class QAction;
 class QLabel;
 class Settings;
+class SpokenMenu;
 class QTimer;
 class QVBoxLayout;
 
@@ -27,8 +29,15 @@ public:
     // set by start-up, not owned.
     Settings *settingsDialog = nullptr;
 
+    // The tray menu's entries, offered in the window as well: a keyboard or
+    // screen reader user reaches them without finding the notification area,
+    // and where no notification area runs they are reachable at all.
+    void setMenuEntries(const QList<QAction *> &entries);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void detectDevice();
@@ -40,6 +49,7 @@ private:
     void startWatch();
     void followSession();
     void dropPanel();
+    void openMenu(const QPoint &globalPosition);
 
     std::uint32_t productId = 0;
     QVBoxLayout *baseLayout = nullptr;
@@ -47,6 +57,7 @@ private:
     QTimer *pidTimer = nullptr;
     KorvistIoControl *meterDriver = nullptr;
     QLabel *statusLabel = nullptr;
+    SpokenMenu *menu = nullptr;
     std::uint32_t pidErrorCount = 0;
     // This session is not the one at the console: the interface is another's.
     bool inBackground = false;

@@ -1,5 +1,7 @@
 #include "trayicon.h"
 
+#include "mainwindow.h"
+
 #include <controltable.h>
 #include <korvistiocontrol.h>
 #include <presets.h>
@@ -35,8 +37,11 @@ TrayIcon::~TrayIcon() = default;
 
 void TrayIcon::setMainWindow(QWidget *window)
 {
-    if (window)
-        mainWindow = window;
+    if (!window)
+        return;
+    mainWindow = window;
+    if (auto *main = qobject_cast<MainWindow *>(window))
+        main->setMenuEntries(menu->actions());
 }
 
 void TrayIcon::createMenu()

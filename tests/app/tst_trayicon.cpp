@@ -4,6 +4,7 @@
 #include <isolation.h>
 #include <knob.h>
 #include <logcapture.h>
+#include <mainwindow.h>
 #include <modalwatcher.h>
 #include <remotecontrol.h>
 #include <rk2.h>
@@ -228,6 +229,34 @@ private slots:
         QFile restarted(marker);
         QVERIFY(restarted.open(QIODevice::ReadOnly));
         QCOMPARE(restarted.readAll().trimmed(), QByteArray("--user restart wireplumber pipewire pipewire-pulse"));
+    }
+
+    void windowMenuIsTheTrayMenu_data()
+    {
+        QTest::addColumn<Qt::Key>("key"); // none: a right click on the window's background
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Shift+F10") << Qt::Key_F10 << Qt::KeyboardModifiers(Qt::ShiftModifier);
+        QTest::newRow("Menu key") << Qt::Key_Menu << Qt::KeyboardModifiers();
+        QTest::newRow("right click") << Qt::Key_unknown << Qt::KeyboardModifiers();
+    }
+    void windowMenuIsTheTrayMenu()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        Isolation isolation;
+        MainWindow window;
+        TrayIcon tray;
+        tray.setMainWindow(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (key == Qt::Key_unknown)
+            QTest::mouseClick(window.windowHandle(), Qt::RightButton);
+        else
+            QTest::keyClick(&window, key, modifiers);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->actions(), tray.contextMenu()->actions());
+        menu->close();
     }
 
     void presetsMenuLoadsWhatItLists()
