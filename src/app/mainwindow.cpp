@@ -2,6 +2,7 @@
 
 #include "spokenmenu.h"
 
+#include <controltable.h>
 #include <korvistiocontrol.h>
 #include <rk1.h>
 #include <rk2.h>
@@ -27,6 +28,9 @@ namespace {
 constexpr int kDetectIntervalMs = 1000;
 constexpr int kPidIntervalMs = 400;
 constexpr int kSessionIntervalMs = 1000;
+// After a request timed out, detection asks again only this much later: each
+// try of a driver that still stalls holds the window for a request's deadline.
+constexpr int kAfterStallMs = 10000;
 constexpr std::uint32_t kPidFailuresBeforeLoss = 3;
 } // namespace
 
@@ -168,6 +172,7 @@ void MainWindow::detectDevice()
     }
     probe->getProductId(productId);
     qDebug() << "Device PID:" << productId;
+    detectTimer->setInterval(probe->timedOut() ? kAfterStallMs : kDetectIntervalMs);
     if (productId == 0)
         return;
 
@@ -262,16 +267,25 @@ void MainWindow::startWatch()
 
 void MainWindow::pollDevice()
 {
-    if (meterDriver->getProductId(productId)) {
+    // A panel whose connection stalled can send nothing any more: it goes as a
+    // lost device does, and a new one comes with a later detection.
+    const controls::ControlTable *table = controls::shownTable(this);
+    const bool stalled = meterDriver->timedOut() || (table && table->device()->timedOut());
+    if (!stalled && meterDriver->getProductId(productId)) {
         pidErrorCount = 0;
         return;
     }
-    ++pidErrorCount;
-    qDebug() << "Error reading device PID from driver, error count:" << pidErrorCount;
-    if (pidErrorCount < kPidFailuresBeforeLoss)
-        return;
+    if (stalled) {
+        qDebug() << "The driver stopped answering: looking for the interface again.";
+    } else {
+        ++pidErrorCount;
+        qDebug() << "Error reading device PID from driver, error count:" << pidErrorCount;
+        if (pidErrorCount < kPidFailuresBeforeLoss)
+            return;
+    }
 
     dropPanel();
+    detectTimer->setInterval(stalled ? kAfterStallMs : kDetectIntervalMs);
     detectTimer->start();
     addStatusLabel(tr("声卡未连接！"));
 }
