@@ -1,6 +1,8 @@
 #include "trayicon.h"
 
 #include "mainwindow.h"
+#include "presetnamedialog.h"
+#include "shownanswer.h"
 
 #include <controltable.h>
 #include <korvistiocontrol.h>
@@ -13,7 +15,6 @@
 #include <QDebug>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
@@ -137,21 +138,28 @@ void TrayIcon::fillPresetsMenu()
 
 void TrayIcon::saveCurrentAsPreset()
 {
-    bool accepted = false;
-    const QString name = QInputDialog::getText(nullptr, tr("Save current as..."), tr("Preset name:"), QLineEdit::Normal,
-                                               QString(), &accepted);
-    if (accepted)
-        runPresetRequest(remote::Verb::PresetSave, name.trimmed());
+    PresetNameDialog dialog(shownMainWindow());
+    if (dialog.exec() == QDialog::Accepted)
+        runPresetRequest(remote::Verb::PresetSave, dialog.name());
 }
 
 void TrayIcon::runPresetRequest(remote::Verb verb, const QString &name)
 {
     // The same request a script sends, so the menu and the command line cannot differ.
     const remote::Answer answer = remote::execute(mainWindow, {verb, name});
+    const QString shown = shownAnswer(answer.text);
     if (answer.code != remote::Done)
-        QMessageBox::warning(nullptr, tr("Presets"), answer.text);
-    else if (answer.text.contains(QLatin1Char('\n')))
-        QMessageBox::information(nullptr, tr("Presets"), answer.text);
+        QMessageBox::warning(shownMainWindow(), tr("Presets"), shown);
+    else if (QSystemTrayIcon::isSystemTrayAvailable() && isVisible() && supportsMessages())
+        showMessage(tr("Presets"), shown);
+    else
+        QMessageBox::information(shownMainWindow(), tr("Presets"), shown);
+}
+
+// A dialog over the window the user works in, or on its own when that is hidden.
+QWidget *TrayIcon::shownMainWindow() const
+{
+    return mainWindow && mainWindow->isVisible() ? mainWindow : nullptr;
 }
 
 void TrayIcon::openSoundPannel()

@@ -37,6 +37,7 @@ private:
     void fillPresetsMenu();
     void runPresetRequest(remote::Verb verb, const QString &name);
     void saveCurrentAsPreset();
+    QWidget *shownMainWindow() const;
 
     QWidget *mainWindow = nullptr;
     // The context menu has no parent (a tray icon is no widget), so it is ours to delete.

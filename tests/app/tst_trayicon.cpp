@@ -6,11 +6,15 @@
 #include <logcapture.h>
 #include <mainwindow.h>
 #include <modalwatcher.h>
+#include <presetnamedialog.h>
+#include <presets.h>
 #include <remotecontrol.h>
 #include <rk2.h>
 #include <simdevice.h>
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QtTest>
 
@@ -259,8 +263,53 @@ private slots:
         menu->close();
     }
 
+    void presetNameDialog_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("a slash") << "a/b" << false;
+        QTest::newRow("nothing") << "" << false;
+        QTest::newRow("spaces around a name") << " quiet " << true;
+    }
+    void presetNameDialog()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        PresetNameDialog dialog;
+        dialog.show();
+        QTest::keyClicks(dialog.findChild<QLineEdit *>(), typed);
+        QTest::keyClick(dialog.findChild<QLineEdit *>(), Qt::Key_Return);
+        QCOMPARE(dialog.isVisible(), !accepted);
+        QStringList shown;
+        for (const QLabel *label : dialog.findChildren<QLabel *>())
+            if (label->isVisibleTo(&dialog))
+                shown << label->text();
+        QCOMPARE(shown.contains(remote::presets::nameRefusal(typed.trimmed()).value_or(QString())), !accepted);
+        QCOMPARE(dialog.name(), typed.trimmed());
+    }
+
+    // What the presets menu says is in the user's language; scripts get English.
+    void presetsMenuLoadsWhatItLists_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<int>("speakerAfter");
+        QTest::newRow("as saved") << "Dial/SpeakerValue" << "-30" << "已载入预设“quiet”。" << -30;
+        QTest::newRow("48V on") << "Button/Mic148VIsChecked" << "true"
+                                << "已载入预设“quiet”。\n麦克风1 的 48V 幻象电源保持关闭：请手动打开。" << -30;
+        QTest::newRow("out of range") << "Dial/SpeakerValue" << "99"
+                                      << "预设“quiet”被拒绝，未做任何更改：Dial/SpeakerValue=99：99 超出了 SpeakerValue "
+                                         "的范围：请给出 -80 到 6 之间的整数。" << -10;
+        QTest::newRow("another model") << "Preset/Model" << "rk1"
+                                       << "预设“quiet”被拒绝，未做任何更改：它属于 rk1，而不是当前连接的 rk2。" << -10;
+    }
     void presetsMenuLoadsWhatItLists()
     {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, said);
+        QFETCH(int, speakerAfter);
         Isolation isolation;
         SimDevice device(QStringLiteral("rk2"));
         QVERIFY(device.start());
@@ -273,8 +322,10 @@ private slots:
         TrayIcon tray;
         tray.setMainWindow(&window);
         speaker->setValue(-30);
-        QCOMPARE(remote::execute(&window, {remote::Verb::PresetSave, "quiet"}).code, int(remote::Done));
+        QCOMPARE(remote::execute(&window, {remote::Verb::PresetSave, "quiet"}).text, QString("saved preset \"quiet\""));
         speaker->setValue(-10);
+        const QString presetsDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/presets";
+        QSettings(presetsDir + "/rk2/quiet.ini", QSettings::IniFormat).setValue(key, value);
 
         QMenu *presets = entry(tray, "Presets")->menu();
         emit presets->aboutToShow();
@@ -282,8 +333,14 @@ private slots:
         for (QAction *action : presets->actions())
             texts << action->text();
         QCOMPARE(texts, (QStringList {"quiet", "", "Save current as..."}));
+        QTranslator chinese;
+        QVERIFY(chinese.load(QStringLiteral(KORVIST_QM_DIR "/KorvistDriver_zh_CN.qm")));
+        QCoreApplication::installTranslator(&chinese);
+        ModalWatcher watcher;
         presets->actions().first()->trigger();
-        QCOMPARE(speaker->value, -30);
+        QCOMPARE(watcher.boxes.size(), 1);
+        QCOMPARE(watcher.boxes[0].text, said);
+        QCOMPARE(speaker->value, speakerAfter);
     }
 };
 

@@ -13,6 +13,17 @@
     </message>
 </context>
 <context>
+    <name>PresetNameDialog</name>
+    <message>
+        <source>Save current as...</source>
+        <translation>Save current as...</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>Preset name:</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <source>Settings</source>
@@ -37,6 +48,109 @@
     <message>
         <source>USB Error Count: %1</source>
         <translation>USB Error Count: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ShownAnswer</name>
+    <message>
+        <source>saved preset &quot;%1&quot;</source>
+        <translation>Saved preset &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>loaded preset &quot;%1&quot;</source>
+        <translation>Loaded preset &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>48V left off on %1: switch it on by hand</source>
+        <translation>48V left off on %1: switch it on by hand.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a preset name: use letters, digits, space, - and _, 1 to %2 characters, no space at either end</source>
+        <translation>&quot;%1&quot; is not a preset name: use letters, digits, space, - and _, 1 to %2 characters, no space at either end.</translation>
+    </message>
+    <message>
+        <source>the %1 panel has no saved-state file, so it has no presets</source>
+        <translation>The %1 panel has no saved-state file, so it has no presets.</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>Cannot make the folder %1.</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>Cannot write %1.</translation>
+    </message>
+    <message>
+        <source>no preset &quot;%1&quot; for the %2; presets: none</source>
+        <translation>No preset &quot;%1&quot; for the %2; there are no presets.</translation>
+    </message>
+    <message>
+        <source>no preset &quot;%1&quot; for the %2; presets: %3</source>
+        <translation>No preset &quot;%1&quot; for the %2; presets: %3.</translation>
+    </message>
+    <message>
+        <source>preset &quot;%1&quot; refused, nothing changed: %2</source>
+        <translation>Preset &quot;%1&quot; refused, nothing changed: %2.</translation>
+    </message>
+    <message>
+        <source>the interface refused part of preset &quot;%1&quot;; the panel shows it loaded</source>
+        <translation>The interface refused part of preset &quot;%1&quot;; the panel shows it loaded.</translation>
+    </message>
+    <message>
+        <source>no interface connected: Korvist Mixer shows &quot;声卡未连接！&quot;</source>
+        <translation>No interface connected.</translation>
+    </message>
+    <message>
+        <source>it is not a readable ini file</source>
+        <translation>it is not a readable ini file</translation>
+    </message>
+    <message>
+        <source>it is for the %1, not for the connected %2</source>
+        <translation>it is for the %1, not for the connected %2</translation>
+    </message>
+    <message>
+        <source>an unknown model</source>
+        <translation>an unknown model</translation>
+    </message>
+    <message>
+        <source>%1=%2: the %3 has no such key</source>
+        <translation>%1=%2: the %3 has no such key</translation>
+    </message>
+    <message>
+        <source>%1=%2: %3</source>
+        <translation>%1=%2: %3</translation>
+    </message>
+    <message>
+        <source>%1 takes one value, not &quot;%2&quot;</source>
+        <translation>%1 takes one value, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 takes on, off, true or false, not &quot;%2&quot;</source>
+        <translation>%1 takes on, off, true or false, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 takes %2, not &quot;%3&quot;</source>
+        <translation>%1 takes %2, not &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>%1 is out of range for %2: give %3</source>
+        <translation>%1 is out of range for %2: give %3</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>a whole number from %1 to %2</translation>
+    </message>
+    <message>
+        <source>MIC</source>
+        <translation>MIC</translation>
+    </message>
+    <message>
+        <source>MIC1</source>
+        <translation>MIC1</translation>
+    </message>
+    <message>
+        <source>MIC2</source>
+        <translation>MIC2</translation>
     </message>
 </context>
 <context>

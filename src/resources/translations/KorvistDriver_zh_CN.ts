@@ -13,6 +13,17 @@
     </message>
 </context>
 <context>
+    <name>PresetNameDialog</name>
+    <message>
+        <source>Save current as...</source>
+        <translation>当前状态另存为...</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>预设名称：</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <source>Settings</source>
@@ -37,6 +48,109 @@
     <message>
         <source>USB Error Count: %1</source>
         <translation>USB 错误次数：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ShownAnswer</name>
+    <message>
+        <source>saved preset &quot;%1&quot;</source>
+        <translation>已保存预设“%1”。</translation>
+    </message>
+    <message>
+        <source>loaded preset &quot;%1&quot;</source>
+        <translation>已载入预设“%1”。</translation>
+    </message>
+    <message>
+        <source>48V left off on %1: switch it on by hand</source>
+        <translation>%1 的 48V 幻象电源保持关闭：请手动打开。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a preset name: use letters, digits, space, - and _, 1 to %2 characters, no space at either end</source>
+        <translation>“%1”不是有效的预设名称：请使用字母、数字、空格、- 和 _，长度为 1 到 %2 个字符，首尾不能有空格。</translation>
+    </message>
+    <message>
+        <source>the %1 panel has no saved-state file, so it has no presets</source>
+        <translation>%1 面板没有状态文件，因此没有预设。</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>无法创建文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>无法写入 %1。</translation>
+    </message>
+    <message>
+        <source>no preset &quot;%1&quot; for the %2; presets: none</source>
+        <translation>%2 没有名为“%1”的预设；目前没有任何预设。</translation>
+    </message>
+    <message>
+        <source>no preset &quot;%1&quot; for the %2; presets: %3</source>
+        <translation>%2 没有名为“%1”的预设；现有预设：%3。</translation>
+    </message>
+    <message>
+        <source>preset &quot;%1&quot; refused, nothing changed: %2</source>
+        <translation>预设“%1”被拒绝，未做任何更改：%2。</translation>
+    </message>
+    <message>
+        <source>the interface refused part of preset &quot;%1&quot;; the panel shows it loaded</source>
+        <translation>声卡拒绝了预设“%1”的部分设置；面板显示为已载入。</translation>
+    </message>
+    <message>
+        <source>no interface connected: Korvist Mixer shows &quot;声卡未连接！&quot;</source>
+        <translation>声卡未连接！</translation>
+    </message>
+    <message>
+        <source>it is not a readable ini file</source>
+        <translation>它不是可读取的 ini 文件</translation>
+    </message>
+    <message>
+        <source>it is for the %1, not for the connected %2</source>
+        <translation>它属于 %1，而不是当前连接的 %2</translation>
+    </message>
+    <message>
+        <source>an unknown model</source>
+        <translation>未知型号</translation>
+    </message>
+    <message>
+        <source>%1=%2: the %3 has no such key</source>
+        <translation>%1=%2：%3 没有这个键</translation>
+    </message>
+    <message>
+        <source>%1=%2: %3</source>
+        <translation>%1=%2：%3</translation>
+    </message>
+    <message>
+        <source>%1 takes one value, not &quot;%2&quot;</source>
+        <translation>%1 只接受一个值，而不是“%2”</translation>
+    </message>
+    <message>
+        <source>%1 takes on, off, true or false, not &quot;%2&quot;</source>
+        <translation>%1 只接受 on、off、true 或 false，而不是“%2”</translation>
+    </message>
+    <message>
+        <source>%1 takes %2, not &quot;%3&quot;</source>
+        <translation>%1 需要 %2，而不是“%3”</translation>
+    </message>
+    <message>
+        <source>%1 is out of range for %2: give %3</source>
+        <translation>%1 超出了 %2 的范围：请给出 %3</translation>
+    </message>
+    <message>
+        <source>a whole number from %1 to %2</source>
+        <translation>%1 到 %2 之间的整数</translation>
+    </message>
+    <message>
+        <source>MIC</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>MIC1</source>
+        <translation>麦克风1</translation>
+    </message>
+    <message>
+        <source>MIC2</source>
+        <translation>麦克风2</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,58 @@
+#include "presetnamedialog.h"
+
+#include "shownanswer.h"
+
+#include <presets.h>
+
+#include <QAccessible>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+PresetNameDialog::PresetNameDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr("Save current as..."));
+    // The title bar's font and buttons are the window manager's; twice the
+    // title's width in ours leaves room for both, so the title is not cut.
+    setMinimumWidth(2 * fontMetrics().horizontalAdvance(windowTitle()));
+
+    field = new QLineEdit(this);
+    refusal = new QLabel(this);
+    refusal->setWordWrap(true);
+    refusal->hide();
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PresetNameDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &PresetNameDialog::reject);
+
+    auto *layout = new QFormLayout(this);
+    layout->addRow(tr("Preset name:"), field);
+    layout->addRow(QString(), refusal);
+    layout->addRow(buttons);
+}
+
+QString PresetNameDialog::name() const
+{
+    return field->text().trimmed();
+}
+
+void PresetNameDialog::accept()
+{
+    const std::optional<QString> refused = remote::presets::nameRefusal(name());
+    if (!refused) {
+        QDialog::accept();
+        return;
+    }
+    refusal->setText(shownAnswer(*refused));
+    refusal->show();
+    // A wrapped label's height is not in the layout's minimum: grown by hand, or cut.
+    adjustSize();
+    field->setAccessibleDescription(refusal->text());
+    field->setFocus();
+    field->selectAll();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent focus(refusal, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
