@@ -51,6 +51,8 @@ void PresetNameDialog::accept()
     field->setAccessibleDescription(refusal->text());
     field->setFocus();
     field->selectAll();
+    // The focus never left the field, so a screen reader would say nothing new:
+    // it is told the focus entered the reason, and hears that.
     if (QAccessible::isActive()) {
         QAccessibleEvent focus(refusal, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);
