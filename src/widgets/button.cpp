@@ -3,6 +3,7 @@
 #include "focusmark.h"
 
 #include <QColor>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGraphicsDropShadowEffect>
 #include <QKeyEvent>
@@ -93,6 +94,17 @@ void Button::keyReleaseEvent(QKeyEvent* event)
     }
     if (!event->isAutoRepeat())
         spaceGrace->start();
+}
+
+// A right click is a click, as any button's is: the window's menu, which a
+// right click elsewhere opens, must not open over the switch it just flipped.
+// The menu keys still open it from here.
+void Button::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse)
+        event->accept();
+    else
+        QPushButton::contextMenuEvent(event);
 }
 
 void Button::focusInEvent(QFocusEvent* event)
