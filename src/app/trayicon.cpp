@@ -4,6 +4,7 @@
 #include "presetnamedialog.h"
 #include "shownanswer.h"
 
+#include <bringtofront.h>
 #include <controltable.h>
 #include <korvistiocontrol.h>
 #include <presets.h>
@@ -96,9 +97,7 @@ void TrayIcon::showMainWindow()
         QMessageBox::warning(nullptr, QStringLiteral("警告"), QStringLiteral("主窗口未设置，请先设置主窗口。"));
         return;
     }
-    mainWindow->show();
-    mainWindow->raise();
-    mainWindow->activateWindow();
+    bringToFront(mainWindow);
 }
 
 void TrayIcon::showSettings()

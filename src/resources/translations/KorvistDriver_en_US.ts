@@ -187,10 +187,6 @@
         <source>Save current as...</source>
         <translation>Save current as...</translation>
     </message>
-    <message>
-        <source>Preset name:</source>
-        <translation>Preset name:</translation>
-    </message>
 </context>
 <context>
     <name>panelkit</name>

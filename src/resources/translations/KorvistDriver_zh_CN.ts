@@ -187,10 +187,6 @@
         <source>Save current as...</source>
         <translation>当前状态另存为...</translation>
     </message>
-    <message>
-        <source>Preset name:</source>
-        <translation>预设名称：</translation>
-    </message>
 </context>
 <context>
     <name>panelkit</name>
