@@ -2,8 +2,8 @@
 
 #include <controltable.h>
 #include <korvistiocontrol.h>
-#include <privatefiles.h>
 #include <safetygate.h>
+#include <settingsfile.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,11 +15,6 @@ namespace {
 
 constexpr int kMaxNameLength = 64;
 const QString kSuffix = QStringLiteral(".ini");
-
-std::string nativePath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 // Empty when the panel has no ini file to stand beside.
 QString directoryOf(const controls::ControlTable &table)
@@ -92,12 +87,12 @@ Answer save(const controls::ControlTable &table, const QString &name)
     if (const auto refused = refusal(table, name))
         return *refused;
     const QString directory = directoryOf(table);
-    platform::createPrivateDirectory(nativePath(QFileInfo(directory).path()));
-    platform::createPrivateDirectory(nativePath(directory));
+    savedstate::createPrivateDirectory(QFileInfo(directory).path());
+    savedstate::createPrivateDirectory(directory);
     if (!QFileInfo(directory).isDir())
         return {Refused, QStringLiteral("cannot make the folder %1").arg(directory)};
     const QString path = pathOf(table, name);
-    platform::createPrivateFile(nativePath(path));
+    savedstate::createPrivateFile(path);
     QSettings preset(path, QSettings::IniFormat);
     preset.clear();
     preset.setValue(safetygate::kPresetModelKey, table.model());

@@ -11,19 +11,22 @@
 
 namespace savedstate {
 
-namespace {
-std::string nativePath(const QString &path)
+void createPrivateDirectory(const QString &path)
 {
-    return QFile::encodeName(path).toStdString();
+    platform::createPrivateDirectory(QFile::encodeName(path).toStdString());
 }
-} // namespace
+
+void createPrivateFile(const QString &path)
+{
+    platform::createPrivateFile(QFile::encodeName(path).toStdString());
+}
 
 QSettings *openSettingsFile(const QString &fileName, QObject *parent)
 {
     const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // The parents are the user's usual data directories; only our own is made private.
     QDir().mkpath(QFileInfo(directory).path());
-    platform::createPrivateDirectory(nativePath(directory));
+    createPrivateDirectory(directory);
     QDir().mkpath(directory);
 
     const QString path = directory + '/' + fileName;
@@ -32,7 +35,7 @@ QSettings *openSettingsFile(const QString &fileName, QObject *parent)
         qWarning() << "Not a regular file, defaults used and nothing saved:" << path;
         return nullptr;
     }
-    platform::createPrivateFile(nativePath(path));
+    createPrivateFile(path);
     return new QSettings(path, QSettings::IniFormat, parent);
 }
 

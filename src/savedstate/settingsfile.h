@@ -15,6 +15,11 @@ namespace savedstate {
 // than a regular file is in its place: a FIFO would block the GUI thread on
 // the first read for ever, and whatever it is, it is not ours to write.
 QSettings *openSettingsFile(const QString &fileName, QObject *parent);
+// The user's own, as the settings files are: a missing directory is made
+// private (its parent must exist), a missing file is made empty and private;
+// what is already there keeps its mode and is never opened.
+void createPrivateDirectory(const QString &path);
+void createPrivateFile(const QString &path);
 // Writes one value and syncs the file at once. False when there is no file or
 // the write failed (a full disk, a file made read-only): the caller must not
 // then say it saved. A failed file is logged once, at its first failure.
