@@ -3,9 +3,9 @@
 # what is already there. Usage: install-deps.sh build|test|demo|fuzz|windows|qtsource|installer|peers|orca ...
 set -euo pipefail
 
-build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
+build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools liboscpack-dev
        qt6-l10n-tools libgl-dev)
-test=(xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei dbus-daemon dbus-bin at-spi2-core)
+test=(liblo-tools xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei dbus-daemon dbus-bin at-spi2-core)
 fuzz=(clang-14 libclang-rt-14-dev)
 demo=(fonts-wqy-microhei xvfb xauth)
 windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)

@@ -9,6 +9,7 @@
 #include <remoteserver.h>
 #include <runtimedir.h>
 #include <settings.h>
+#include <surfaceserver.h>
 
 #include <QApplication>
 #include <QDebug>
@@ -26,10 +27,20 @@ int main(int argc, char **argv)
     QStringList options;
     for (int i = 1; i < argc; ++i)
         options << QString::fromLocal8Bit(argv[i]);
-    if (remote::isCommandLine(options)) {
+    switch (remote::classify(options)) {
+    case remote::Start::Command: {
         // Qt's own list: on Windows it keeps what the system code page cannot.
         const QCoreApplication client(argc, argv);
         return remote::runCommandLine(QCoreApplication::arguments().mid(1));
+    }
+    case remote::Start::Help:
+        std::printf("%s\n", remote::helpText(surface::kDefaultPort).toLocal8Bit().constData());
+        return 0;
+    case remote::Start::Unknown:
+        std::fprintf(stderr, "%s\n", remote::unknownArgumentText(options).toLocal8Bit().constData());
+        return 1;
+    case remote::Start::Window:
+        break;
     }
     // Without a private place for its endpoints it would find no device and serve no pipe.
     if (std::string problem; !platform::checkEndpointDir(problem)) {
@@ -63,12 +74,18 @@ int main(int argc, char **argv)
     Settings settingsDialog;
     MainWindow mainWindow;
     mainWindow.settingsDialog = &settingsDialog;
+    surface::SurfaceServer surfaces(&mainWindow);
+    QObject::connect(&mainWindow, &MainWindow::panelChanged, &surfaces, &surface::SurfaceServer::followPanel,
+                     Qt::QueuedConnection);
     TrayIcon trayIcon;
     trayIcon.setMainWindow(&mainWindow);
     trayIcon.settingsWindow = &settingsDialog;
+    trayIcon.setSurfaces(&surfaces);
     trayIcon.setVisible(true);
     remote::RemoteServer remoteServer(&mainWindow);
+    remoteServer.surfaceCommand = [&surfaces](const remote::Request &request) { return surfaces.command(request); };
     remoteServer.listen();
+    surfaces.start();
 
     // Without a notification area nothing could ever show a window that
     // starts hidden, so there the window shows itself.

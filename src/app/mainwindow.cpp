@@ -158,6 +158,7 @@ void MainWindow::clearBaseLayout()
         delete item;
     }
     statusLabel = nullptr;
+    emit panelChanged();
 }
 
 void MainWindow::detectDevice()
@@ -234,6 +235,7 @@ bool MainWindow::handOffModel(DeviceModel model)
     }
     panel->setParent(this);
     baseLayout->addWidget(panel);
+    emit panelChanged();
     focusFirstControl(panel);
     qDebug() << placement;
     update();

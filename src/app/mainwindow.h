@@ -34,6 +34,11 @@ public:
     // and where no notification area runs they are reachable at all.
     void setMenuEntries(const QList<QAction *> &entries);
 
+signals:
+    // The window shows another panel or none; the old one is deleted at the
+    // next turn of the event loop, so a queued connection sees the new state.
+    void panelChanged();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -10,6 +10,7 @@
 #include <presets.h>
 #include <remotecontrol.h>
 #include <shell.h>
+#include <surfaceserver.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -70,6 +71,11 @@ void TrayIcon::createMenu()
     // Filled as it opens: the interface, and so the presets, may have changed since.
     presetsMenu = menu->addMenu(tr("Presets"));
     connect(presetsMenu, &QMenu::aboutToShow, this, &TrayIcon::fillPresetsMenu);
+    // Off and inactive until the server is there to switch.
+    surfacesAction = menu->addAction(tr("Control Surfaces (OSC)"));
+    surfacesAction->setCheckable(true);
+    surfacesAction->setEnabled(false);
+    connect(surfacesAction, &QAction::triggered, this, &TrayIcon::switchSurfaces);
     version->setEnabled(false);
     setContextMenu(menu.get());
 
@@ -153,6 +159,25 @@ void TrayIcon::runPresetRequest(remote::Verb verb, const QString &name)
         showMessage(tr("Presets"), shown);
     else
         QMessageBox::information(shownMainWindow(), tr("Presets"), shown);
+}
+
+void TrayIcon::setSurfaces(surface::SurfaceServer *server)
+{
+    surfaces = server;
+    surfacesAction->setEnabled(server != nullptr);
+    if (!server)
+        return;
+    surfacesAction->setChecked(server->isOn());
+    connect(server, &surface::SurfaceServer::switched, surfacesAction, &QAction::setChecked);
+}
+
+void TrayIcon::switchSurfaces(bool on)
+{
+    const remote::Answer answer = surfaces->switchOn(on);
+    // The switch shows what the server does, which a taken port may keep off.
+    surfacesAction->setChecked(surfaces->isOn());
+    if (answer.code != remote::Done)
+        QMessageBox::warning(shownMainWindow(), tr("Control Surfaces (OSC)"), answer.text);
 }
 
 // A dialog over the window the user works in, or on its own when that is hidden.

@@ -4,10 +4,14 @@
 
 #include <memory>
 
+class QAction;
 class QMenu;
 
 namespace remote {
 enum class Verb;
+}
+namespace surface {
+class SurfaceServer;
 }
 
 // The program's place in the notification area: brings the main window back
@@ -22,6 +26,8 @@ public:
 
     void setMainWindow(QWidget *window);
     void createMenu();
+    // Offers the control surfaces' switch, which follows the server however it is switched.
+    void setSurfaces(surface::SurfaceServer *server);
 
     QWidget *settingsWindow = nullptr;
 
@@ -37,10 +43,13 @@ private:
     void fillPresetsMenu();
     void runPresetRequest(remote::Verb verb, const QString &name);
     void saveCurrentAsPreset();
+    void switchSurfaces(bool on);
     QWidget *shownMainWindow() const;
 
     QWidget *mainWindow = nullptr;
     // The context menu has no parent (a tray icon is no widget), so it is ours to delete.
     std::unique_ptr<QMenu> menu;
     QMenu *presetsMenu = nullptr;
+    QAction *surfacesAction = nullptr;
+    surface::SurfaceServer *surfaces = nullptr;
 };

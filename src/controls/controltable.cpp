@@ -5,6 +5,7 @@
 #include <button.h>
 #include <knob.h>
 
+#include <QLabel>
 #include <QWidget>
 
 namespace controls {
@@ -49,6 +50,13 @@ void Control::apply(int target) const
         button->setActive(target != 0);
 }
 
+double Readout::decibels() const
+{
+    bool ok = false;
+    const double shown = label->text().section(QLatin1Char(' '), 0, 0).toDouble(&ok);
+    return ok && shown > kSilentDecibels ? shown : kSilentDecibels;
+}
+
 void Targets::set(const Control &control, int value)
 {
     values.insert(control.widget(), value);
@@ -69,12 +77,20 @@ void ControlTable::add(Knob *knob, const QString &key, Kind kind, int defaultVal
     knob->setProperty(kSavedKey, key);
     entries.push_back({key, kind, knob, nullptr, defaultValue, QString()});
     safetygate::guardKeys(entries.back());
+    // The entries are all added before any of them can change.
+    connect(knob, &Knob::valueChangedSig, this, [this, index = entries.size() - 1] { emit changed(entries[index]); });
 }
 
 void ControlTable::add(Button *button, const QString &key, Kind kind, const QString &input)
 {
     button->setProperty(kSavedKey, key);
     entries.push_back({key, kind, nullptr, button, 0, input});
+    connect(button, &Button::pressed, this, [this, index = entries.size() - 1] { emit changed(entries[index]); });
+}
+
+void ControlTable::addReadout(QLabel *label, const QString &name)
+{
+    readoutList.push_back({name, label});
 }
 
 const Control *ControlTable::find(const QString &name) const

@@ -10,6 +10,7 @@
 class Button;
 class Knob;
 class KorvistIoControl;
+class QLabel;
 class QSettings;
 class QWidget;
 struct MixerBlock;
@@ -55,6 +56,18 @@ struct Control
     void apply(int value) const;
 };
 
+// A level readout of a panel, as a control surface shows it: "MIC1".
+struct Readout
+{
+    QString name;
+    QLabel *label = nullptr;
+
+    // What the label shows, in dB; silence, and anything the label does not
+    // show as a number, reads as kSilentDecibels.
+    double decibels() const;
+};
+inline constexpr double kSilentDecibels = -160;
+
 // The values a replay ends with, control by control.
 class Targets
 {
@@ -81,6 +94,7 @@ public:
 
     void add(Knob *knob, const QString &key, Kind kind, int defaultValue);
     void add(Button *button, const QString &key, Kind kind, const QString &input = QString());
+    void addReadout(QLabel *label, const QString &name);
 
     const QString &model() const { return modelName; }
     // Null when the panel had no usable ini file.
@@ -90,10 +104,18 @@ public:
     const std::vector<Control> &controls() const { return entries; }
     const Control *find(const QString &name) const;
     QStringList names() const;
+    const std::vector<Readout> &readouts() const { return readoutList; }
 
     // Writes into the panel's mixer block the entries the targets end with,
     // as the handlers would compute them, without sending anything.
     std::function<void(const Targets &)> stageMixer;
+
+signals:
+    // After every change of a control, whichever way it came: a hand, a key,
+    // a script, a preset, a surface, a replay. Repeats of a value are told too.
+    void changed(const controls::Control &control);
+    // After the panel has shown a new meter reading on its readouts.
+    void readoutsShown();
 
 private:
     QString modelName;
@@ -101,6 +123,7 @@ private:
     KorvistIoControl *ioControl;
     MixerBlock *mixerBlock;
     std::vector<Control> entries;
+    std::vector<Readout> readoutList;
 };
 
 // The table of the panel shown below root (the main window); null when none is.

@@ -110,6 +110,13 @@ bool mayTurnOnPhantomPower(Way way)
     return way == Way::Hand || way == Way::Script || way == Way::PlugIn;
 }
 
+std::optional<QString> refuseChange(const Control &control, int value, Way way)
+{
+    if (control.kind == Kind::PhantomPower && value && !control.value() && !mayTurnOnPhantomPower(way))
+        return QStringLiteral("48V on %1 is switched on by hand or by a script only: it stays off").arg(control.input);
+    return std::nullopt;
+}
+
 std::optional<QString> checkPreset(const ControlTable &table, const QSettings &preset)
 {
     if (preset.status() != QSettings::NoError)

@@ -38,6 +38,9 @@ std::optional<int> parseValue(const controls::Control &control, const QString &t
 
 // Whether phantom power may go from off to on this way.
 bool mayTurnOnPhantomPower(Way way);
+// Why a single change that came this way may not be made: phantom power
+// going on where the way may not switch it on. Nothing when it may.
+std::optional<QString> refuseChange(const controls::Control &control, int value, Way way);
 
 // The entry of a preset file that names the model it was saved from.
 inline const QString kPresetModelKey = QStringLiteral("Preset/Model");

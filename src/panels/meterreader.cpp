@@ -1,5 +1,6 @@
 #include "meterreader.h"
 
+#include <controltable.h>
 #include <korvistiocontrol.h>
 
 #include <QDebug>
@@ -44,7 +45,14 @@ private:
             return;
         }
         // The panel as context: a reading that arrives after it is gone is dropped.
-        QMetaObject::invokeMethod(panel, [show = show, meters] { show(meters); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            panel,
+            [panel = panel, show = show, meters] {
+                show(meters);
+                if (auto *table = panel->findChild<controls::ControlTable *>(QString(), Qt::FindDirectChildrenOnly))
+                    emit table->readoutsShown();
+            },
+            Qt::QueuedConnection);
     }
 
     QWidget *panel;

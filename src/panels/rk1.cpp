@@ -113,6 +113,8 @@ controls::ControlTable *rk1::declareControls()
     table->add(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"), Kind::Pad);
     table->add(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"), Kind::Pad);
     table->add(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), Kind::PhoneLevel, 0);
+    table->addReadout(micLevelLabel, QStringLiteral("MIC"));
+    table->addReadout(phoneLevelLabel, QStringLiteral("Phone"));
     table->stageMixer = [this](const controls::Targets &to) {
         const QScopedValueRollback muted(headphoneMuted, to.of(headphoneMuteButton) != 0);
         const QScopedValueRollback dimmed(headphoneDimmed, to.of(headphoneDimButton) != 0);

@@ -184,6 +184,9 @@ controls::ControlTable *rk2::declareControls()
     table->add(headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"), Kind::Route);
     table->add(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), Kind::PhoneLevel, 0);
     table->add(phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), Kind::PhoneLevel, 0);
+    table->addReadout(mic1LevelLabel, QStringLiteral("MIC1"));
+    table->addReadout(mic2LevelLabel, QStringLiteral("MIC2"));
+    table->addReadout(phoneLevelLabel, QStringLiteral("Phone"));
     table->stageMixer = [this](const controls::Targets &to) {
         const QScopedValueRollback spMuted(speakerMuted, to.of(speakerMuteButton) != 0);
         const QScopedValueRollback spDimmed(speakerDimmed, to.of(speakerDimButton) != 0);

@@ -103,6 +103,7 @@ controls::ControlTable *rs::declareControls()
     table->add(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), Kind::OutputLevel, -80);
     table->add(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"), Kind::Pad);
     table->add(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"), Kind::Pad);
+    table->addReadout(micLevelLabel, QStringLiteral("MIC"));
     table->stageMixer = [this](const controls::Targets &to) {
         const QScopedValueRollback muted(headphoneMuted, to.of(headphoneMuteButton) != 0);
         const QScopedValueRollback dimmed(headphoneDimmed, to.of(headphoneDimButton) != 0);

@@ -31,7 +31,46 @@ void print(std::FILE *stream, const QString &text)
 QString usage()
 {
     return QStringLiteral("valid: --list, --get KEY, --set KEY=VALUE (on, off, toggle, true, false or a number), "
-                          "--preset-save NAME, --preset-load NAME, --preset-list, --preset-delete NAME");
+                          "--preset-save NAME, --preset-load NAME, --preset-list, --preset-delete NAME, --show, "
+                          "--osc [on [PORT]|off], --osc-allow ADDRESS/BITS|none, --help");
+}
+
+// Qt's own options, which a start of the window may carry; those before the
+// blank take a value.
+const QStringList kQtOptionsWithValue = {
+    QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"), QStringLiteral("session"), QStringLiteral("style"), QStringLiteral("stylesheet"),
+    QStringLiteral("display"), QStringLiteral("geometry"),
+};
+const QStringList kQtFlags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+                              QStringLiteral("dograb"), QStringLiteral("sync")};
+
+// The first argument that is not one of Qt's options, or its value; empty when there is none.
+QString firstUnknown(const QStringList &arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        if (name.startsWith(kOptionPrefix))
+            name.remove(0, 1);
+        if (!name.startsWith(QLatin1Char('-')))
+            return arguments[i];
+        name.remove(0, 1);
+        if (kQtOptionsWithValue.contains(name) && i + 1 < arguments.size())
+            ++i;
+        else if (!kQtFlags.contains(name) && !name.startsWith(QLatin1String("qmljsdebugger=")))
+            return arguments[i];
+    }
+    return {};
+}
+
+bool namesCommand(const QStringList &arguments)
+{
+    for (const QString &argument : arguments)
+        for (const QString &verb : verbNames())
+            if (argument.startsWith(kOptionPrefix + verb.section(QLatin1Char('-'), 0, 0)))
+                return true;
+    return false;
 }
 
 // "--get KEY" and "--get=KEY" alike; one command per start.
@@ -42,14 +81,18 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
     const bool inlineArgument = arguments.value(0).contains(QLatin1Char('='));
     QStringList rest = arguments.mid(1);
     QString line = verb;
+    // "--osc on PORT" is the one option with two words after it.
+    const qsizetype words = verb == QLatin1String("osc") ? 2 : 1;
     if (!option.startsWith(kOptionPrefix) || !verbNames().contains(verb)) {
         error = QStringLiteral("unknown option \"%1\"; %2").arg(arguments.value(0), usage());
         return std::nullopt;
     }
     if (inlineArgument)
         rest.prepend(arguments.value(0).section(QLatin1Char('='), 1));
-    if (!rest.isEmpty())
-        line += QLatin1Char(' ') + rest.takeFirst();
+    if (!rest.isEmpty()) {
+        line += QLatin1Char(' ') + rest.mid(0, words).join(QLatin1Char(' '));
+        rest = rest.mid(words);
+    }
     if (!rest.isEmpty() || line.contains(QLatin1Char('\n'))) {
         error = QStringLiteral("one command at a time, and no more than its argument; %1").arg(usage());
         return std::nullopt;
@@ -102,13 +145,43 @@ Answer ask(Request request)
 
 } // namespace
 
-bool isCommandLine(const QStringList &arguments)
+Start classify(const QStringList &arguments)
 {
-    for (const QString &argument : arguments)
-        for (const QString &verb : verbNames())
-            if (argument.startsWith(kOptionPrefix + verb.section(QLatin1Char('-'), 0, 0)))
-                return true;
-    return false;
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))
+        return Start::Help;
+    if (namesCommand(arguments))
+        return Start::Command;
+    return firstUnknown(arguments).isEmpty() ? Start::Window : Start::Unknown;
+}
+
+QString helpText(int defaultOscPort)
+{
+    return QStringLiteral(
+        "Usage: KorvistDriver [OPTION]\n"
+        "Without an option, starts Korvist Mixer, or brings up the window of the one that runs.\n"
+        "One option at a time, for the running Korvist Mixer:\n"
+        "  --list                  the connected interface's controls, their ranges and values\n"
+        "  --get KEY               one control's value\n"
+        "  --set KEY=VALUE         a knob to a number, a switch on, off or toggle\n"
+        "  --preset-save NAME      the panel's state as a preset\n"
+        "  --preset-load NAME      a preset, through the same safety rules as a replay\n"
+        "  --preset-list           the connected model's presets\n"
+        "  --preset-delete NAME    a preset, deleted\n"
+        "  --show                  the window, brought to the front\n"
+        "  --osc                   whether control surfaces (OSC over UDP) are served, and where\n"
+        "  --osc on [PORT]         serve them (port %1 unless given or chosen before)\n"
+        "  --osc off               stop serving them\n"
+        "  --osc-allow ADDRESS/BITS  answer the hosts of that network too, e.g. 192.168.1.0/24\n"
+        "  --osc-allow none        answer this computer only (the default)\n"
+        "  --help                  this text\n"
+        "Exit codes: 0 done, 1 refused, 2 Korvist Mixer is not running, 3 no interface connected,\n"
+        "4 the interface refused the change, 5 the channel is served by another user's program.")
+        .arg(defaultOscPort);
+}
+
+QString unknownArgumentText(const QStringList &arguments)
+{
+    return QStringLiteral("unknown option \"%1\": nothing was started; see --help").arg(firstUnknown(arguments));
 }
 
 int runCommandLine(const QStringList &arguments)

@@ -6,8 +6,18 @@
 // channel that prints its answer and ends with the answer's exit code.
 namespace remote {
 
-// Whether the arguments (without the program's name) ask for a command rather than the window.
-bool isCommandLine(const QStringList &arguments);
+// What a start's arguments (without the program's name) ask for.
+enum class Start {
+    Window,  // the program, with no arguments or only Qt's own
+    Command, // a command for the running program
+    Help,    // --help: the options, printed
+    Unknown, // anything else: refused, and nothing starts
+};
+Start classify(const QStringList &arguments);
+// Every option, for --help; the surfaces' port is theirs to say.
+QString helpText(int defaultOscPort);
+// The refusal of a start with an argument nobody knows.
+QString unknownArgumentText(const QStringList &arguments);
 // Sends the command and waits at most kSilenceMs for the answer; gives the exit code.
 int runCommandLine(const QStringList &arguments);
 // A later start without a command is the user asking to see the running program:

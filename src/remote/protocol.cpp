@@ -19,6 +19,8 @@ constexpr VerbName kVerbs[] = {
     {Verb::PresetList, "preset-list"},
     {Verb::PresetDelete, "preset-delete"},
     {Verb::Show, "show"},
+    {Verb::Osc, "osc"},
+    {Verb::OscAllow, "osc-allow"},
 };
 
 QString nameOf(Verb verb)
@@ -67,6 +69,16 @@ bool takesArgument(Verb verb)
     return verb != Verb::List && verb != Verb::PresetList && verb != Verb::Show;
 }
 
+bool needsArgument(Verb verb)
+{
+    return takesArgument(verb) && verb != Verb::Osc;
+}
+
+bool isSurfaceVerb(Verb verb)
+{
+    return verb == Verb::Osc || verb == Verb::OscAllow;
+}
+
 std::optional<Request> parseRequest(const QString &fullLine, QString &error)
 {
     qint64 deadline = 0;
@@ -86,7 +98,7 @@ std::optional<Request> parseRequest(const QString &fullLine, QString &error)
     for (const VerbName &entry : kVerbs) {
         if (name != QLatin1String(entry.name))
             continue;
-        if (takesArgument(entry.verb) == (space < 0)) {
+        if (space < 0 ? needsArgument(entry.verb) : !takesArgument(entry.verb)) {
             error = takesArgument(entry.verb) ? QStringLiteral("%1 needs an argument").arg(name)
                                               : QStringLiteral("%1 takes no argument").arg(name);
             return std::nullopt;
@@ -102,7 +114,7 @@ QByteArray encodeRequest(const Request &request)
     QString line = nameOf(request.verb);
     if (request.deadline > 0)
         line.prepend(QString::number(request.deadline) + QLatin1Char(' '));
-    if (takesArgument(request.verb))
+    if (needsArgument(request.verb) || (takesArgument(request.verb) && !request.argument.isEmpty()))
         line += QLatin1Char(' ') + request.argument;
     return line.toUtf8() + '\n';
 }

@@ -32,7 +32,7 @@ inline constexpr int kFinishMs = 120000;
 // The exit codes of a command line.
 enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3, DeviceRefused = 4, ServedByAnotherUser = 5 };
 
-enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show };
+enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow };
 
 struct Request
 {
@@ -50,6 +50,10 @@ struct Answer
 // The verbs as written in a request, which are the command line's options without "--".
 QStringList verbNames();
 bool takesArgument(Verb verb);
+// Osc may go without its argument: then it asks for the state.
+bool needsArgument(Verb verb);
+// The control surfaces' own requests, which need no interface connected.
+bool isSurfaceVerb(Verb verb);
 
 // Nothing when the line holds no known verb or the wrong number of arguments; error says why.
 std::optional<Request> parseRequest(const QString &line, QString &error);

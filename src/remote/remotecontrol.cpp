@@ -59,6 +59,8 @@ Answer set(const ControlTable &table, const QString &assignment)
 Answer execute(QWidget *root, const Request &request)
 {
     const ControlTable *table = controls::shownTable(root);
+    if (isSurfaceVerb(request.verb))
+        return {Refused, QStringLiteral("control surfaces are not served by this program")};
     if (request.verb != Verb::Show && !table)
         return {NoInterface, QStringLiteral("no interface connected: Korvist Mixer shows \"声卡未连接！\"")};
 
@@ -86,6 +88,9 @@ Answer execute(QWidget *root, const Request &request)
         return {Done, presets::list(*table).join(QLatin1Char('\n'))};
     case Verb::PresetDelete:
         return presets::remove(*table, request.argument);
+    case Verb::Osc:
+    case Verb::OscAllow:
+        break;
     }
     return {Refused, QStringLiteral("unknown request")};
 }

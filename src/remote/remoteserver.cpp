@@ -110,7 +110,12 @@ void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
             socket->write(kStarted);
             socket->flush();
         }
-        result = request ? execute(root, *request) : Answer {Refused, error};
+        if (!request)
+            result = {Refused, error};
+        else if (isSurfaceVerb(request->verb) && surfaceCommand)
+            result = surfaceCommand(*request);
+        else
+            result = execute(root, *request);
     }
     socket->write(encodeAnswer(result));
     socket->disconnectFromServer();

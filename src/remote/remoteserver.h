@@ -1,9 +1,13 @@
 #pragma once
 
+#include "protocol.h"
+
 #include <localchannel.h>
 
 #include <QLocalServer>
 #include <QPointer>
+
+#include <functional>
 
 class QLocalSocket;
 class QWidget;
@@ -28,6 +32,9 @@ public:
     // Refuses, with a log line, a name that another process created first.
     bool listen();
     QString serverName() const { return server.fullServerName(); }
+
+    // Carries out the control surfaces' requests, which the program's surface server answers.
+    std::function<Answer(const Request &)> surfaceCommand;
 
 private:
     void accept();

@@ -1,0 +1,65 @@
+#include "changethrottle.h"
+
+#include <QList>
+#include <QPair>
+
+#include <algorithm>
+
+namespace surface {
+
+ChangeThrottle::ChangeThrottle(std::function<void(const QString &, int)> applyChange, QObject *parent)
+    : QObject(parent)
+    , apply(std::move(applyChange))
+{
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, this, &ChangeThrottle::flush);
+}
+
+void ChangeThrottle::request(const QString &control, int value)
+{
+    const auto last = lastApplied.constFind(control);
+    if (!pending.contains(control) && (last == lastApplied.cend() || last->hasExpired(kIntervalMs))) {
+        lastApplied[control].start();
+        apply(control, value);
+        return;
+    }
+    pending.insert(control, value);
+    if (!timer.isActive())
+        timer.start(kIntervalMs);
+}
+
+std::optional<int> ChangeThrottle::waiting(const QString &control) const
+{
+    const auto found = pending.constFind(control);
+    return found == pending.cend() ? std::nullopt : std::optional(*found);
+}
+
+void ChangeThrottle::clear()
+{
+    pending.clear();
+    timer.stop();
+}
+
+void ChangeThrottle::flush()
+{
+    QList<QPair<QString, int>> due;
+    qint64 soonest = kIntervalMs;
+    for (auto it = pending.begin(); it != pending.end();) {
+        QElapsedTimer &last = lastApplied[it.key()];
+        if (last.isValid() && !last.hasExpired(kIntervalMs)) {
+            soonest = std::min(soonest, kIntervalMs - last.elapsed());
+            ++it;
+            continue;
+        }
+        due.append({it.key(), it.value()});
+        last.start();
+        it = pending.erase(it);
+    }
+    if (!pending.isEmpty())
+        timer.start(int(std::max<qint64>(soonest, 1)));
+    // Last: a change may drop the panel, and with it everything that waits.
+    for (const auto &[control, value] : due)
+        apply(control, value);
+}
+
+} // namespace surface

@@ -1,0 +1,43 @@
+#include "droplog.h"
+
+#include <QDebug>
+
+namespace surface {
+
+DropLog::DropLog(QObject *parent)
+    : QObject(parent)
+{
+    second.setSingleShot(true);
+    second.setInterval(1000);
+    connect(&second, &QTimer::timeout, this, &DropLog::flush);
+}
+
+void DropLog::count(Reason reason)
+{
+    ++counts[reason];
+    // The first drop of a quiet spell is told a second later, with all that came meanwhile.
+    if (!second.isActive())
+        second.start();
+}
+
+void DropLog::refused(const QString &why)
+{
+    lastRefusal = why;
+    count(Refused);
+}
+
+void DropLog::flush()
+{
+    QString line = QStringLiteral("OSC: in the last second %1 malformed, %2 oversized, %3 unknown and %4 not allowed "
+                                  "messages dropped")
+                       .arg(counts[Malformed])
+                       .arg(counts[Oversized])
+                       .arg(counts[Unknown])
+                       .arg(counts[NotAllowed]);
+    if (counts[Refused] > 0)
+        line += QStringLiteral("; %1 changes refused, the last: %2").arg(counts[Refused]).arg(lastRefusal);
+    qWarning().noquote() << line;
+    std::fill(std::begin(counts), std::end(counts), 0);
+}
+
+} // namespace surface

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+namespace surface {
+
+// Counts what the program did not carry out for a control surface and says so
+// in at most one log line a second, however fast a sender floods it.
+class DropLog : public QObject
+{
+public:
+    enum Reason { Malformed, Oversized, Unknown, NotAllowed, Refused, ReasonCount };
+
+    explicit DropLog(QObject *parent = nullptr);
+
+    void count(Reason reason);
+    // A change the safety rules refused: counted, and the latest reason logged.
+    void refused(const QString &why);
+
+private:
+    void flush();
+
+    int counts[ReasonCount] = {};
+    QString lastRefusal;
+    QTimer second;
+};
+
+} // namespace surface

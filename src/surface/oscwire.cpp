@@ -1,0 +1,109 @@
+#include "oscwire.h"
+
+#include <osc/OscOutboundPacketStream.h>
+#include <osc/OscReceivedElements.h>
+
+#include <cmath>
+
+namespace surface {
+
+namespace {
+
+// Bundles may nest; a datagram of nested bundle headers would otherwise recurse once per 16 bytes.
+constexpr int kMaxBundleDepth = 4;
+
+std::optional<Argument> argumentOf(const osc::ReceivedMessageArgument &argument)
+{
+    if (argument.IsInt32())
+        return double(argument.AsInt32());
+    if (argument.IsInt64())
+        return double(argument.AsInt64());
+    if (argument.IsFloat())
+        return double(argument.AsFloat());
+    if (argument.IsDouble())
+        return argument.AsDouble();
+    if (argument.IsBool())
+        return argument.AsBool() ? 1.0 : 0.0;
+    if (argument.IsString())
+        return QString::fromUtf8(argument.AsString());
+    if (argument.IsSymbol())
+        return QString::fromUtf8(argument.AsSymbol());
+    return std::nullopt;
+}
+
+bool read(const osc::ReceivedMessage &received, std::vector<Message> &messages)
+{
+    Message message {QString::fromUtf8(received.AddressPattern()), {}};
+    for (auto it = received.ArgumentsBegin(); it != received.ArgumentsEnd(); ++it) {
+        const std::optional<Argument> argument = argumentOf(*it);
+        if (!argument)
+            return false;
+        message.arguments.push_back(*argument);
+    }
+    messages.push_back(std::move(message));
+    return true;
+}
+
+bool read(const osc::ReceivedBundle &bundle, std::vector<Message> &messages, int depth)
+{
+    if (depth > kMaxBundleDepth)
+        return false;
+    for (auto it = bundle.ElementsBegin(); it != bundle.ElementsEnd(); ++it) {
+        const bool ok = it->IsBundle() ? read(osc::ReceivedBundle(*it), messages, depth + 1)
+                                       : read(osc::ReceivedMessage(*it), messages);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+template<typename Value>
+QByteArray message(const QString &address, const Value &value)
+{
+    char buffer[kMaxDatagramBytes];
+    osc::OutboundPacketStream stream(buffer, sizeof buffer);
+    try {
+        stream << osc::BeginMessage(address.toUtf8().constData()) << value << osc::EndMessage;
+    } catch (const osc::Exception &) {
+        return {};
+    }
+    return QByteArray(stream.Data(), qsizetype(stream.Size()));
+}
+
+} // namespace
+
+std::optional<std::vector<Message>> decode(const char *data, std::size_t size)
+{
+    std::vector<Message> messages;
+    try {
+        const osc::ReceivedPacket packet(data, osc::osc_bundle_element_size_t(size));
+        const bool ok = packet.IsBundle() ? read(osc::ReceivedBundle(packet), messages, 1)
+                                          : read(osc::ReceivedMessage(packet), messages);
+        if (!ok)
+            return std::nullopt;
+    } catch (const osc::Exception &) {
+        return std::nullopt;
+    }
+    for (const Message &message : messages)
+        for (const Argument &argument : message.arguments)
+            if (const double *number = std::get_if<double>(&argument); number && !std::isfinite(*number))
+                return std::nullopt;
+    return messages;
+}
+
+QByteArray encode(const QString &address, int value)
+{
+    return message(address, osc::int32(value));
+}
+
+QByteArray encode(const QString &address, float value)
+{
+    return message(address, value);
+}
+
+QByteArray encode(const QString &address, const QString &value)
+{
+    return message(address, value.toUtf8().constData());
+}
+
+} // namespace surface

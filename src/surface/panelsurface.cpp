@@ -1,0 +1,190 @@
+#include "panelsurface.h"
+
+#include "oscendpoint.h"
+
+#include <controltable.h>
+#include <presets.h>
+#include <safetygate.h>
+
+#include <QWidget>
+
+#include <cmath>
+
+namespace surface {
+
+namespace {
+
+using controls::Control;
+using controls::ControlTable;
+using safetygate::Way;
+
+// The gate's parser takes text, as a script gives it; a number beyond any
+// control's range stays beyond it, so the gate refuses it and names the range.
+QString numberText(double number)
+{
+    return QString::number(std::llround(std::clamp(number, -1e9, 1e9)));
+}
+
+// The text for the gate, or nothing for a command this control does not take.
+std::optional<QString> valueText(const Control &control, const Command &command, std::optional<int> waiting)
+{
+    switch (command.kind) {
+    case Command::Kind::Value:
+        if (control.button && (command.number == 0 || command.number == 1))
+            return command.number == 1 ? QStringLiteral("on") : QStringLiteral("off");
+        return numberText(command.number);
+    case Command::Kind::Fader:
+        if (!control.knob)
+            return std::nullopt;
+        return numberText(control.minimum() + command.number * (control.maximum() - control.minimum()));
+    case Command::Kind::Toggle:
+        if (!control.button)
+            return std::nullopt;
+        // A toggle flips what the switch is going to, not what a throttled change has yet to reach.
+        return waiting.value_or(control.value()) ? QStringLiteral("off") : QStringLiteral("on");
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+PanelSurface::PanelSurface(QWidget *rootWidget, OscEndpoint &osc, DropLog &dropLog, QObject *parent)
+    : QObject(parent)
+    , root(rootWidget)
+    , endpoint(osc)
+    , log(dropLog)
+    , throttle([this](const QString &control, int value) { applyChange(control, value); })
+{
+}
+
+void PanelSurface::followPanel()
+{
+    ControlTable *table = controls::shownTable(root);
+    if (table == followed)
+        return;
+    if (followed)
+        disconnect(followed, nullptr, this, nullptr);
+    followed = table;
+    throttle.clear();
+    if (table) {
+        connect(table, &ControlTable::changed, this, [this](const Control &control) { sendControl(control, subscribers.live()); });
+        connect(table, &ControlTable::readoutsShown, this, &PanelSurface::sendReadouts);
+    }
+    sendState(subscribers.live());
+}
+
+void PanelSurface::handle(const Message &message, const Peer &from)
+{
+    const std::optional<Command> command = interpret(message);
+    if (!command) {
+        log.count(DropLog::Unknown);
+        return;
+    }
+    switch (command->kind) {
+    case Command::Kind::Refresh:
+        sendState({from});
+        return;
+    case Command::Kind::Subscribe: {
+        const Peer subscriber {from.host, quint16(command->number)};
+        if (!subscribers.renew(subscriber))
+            return refuse(QStringLiteral("%1 surfaces are subscribed already").arg(Subscribers::kMaximum), from);
+        sendState({subscriber});
+        return;
+    }
+    case Command::Kind::PresetLoad:
+        return loadPreset(command->name, from);
+    default:
+        return change(*command, from);
+    }
+}
+
+void PanelSurface::change(const Command &command, const Peer &from)
+{
+    const ControlTable *table = controls::shownTable(root);
+    if (!table)
+        return refuse(QStringLiteral("no interface connected"), from);
+    const Control *control = table->find(command.control);
+    const std::optional<QString> text = control ? valueText(*control, command, throttle.waiting(control->name()))
+                                                : std::nullopt;
+    if (!text) {
+        log.count(DropLog::Unknown);
+        return;
+    }
+    QString refusal;
+    const std::optional<int> value = safetygate::parseValue(*control, *text, Way::Surface, refusal);
+    if (!value)
+        return refuse(refusal, from);
+    if (const std::optional<QString> refused = safetygate::refuseChange(*control, *value, Way::Surface))
+        return refuse(*refused, from);
+    throttle.request(control->name(), *value);
+}
+
+void PanelSurface::loadPreset(const QString &name, const Peer &from)
+{
+    const ControlTable *table = controls::shownTable(root);
+    if (!table)
+        return refuse(QStringLiteral("no interface connected"), from);
+    if (const std::optional<QString> refused = remote::presets::nameRefusal(name))
+        return refuse(*refused, from);
+    // The preset is newer than any change still waiting.
+    throttle.clear();
+    const remote::Answer answer = remote::presets::load(*table, name);
+    if (answer.code != remote::Done)
+        refuse(answer.text, from);
+}
+
+void PanelSurface::applyChange(const QString &name, int value)
+{
+    const ControlTable *table = controls::shownTable(root);
+    const Control *control = table ? table->find(name) : nullptr;
+    if (!control)
+        return;
+    // Checked again as it is made: a hand may have switched 48 V off meanwhile.
+    if (const std::optional<QString> refused = safetygate::refuseChange(*control, value, Way::Surface))
+        return log.refused(*refused);
+    control->apply(value);
+}
+
+void PanelSurface::refuse(const QString &why, const Peer &to)
+{
+    log.refused(why);
+    endpoint.send(encode(kRefusedAddress, why), to);
+}
+
+void PanelSurface::sendState(const QList<Peer> &to)
+{
+    const ControlTable *table = followed;
+    for (const Peer &peer : to)
+        endpoint.send(encode(kModelAddress, table ? table->model() : QString()), peer);
+    if (table)
+        for (const Control &control : table->controls())
+            sendControl(control, to);
+}
+
+void PanelSurface::sendControl(const Control &control, const QList<Peer> &to)
+{
+    const QByteArray value = encode(valueAddress(control.name()), control.value());
+    const QByteArray fader = control.knob ? encode(faderAddress(control.name()),
+                                                   float(control.value() - control.minimum())
+                                                       / float(control.maximum() - control.minimum()))
+                                          : QByteArray();
+    for (const Peer &peer : to) {
+        endpoint.send(value, peer);
+        endpoint.send(fader, peer);
+    }
+}
+
+void PanelSurface::sendReadouts()
+{
+    const QList<Peer> to = subscribers.live();
+    if (to.isEmpty() || !followed)
+        return;
+    for (const controls::Readout &readout : followed->readouts()) {
+        const QByteArray level = encode(levelAddress(readout.name), float(readout.decibels()));
+        for (const Peer &peer : to)
+            endpoint.send(level, peer);
+    }
+}
+
+} // namespace surface

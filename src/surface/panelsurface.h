@@ -1,0 +1,51 @@
+#pragma once
+
+#include "addresses.h"
+#include "changethrottle.h"
+#include "droplog.h"
+#include "subscribers.h"
+
+#include <QPointer>
+
+class QWidget;
+namespace controls {
+class ControlTable;
+struct Control;
+}
+
+namespace surface {
+
+class OscEndpoint;
+
+// The shown panel as control surfaces see it: their commands pass the safety
+// gate to its controls, and every change of its controls, whatever made it,
+// goes back to the subscribers with its level readouts.
+class PanelSurface : public QObject
+{
+public:
+    // root: the main window, below which the shown panel is found.
+    PanelSurface(QWidget *root, OscEndpoint &endpoint, DropLog &log, QObject *parent = nullptr);
+
+    // To be called after the window shows another panel or none: the
+    // subscribers hear of the model and every value.
+    void followPanel();
+    void handle(const Message &message, const Peer &from);
+
+private:
+    void change(const Command &command, const Peer &from);
+    void loadPreset(const QString &name, const Peer &from);
+    void applyChange(const QString &control, int value);
+    void refuse(const QString &why, const Peer &to);
+    void sendState(const QList<Peer> &to);
+    void sendControl(const controls::Control &control, const QList<Peer> &to);
+    void sendReadouts();
+
+    QPointer<QWidget> root;
+    QPointer<controls::ControlTable> followed;
+    OscEndpoint &endpoint;
+    DropLog &log;
+    ChangeThrottle throttle;
+    Subscribers subscribers;
+};
+
+} // namespace surface

@@ -1,0 +1,122 @@
+#include "surfaceserver.h"
+
+#include <QDebug>
+
+namespace surface {
+
+namespace {
+
+QString usage()
+{
+    return QStringLiteral("valid: --osc, --osc on [PORT], --osc off, --osc-allow ADDRESS/BITS, --osc-allow none");
+}
+
+} // namespace
+
+SurfaceServer::SurfaceServer(QWidget *root, QObject *parent)
+    : QObject(parent)
+    , settings(loadSettings())
+    , log(this)
+    , endpoint(log, this)
+    , panel(root, endpoint, log, this)
+{
+    connect(&endpoint, &OscEndpoint::received, &panel, [this](const Message &message, const Peer &from) {
+        panel.followPanel();
+        panel.handle(message, from);
+    });
+}
+
+void SurfaceServer::start()
+{
+    if (!settings.on)
+        return;
+    const remote::Answer answer = apply(settings);
+    // The choice stays as the user made it: a port taken today may be free at the next start.
+    if (answer.code != remote::Done)
+        qWarning().noquote() << "OSC:" << answer.text;
+}
+
+remote::Answer SurfaceServer::command(const remote::Request &request)
+{
+    SurfaceSettings wanted = settings;
+    const QStringList words = request.argument.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (request.verb == remote::Verb::OscAllow) {
+        if (words.size() != 1)
+            return {remote::Refused, usage()};
+        if (words.front() == QLatin1String("none")) {
+            wanted.allowed.reset();
+        } else if (const std::optional<Network> network = parseNetwork(words.front())) {
+            wanted.allowed = network;
+        } else {
+            return {remote::Refused, QStringLiteral("\"%1\" is not a network: give an address and its bits, "
+                                                    "192.168.1.0/24 (at least /8), or none")
+                                         .arg(words.front())};
+        }
+        return apply(wanted);
+    }
+    if (words.isEmpty())
+        return {remote::Done, stateText()};
+    if (words.size() == 1 && words.front() == QLatin1String("off")) {
+        wanted.on = false;
+        return apply(wanted);
+    }
+    if (words.front() != QLatin1String("on") || words.size() > 2)
+        return {remote::Refused, usage()};
+    if (words.size() == 2) {
+        bool ok = false;
+        const uint port = words.back().toUInt(&ok);
+        if (!ok || port < 1 || port > 65535)
+            return {remote::Refused, QStringLiteral("\"%1\" is not a UDP port (1 to 65535)").arg(words.back())};
+        wanted.port = quint16(port);
+    }
+    wanted.on = true;
+    return apply(wanted);
+}
+
+remote::Answer SurfaceServer::switchOn(bool on)
+{
+    SurfaceSettings wanted = settings;
+    wanted.on = on;
+    return apply(wanted);
+}
+
+// Opens the port first and saves the choice only once it is made: a port that
+// is taken leaves the saved state as it was.
+remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
+{
+    const bool wasOn = isOn();
+    if (wanted.on) {
+        QString problem;
+        if (!endpoint.open(wanted.port, wanted.allowed, problem)) {
+            if (wasOn)
+                endpoint.open(settings.port, settings.allowed, problem);
+            emit switched(isOn());
+            return {remote::Refused, QStringLiteral("UDP port %1 could not be opened (%2); OSC is %3")
+                                         .arg(wanted.port)
+                                         .arg(problem, stateText())};
+        }
+        qDebug().noquote() << "OSC listening on" << endpoint.address();
+        panel.followPanel();
+    } else {
+        endpoint.close();
+    }
+    settings = wanted;
+    const bool saved = saveSettings(settings);
+    if (wasOn != isOn())
+        emit switched(isOn());
+    if (!saved)
+        return {remote::Refused, QStringLiteral("OSC is %1, but the choice could not be saved").arg(stateText())};
+    return {remote::Done, stateText()};
+}
+
+QString SurfaceServer::stateText() const
+{
+    const QString hosts = settings.allowed
+                            ? QStringLiteral("this computer and %1").arg(networkText(*settings.allowed))
+                            : QStringLiteral("this computer only");
+    if (isOn())
+        return QStringLiteral("on, listening on %1 (%2)").arg(endpoint.address(), hosts);
+    return QStringLiteral("off (port %1 when on; %2)").arg(settings.port).arg(hosts);
+}
+
+} // namespace surface

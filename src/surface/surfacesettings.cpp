@@ -1,0 +1,60 @@
+#include "surfacesettings.h"
+
+#include <settingsfile.h>
+#include <storedvalue.h>
+
+#include <QSettings>
+
+#include <memory>
+
+namespace surface {
+
+namespace {
+
+const QString kFileName = QStringLiteral("osc.ini");
+const QString kOnKey = QStringLiteral("Osc/On");
+const QString kPortKey = QStringLiteral("Osc/Port");
+const QString kAllowKey = QStringLiteral("Osc/Allow");
+
+} // namespace
+
+std::optional<Network> parseNetwork(const QString &text)
+{
+    if (!text.contains(QLatin1Char('/')))
+        return std::nullopt;
+    const Network network = QHostAddress::parseSubnet(text);
+    if (network.first.isNull())
+        return std::nullopt;
+    const int minimumBits = network.first.protocol() == QAbstractSocket::IPv4Protocol ? 8 : 48;
+    if (network.second < minimumBits)
+        return std::nullopt;
+    return network;
+}
+
+QString networkText(const Network &network)
+{
+    return network.first.toString() + QLatin1Char('/') + QString::number(network.second);
+}
+
+SurfaceSettings loadSettings()
+{
+    SurfaceSettings settings;
+    const std::unique_ptr<QSettings> file(savedstate::openSettingsFile(kFileName, nullptr));
+    if (!file)
+        return settings;
+    settings.on = savedstate::parseStoredSwitch(file->value(kOnKey)).value_or(false);
+    const std::optional<int> port = savedstate::parseStoredNumber(file->value(kPortKey));
+    if (port && *port >= 1 && *port <= 65535)
+        settings.port = quint16(*port);
+    settings.allowed = parseNetwork(file->value(kAllowKey).toString());
+    return settings;
+}
+
+bool saveSettings(const SurfaceSettings &settings)
+{
+    const std::unique_ptr<QSettings> file(savedstate::openSettingsFile(kFileName, nullptr));
+    return savedstate::save(file.get(), kOnKey, settings.on) && savedstate::save(file.get(), kPortKey, settings.port)
+        && savedstate::save(file.get(), kAllowKey, settings.allowed ? networkText(*settings.allowed) : QString());
+}
+
+} // namespace surface

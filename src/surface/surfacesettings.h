@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+
+// Whether the program serves control surfaces, on which UDP port, and which
+// hosts besides this computer it answers: kept in a file of its own beside
+// the other settings files, and off until the user turns it on.
+namespace surface {
+
+inline constexpr quint16 kDefaultPort = 9000;
+
+using Network = QPair<QHostAddress, int>;
+
+struct SurfaceSettings
+{
+    bool on = false;
+    quint16 port = kDefaultPort;
+    // Hosts of this network may send too; without it only this computer may.
+    std::optional<Network> allowed;
+};
+
+// A missing or damaged file, or a value in it that does not parse, reads as
+// the safe default: off, the default port, this computer only.
+SurfaceSettings loadSettings();
+// False, after a log line, when the file could not be written.
+bool saveSettings(const SurfaceSettings &settings);
+
+// "192.168.1.0/24": an address and the bits of its network, at least 8 for IPv4 and 48 for IPv6.
+// An address alone, or a network wider than a /8, is refused: it would open
+// the interface to more hosts than a home or studio network has.
+std::optional<Network> parseNetwork(const QString &text);
+QString networkText(const Network &network);
+
+} // namespace surface
