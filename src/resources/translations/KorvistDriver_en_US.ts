@@ -187,6 +187,10 @@
         <source>Save current as...</source>
         <translation>Save current as...</translation>
     </message>
+    <message>
+        <source>Control Surfaces (OSC)</source>
+        <translation>Control Surfaces (OSC)</translation>
+    </message>
 </context>
 <context>
     <name>panelkit</name>

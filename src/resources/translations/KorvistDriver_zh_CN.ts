@@ -187,6 +187,10 @@
         <source>Save current as...</source>
         <translation>当前状态另存为...</translation>
     </message>
+    <message>
+        <source>Control Surfaces (OSC)</source>
+        <translation>外部控制器 (OSC)</translation>
+    </message>
 </context>
 <context>
     <name>panelkit</name>
