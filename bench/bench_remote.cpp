@@ -1,8 +1,11 @@
 // From a script's request to the request at the device: `KorvistDriver --set`
-// in a process of its own (what a hotkey runs), and the same request line sent
+// in a process of its own (what a hotkey runs), the same request line sent
 // on the channel by a client that is already running (what the program itself
-// adds). Each is timed until korvist-sim journals the switch's request, and the
-// two alternate, so that a busy moment of the machine falls on both.
+// adds), and an OSC message from a control surface. Each is timed until
+// korvist-sim journals the switch's request, and the three alternate, so that
+// a busy moment of the machine falls on all. Then a fader storm: OSC fader
+// messages at a dragged TouchOSC fader's rate, and the device requests a
+// second that reach the device meanwhile.
 //
 // Usage: bench_remote [requests]   (offscreen, with a program and a korvist-sim of its own)
 
@@ -12,17 +15,25 @@
 #include <isolation.h>
 #include <korvistprocess.h>
 #include <localchannel.h>
+#include <changethrottle.h>
+#include <oscwire.h>
 #include <simdevice.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QThread>
+#include <QUdpSocket>
 
 #include <cstdio>
 
 namespace {
 
 const char kSet[] = "set SpeakerMuteIsChecked=toggle\n";
+constexpr quint16 kOscPort = 9317;
+constexpr int kStormMessagesPerSecond = 60;
+constexpr int kStormSeconds = 3;
 
 int fail(const char *reason)
 {
@@ -48,6 +59,33 @@ bool waitForRequest(QFile &journal, qint64 &offset)
     return false;
 }
 
+int requestsAfter(QFile &journal, qint64 offset)
+{
+    journal.seek(offset);
+    int requests = 0;
+    for (const QByteArray &line : journal.readAll().split('\n'))
+        requests += !line.isEmpty() && !line.contains("\"in\":\"\"");
+    return requests;
+}
+
+// Paced as a dragged fader sends, from the bottom of the headphone knob's range to its top.
+double stormRequestsPerSecond(QUdpSocket &surface, QFile &journal)
+{
+    const qint64 start = journal.size();
+    const int messages = kStormMessagesPerSecond * kStormSeconds;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < messages; ++i) {
+        const float position = float(i) / float(messages - 1);
+        surface.writeDatagram(surface::encode(QStringLiteral("/korvist/HeadphoneValue/fader"), position),
+                              QHostAddress::LocalHost, kOscPort);
+        QThread::usleep(1'000'000 / kStormMessagesPerSecond);
+    }
+    // The last value may wait one throttle interval.
+    QThread::msleep(200);
+    return requestsAfter(journal, start) * 1000.0 / double(clock.elapsed());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -71,9 +109,15 @@ int main(int argc, char **argv)
         return fail("no journal");
     qint64 offset = journal.size();
     const QString channel = QString::fromStdString(platform::localChannelName("KorvistRemoteControl"));
+    QProcess oscOn;
+    oscOn.start(QStringLiteral(KORVIST_DRIVER_PATH), {QStringLiteral("--osc"), QStringLiteral("on"), QString::number(kOscPort)});
+    if (!oscOn.waitForFinished(10000) || oscOn.exitCode() != 0)
+        return fail("the program did not open its OSC port");
+    QUdpSocket surface;
 
     Samples commandLine;
     Samples channelOnly;
+    Samples osc;
     for (int i = 0; i < requests; ++i) {
         bool arrived = false;
         QProcess client;
@@ -83,6 +127,9 @@ int main(int argc, char **argv)
         });
         if (!arrived || !client.waitForFinished(10000) || client.exitCode() != 0)
             return fail("a --set did not reach the device");
+        // The channel's and the surface's requests each come after the same quiet spell, longer than
+        // the surface's throttle interval, so both pay the program's wake-up alike.
+        QThread::msleep(surface::ChangeThrottle::kIntervalMs);
         QLocalSocket socket;
         channelOnly.time([&] {
             socket.connectToServer(channel);
@@ -92,9 +139,23 @@ int main(int argc, char **argv)
         });
         if (!arrived)
             return fail("a request on the channel did not reach the device");
+        QThread::msleep(surface::ChangeThrottle::kIntervalMs);
+        // The two toggles above leave the switch as it was: this sets the other state.
+        const QByteArray message = surface::encode(QStringLiteral("/korvist/SpeakerMuteIsChecked"), i % 2 == 0 ? 1 : 0);
+        osc.time([&] {
+            surface.writeDatagram(message, QHostAddress::LocalHost, kOscPort);
+            arrived = waitForRequest(journal, offset);
+        });
+        if (!arrived)
+            return fail("an OSC message did not reach the device");
     }
+    const double stormRate = stormRequestsPerSecond(surface, journal);
     std::printf("%d requests each, load %s\n", requests, qPrintable(load));
     std::printf("KorvistDriver --set, start to request at device: %s\n", qPrintable(describe(commandLine)));
     std::printf("request line on the channel to request at device: %s\n", qPrintable(describe(channelOnly)));
+    std::printf("OSC message to request at device: %s\n", qPrintable(describe(osc)));
+    std::printf("OSC against --set: %s\n", qPrintable(ratio(osc, commandLine)));
+    std::printf("fader storm of %d messages/s for %d s: %.1f device requests/s\n", kStormMessagesPerSecond,
+                kStormSeconds, stormRate);
     return 0;
 }

@@ -25,7 +25,7 @@ void ChangeThrottle::request(const QString &control, int value)
     }
     pending.insert(control, value);
     if (!timer.isActive())
-        timer.start(kIntervalMs);
+        timer.start(int(std::max<qint64>(kIntervalMs - last->elapsed(), 1)));
 }
 
 std::optional<int> ChangeThrottle::waiting(const QString &control) const
