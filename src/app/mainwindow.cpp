@@ -153,8 +153,12 @@ void MainWindow::addStatusLabel(const QString &text)
 void MainWindow::clearBaseLayout()
 {
     while (QLayoutItem *item = baseLayout->takeAt(0)) {
-        if (QWidget *widget = item->widget())
+        if (QWidget *widget = item->widget()) {
+            // Out of the window at once, though deleted later: whoever looks for the
+            // shown panel meanwhile (a script, a surface) must not find this one.
+            widget->setParent(nullptr);
             widget->deleteLater();
+        }
         delete item;
     }
     statusLabel = nullptr;

@@ -61,8 +61,10 @@ PanelSurface::PanelSurface(QWidget *rootWidget, OscEndpoint &osc, DropLog &dropL
 void PanelSurface::followPanel()
 {
     ControlTable *table = controls::shownTable(root);
-    if (table == followed)
+    // A followed table that is gone has left the pointer null: that is a change too.
+    if (table == followed && (table || !following))
         return;
+    following = table != nullptr;
     if (followed)
         disconnect(followed, nullptr, this, nullptr);
     followed = table;

@@ -42,6 +42,7 @@ private:
 
     QPointer<QWidget> root;
     QPointer<controls::ControlTable> followed;
+    bool following = false;
     OscEndpoint &endpoint;
     DropLog &log;
     ChangeThrottle throttle;
