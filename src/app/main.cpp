@@ -77,6 +77,8 @@ int main(int argc, char **argv)
     surface::SurfaceServer surfaces(&mainWindow);
     QObject::connect(&mainWindow, &MainWindow::panelChanged, &surfaces, &surface::SurfaceServer::followPanel,
                      Qt::QueuedConnection);
+    surfaces.setAtConsole(mainWindow.atConsole());
+    QObject::connect(&mainWindow, &MainWindow::atConsoleChanged, &surfaces, &surface::SurfaceServer::setAtConsole);
     TrayIcon trayIcon;
     trayIcon.setMainWindow(&mainWindow);
     trayIcon.settingsWindow = &settingsDialog;

@@ -77,6 +77,7 @@ void MainWindow::followSession()
     if (background == inBackground)
         return;
     inBackground = background;
+    emit atConsoleChanged(!background);
     dropPanel();
     if (background) {
         detectTimer->stop();

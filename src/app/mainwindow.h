@@ -33,11 +33,14 @@ public:
     // screen reader user reaches them without finding the notification area,
     // and where no notification area runs they are reachable at all.
     void setMenuEntries(const QList<QAction *> &entries);
+    // Whether this session is the one at the console, which alone drives the interface.
+    bool atConsole() const { return !inBackground; }
 
 signals:
     // The window shows another panel or none; the old one is deleted at the
     // next turn of the event loop, so a queued connection sees the new state.
     void panelChanged();
+    void atConsoleChanged(bool atConsole);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

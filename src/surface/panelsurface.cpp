@@ -49,9 +49,9 @@ std::optional<QString> valueText(const Control &control, const Command &command,
 
 } // namespace
 
-PanelSurface::PanelSurface(QWidget *rootWidget, OscEndpoint &osc, DropLog &dropLog, QObject *parent)
+PanelSurface::PanelSurface(QWidget *root, OscEndpoint &osc, DropLog &dropLog, QObject *parent)
     : QObject(parent)
-    , root(rootWidget)
+    , rootWidget(root)
     , endpoint(osc)
     , log(dropLog)
     , throttle([this](const QString &control, int value) { applyChange(control, value); })
@@ -60,7 +60,7 @@ PanelSurface::PanelSurface(QWidget *rootWidget, OscEndpoint &osc, DropLog &dropL
 
 void PanelSurface::followPanel()
 {
-    ControlTable *table = controls::shownTable(root);
+    ControlTable *table = controls::shownTable(rootWidget);
     // A followed table that is gone has left the pointer null: that is a change too.
     if (table == followed && (table || !following))
         return;
@@ -103,7 +103,7 @@ void PanelSurface::handle(const Message &message, const Peer &from)
 
 void PanelSurface::change(const Command &command, const Peer &from)
 {
-    const ControlTable *table = controls::shownTable(root);
+    const ControlTable *table = controls::shownTable(rootWidget);
     if (!table)
         return refuse(QStringLiteral("no interface connected"), from);
     const Control *control = table->find(command.control);
@@ -124,7 +124,7 @@ void PanelSurface::change(const Command &command, const Peer &from)
 
 void PanelSurface::loadPreset(const QString &name, const Peer &from)
 {
-    const ControlTable *table = controls::shownTable(root);
+    const ControlTable *table = controls::shownTable(rootWidget);
     if (!table)
         return refuse(QStringLiteral("no interface connected"), from);
     if (const std::optional<QString> refused = remote::presets::nameRefusal(name))
@@ -138,7 +138,7 @@ void PanelSurface::loadPreset(const QString &name, const Peer &from)
 
 void PanelSurface::applyChange(const QString &name, int value)
 {
-    const ControlTable *table = controls::shownTable(root);
+    const ControlTable *table = controls::shownTable(rootWidget);
     const Control *control = table ? table->find(name) : nullptr;
     if (!control)
         return;

@@ -7,7 +7,7 @@
 
 #include <QPointer>
 
-class QWidget;
+#include <QWidget>
 namespace controls {
 class ControlTable;
 struct Control;
@@ -30,6 +30,7 @@ public:
     // subscribers hear of the model and every value.
     void followPanel();
     void handle(const Message &message, const Peer &from);
+    QWidget *root() const { return rootWidget; }
 
 private:
     void change(const Command &command, const Peer &from);
@@ -40,7 +41,7 @@ private:
     void sendControl(const controls::Control &control, const QList<Peer> &to);
     void sendReadouts();
 
-    QPointer<QWidget> root;
+    QPointer<QWidget> rootWidget;
     QPointer<controls::ControlTable> followed;
     bool following = false;
     OscEndpoint &endpoint;

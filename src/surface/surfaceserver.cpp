@@ -1,5 +1,7 @@
 #include "surfaceserver.h"
 
+#include <controltable.h>
+
 #include <QDebug>
 
 namespace surface {
@@ -85,7 +87,9 @@ remote::Answer SurfaceServer::switchOn(bool on)
 remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
 {
     const bool wasOn = isOn();
-    if (wanted.on) {
+    if (wanted.on && !atConsole) {
+        endpoint.close();
+    } else if (wanted.on) {
         QString problem;
         if (!endpoint.open(wanted.port, wanted.allowed, problem)) {
             if (wasOn)
@@ -109,6 +113,35 @@ remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
     return {remote::Done, stateText()};
 }
 
+void SurfaceServer::followPanel()
+{
+    panel.followPanel();
+    // The port may have been another session's program's until it left the console.
+    if (controls::shownTable(panel.root()))
+        reopen();
+}
+
+void SurfaceServer::setAtConsole(bool at)
+{
+    atConsole = at;
+    if (!at && isOn()) {
+        endpoint.close();
+        qDebug() << "OSC port closed while the interface is in use in another session.";
+        emit switched(false);
+    } else if (at) {
+        reopen();
+    }
+}
+
+void SurfaceServer::reopen()
+{
+    QString problem;
+    if (!settings.on || isOn() || !atConsole || !endpoint.open(settings.port, settings.allowed, problem))
+        return;
+    qDebug().noquote() << "OSC listening on" << endpoint.address();
+    emit switched(true);
+}
+
 QString SurfaceServer::stateText() const
 {
     const QString hosts = settings.allowed
@@ -116,6 +149,10 @@ QString SurfaceServer::stateText() const
                             : QStringLiteral("this computer only");
     if (isOn())
         return QStringLiteral("on, listening on %1 (%2)").arg(endpoint.address(), hosts);
+    if (settings.on && !atConsole)
+        return QStringLiteral("on, but closed while the interface is in use in another session (port %1; %2)")
+            .arg(settings.port)
+            .arg(hosts);
     return QStringLiteral("off (port %1 when on; %2)").arg(settings.port).arg(hosts);
 }
 

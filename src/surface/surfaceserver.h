@@ -32,16 +32,22 @@ public:
     // Turns serving on at the saved port, or off; the answer tells what came of it.
     remote::Answer switchOn(bool on);
     // After the window shows another panel or none.
-    void followPanel() { panel.followPanel(); }
+    void followPanel();
+    // Only the session at the console drives the interface, so only its
+    // program holds the port: another user's program may want the same one.
+    void setAtConsole(bool atConsole);
 
 signals:
     void switched(bool on);
 
 private:
     remote::Answer apply(const SurfaceSettings &wanted);
+    // Quietly: the user asked for nothing just now.
+    void reopen();
     QString stateText() const;
 
     SurfaceSettings settings;
+    bool atConsole = true;
     DropLog log;
     OscEndpoint endpoint;
     PanelSurface panel;
