@@ -3,7 +3,7 @@
 # inside if(WIN32), after the targets have been declared.
 include(GNUInstallDirs)
 
-install(TARGETS KorvistDriver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS KorvistDriver KorvistDriverConsole RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The program loads its .qm files from its own directory.
 install(DIRECTORY ${CMAKE_BINARY_DIR}/bin/
