@@ -31,6 +31,8 @@ constexpr int kOutputGainsAt = 256 * 32 * int(sizeof(double));
 constexpr quint32 kSetBufferSize = KORVIST_IOCTL_SET_BUFFER_SIZE;
 constexpr quint32 kStopAudio = KORVIST_IOCTL_STOP_AUDIO;
 constexpr quint32 kStartAudio = KORVIST_IOCTL_START_AUDIO;
+// Below the ephemeral ports, which the system hands out to senders.
+constexpr int kOscPort = 19720;
 
 // A replay as the device saw it: every request but the reads that timers repeat
 // (product id, meters, USB status).
@@ -193,9 +195,9 @@ private slots:
             QFile saved(savedFilesDir() + '/' + QLatin1String(file));
             QVERIFY2(saved.open(QIODevice::ReadOnly) && saved.readAll() == file, file);
         }
-        for (const char *file : {"bin/KorvistDriver.exe", "bin/KorvistDriver_en_US.qm", "bin/KorvistDriver_zh_CN.qm",
-                                 "bin/Qt6Core.dll", "bin/Qt6Gui.dll", "bin/Qt6Widgets.dll", "bin/libstdc++-6.dll",
-                                 "bin/qt.conf", "plugins/platforms/qwindows.dll",
+        for (const char *file : {"bin/KorvistDriver.exe", "bin/KorvistDriver.com", "bin/KorvistDriver_en_US.qm",
+                                 "bin/KorvistDriver_zh_CN.qm", "bin/Qt6Core.dll", "bin/Qt6Gui.dll", "bin/Qt6Widgets.dll",
+                                 "bin/libstdc++-6.dll", "bin/qt.conf", "plugins/platforms/qwindows.dll",
                                  "plugins/styles/qwindowsvistastyle.dll", "plugins/imageformats/qico.dll"})
             QVERIFY2(QFile::exists(wine.installDir() + '/' + QLatin1String(file)), file);
         QVERIFY(wine.hasStartMenuEntry());
@@ -216,10 +218,20 @@ private slots:
         QVERIFY(!wine.registryValue(kRunKey, kRunName).isEmpty());
     }
 
-    // What Explorer shows: a GUI program (no console) with our icon and version details.
-    void programIsAGuiProgramWithIconAndVersion()
+    // What Explorer shows: the program, with no console, and its console twin
+    // for prompts, each with our icon and version details.
+    void programsHaveTheirSubsystemIconAndVersion_data()
     {
-        QFile exe(installedProgram());
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<quint32>("subsystem");
+        QTest::newRow("window") << QStringLiteral("KorvistDriver.exe") << 2u; // IMAGE_SUBSYSTEM_WINDOWS_GUI
+        QTest::newRow("console twin") << QStringLiteral("KorvistDriver.com") << 3u; // IMAGE_SUBSYSTEM_WINDOWS_CUI
+    }
+    void programsHaveTheirSubsystemIconAndVersion()
+    {
+        QFETCH(QString, file);
+        QFETCH(quint32, subsystem);
+        QFile exe(wine.installDir() + QStringLiteral("/bin/") + file);
         QVERIFY(exe.open(QIODevice::ReadOnly));
         const QByteArray image = exe.readAll();
         const auto number = [&image](qsizetype at, int bytes) {
@@ -230,7 +242,7 @@ private slots:
         };
         const qsizetype header = number(0x3c, 4);
         QCOMPARE(image.mid(header, 4), QByteArray("PE\0\0", 4));
-        QCOMPARE(number(header + 0x5c, 2), 2u); // IMAGE_SUBSYSTEM_WINDOWS_GUI
+        QCOMPARE(number(header + 0x5c, 2), subsystem);
 
         // The resource section's top level lists the resource types by number.
         const qsizetype sections = header + 24 + number(header + 20, 2);
@@ -351,15 +363,30 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(wine.run({windowsPath(installedProgram()), "--set", "SpeakerValue=-30"}), 0, kWaitMs);
     }
 
-    // A script's change reaches the driver through the running program.
-    void commandLineToggleReachesTheDriver()
+    // A script's change, and a control surface's on this computer, reach the
+    // driver through the running program.
+    void remoteChangeReachesTheDriver_data()
     {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QStringList>("oscMessage");
+        // The level first: muted, the speakers' gains would not show it.
+        QTest::newRow("OSC") << QStringList {"--osc", "on", QString::number(kOscPort)}
+                             << QStringList {"/korvist/SpeakerValue", "i", "-20"};
+        QTest::newRow("command line") << QStringList {"--set", "SpeakerMuteIsChecked=toggle"} << QStringList {};
+    }
+    void remoteChangeReachesTheDriver()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QStringList, oscMessage);
         if (!wine.hasSimulatedDriver())
             QSKIP("Needs the simulated kernel driver in the prefix (KORVIST_WINE_SIMCTL)");
-        // Once the replay that follows the plug has ended, only the mute's mixer write comes.
+        // Once the replay that follows the plug has ended, only the change's mixer write comes.
         const QList<SimJournalEntry> before = settledReplay([this] { return readSimJournal(journalFile()); });
         const qsizetype journalBefore = readSimJournal(journalFile()).size();
-        QCOMPARE(wine.run({windowsPath(installedProgram()), "--set", "SpeakerMuteIsChecked=toggle"}), 0);
+        QCOMPARE(wine.run(QStringList {windowsPath(installedProgram())} + command), 0);
+        if (!oscMessage.isEmpty())
+            QCOMPARE(QProcess::execute(QStringLiteral("oscsend"),
+                                       QStringList {"127.0.0.1", QString::number(kOscPort)} + oscMessage), 0);
         QList<SimJournalEntry> sent;
         QTRY_VERIFY_WITH_TIMEOUT(!(sent = replayRequests(readSimJournal(journalFile()).mid(journalBefore))).isEmpty(),
                                  kWaitMs);
@@ -372,6 +399,11 @@ private slots:
         QCOMPARE(sent.first().in.size(), last.size());
         QVERIFY(speakers(sent.first().in) != speakers(last));
         QCOMPARE(sent.first().in.left(kOutputGainsAt), last.left(kOutputGainsAt));
+        // At a prompt "KorvistDriver" is the console twin (.COM comes first in
+        // PATHEXT), whose answer shows before the next prompt, with its exit code.
+        QCOMPARE(wine.typeAtPrompt(wine.installDir() + QStringLiteral("/bin"),
+                                   {"KorvistDriver --get SpeakerValue", "echo %ERRORLEVEL%"}),
+                 QStringList({"-20", "0"}));
     }
 
     void asioNoticeThroughTheNamedPipeRaisesSettings()

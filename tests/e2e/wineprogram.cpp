@@ -1,5 +1,6 @@
 #include "wineprogram.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -74,6 +75,36 @@ int WineSetup::run(const QStringList &windowsCommand, QString *output, int timeo
     if (output)
         *output = QString::fromUtf8(process.readAll());
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QStringList WineSetup::typeAtPrompt(const QString &folder, const QStringList &lines, int timeoutMs) const
+{
+    QProcess cmd;
+    cmd.setProcessEnvironment(environment());
+    cmd.setProcessChannelMode(QProcess::MergedChannels);
+    cmd.setWorkingDirectory(folder);
+    cmd.start(QStringLiteral("wine"), {QStringLiteral("cmd")});
+    // "Z:\folder>" on a line of its own; what a line printed comes before the next one.
+    static const QRegularExpression prompt(QStringLiteral("(^|\\n)[A-Z]:\\\\[^\\r\\n>]*>"));
+    QString shown;
+    const QDeadlineTimer deadline(timeoutMs);
+    const auto waitForPrompts = [&](qsizetype count) {
+        while (shown.split(prompt).size() <= count && cmd.waitForReadyRead(int(deadline.remainingTime())))
+            shown += QString::fromLocal8Bit(cmd.readAll());
+    };
+    for (qsizetype line = 0; line < lines.size(); ++line) {
+        waitForPrompts(line + 1);
+        cmd.write((lines[line] + QStringLiteral("\r\n")).toLocal8Bit());
+    }
+    waitForPrompts(lines.size() + 1);
+    cmd.closeWriteChannel();
+    if (!cmd.waitForFinished(int(deadline.remainingTime())))
+        cmd.kill();
+    cmd.waitForFinished();
+    QStringList answers = shown.split(prompt).mid(1, lines.size());
+    for (QString &answer : answers)
+        answer = answer.trimmed();
+    return answers;
 }
 
 QString WineSetup::registryValue(const QString &key, const QString &name) const

@@ -39,6 +39,10 @@ struct WineSetup
     bool restartSession() const;
     // Runs a Windows console command to its end; its exit code, or -1 when it hangs.
     int run(const QStringList &windowsCommand, QString *output = nullptr, int timeoutMs = 120000) const;
+    // What an interactive cmd prompt in a folder shows after each line typed
+    // in, up to its next prompt. Each line waits for the prompt, as a user does
+    // (wine's cmd reads one line from a pipe and drops the rest).
+    QStringList typeAtPrompt(const QString &folder, const QStringList &lines, int timeoutMs = 120000) const;
     // The data of a registry value, or an empty string where there is none.
     QString registryValue(const QString &key, const QString &name) const;
     // The version of each "Korvist Mixer" in the machine's list of installed programs.
