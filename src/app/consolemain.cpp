@@ -20,10 +20,10 @@ int main(int argc, char **argv)
     case remote::Start::Command:
         return remote::runCommandLine(arguments);
     case remote::Start::Help:
-        std::printf("%s\n", remote::helpText(surface::kDefaultPort).toLocal8Bit().constData());
+        remote::printLine(stdout, remote::helpText(surface::kDefaultPort));
         return 0;
     case remote::Start::Unknown:
-        std::fprintf(stderr, "%s\n", remote::unknownArgumentText(arguments).toLocal8Bit().constData());
+        remote::printLine(stderr, remote::unknownArgumentText(arguments));
         return 1;
     case remote::Start::Window:
         break;
@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     // our output, does not wait for the window to close.
     const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KorvistDriver.exe"));
     if (!QProcess::startDetached(program, arguments)) {
-        std::fprintf(stderr, "%s could not be started\n", QDir::toNativeSeparators(program).toLocal8Bit().constData());
+        remote::printLine(stderr, QDir::toNativeSeparators(program) + QStringLiteral(" could not be started"));
         return 1;
     }
     return 0;

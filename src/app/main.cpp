@@ -34,10 +34,10 @@ int main(int argc, char **argv)
         return remote::runCommandLine(QCoreApplication::arguments().mid(1));
     }
     case remote::Start::Help:
-        std::printf("%s\n", remote::helpText(surface::kDefaultPort).toLocal8Bit().constData());
+        remote::printLine(stdout, remote::helpText(surface::kDefaultPort));
         return 0;
     case remote::Start::Unknown:
-        std::fprintf(stderr, "%s\n", remote::unknownArgumentText(options).toLocal8Bit().constData());
+        remote::printLine(stderr, remote::unknownArgumentText(options));
         return 1;
     case remote::Start::Window:
         break;

@@ -4,6 +4,7 @@
 #include "protocol.h"
 #include "remoteserver.h"
 
+#include <consoletext.h>
 #include <foreground.h>
 #include <localchannel.h>
 
@@ -19,14 +20,6 @@ namespace remote {
 namespace {
 
 const QString kOptionPrefix = QStringLiteral("--");
-
-void print(std::FILE *stream, const QString &text)
-{
-    if (text.isEmpty())
-        return;
-    std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stream);
-    std::fflush(stream);
-}
 
 QString usage()
 {
@@ -145,6 +138,12 @@ Answer ask(Request request)
 
 } // namespace
 
+void printLine(std::FILE *stream, const QString &text)
+{
+    if (!text.isEmpty())
+        platform::writeText(stream, (text + QLatin1Char('\n')).toUtf8().toStdString());
+}
+
 Start classify(const QStringList &arguments)
 {
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))
@@ -189,11 +188,11 @@ int runCommandLine(const QStringList &arguments)
     QString error;
     const std::optional<Request> request = parse(arguments, error);
     if (!request) {
-        print(stderr, error);
+        printLine(stderr, error);
         return Refused;
     }
     const Answer answer = ask(*request);
-    print(answer.code == Done ? stdout : stderr, answer.text);
+    printLine(answer.code == Done ? stdout : stderr, answer.text);
     return answer.code;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <cstdio>
+
 // A second start with control arguments: a client of the running instance's
 // channel that prints its answer and ends with the answer's exit code.
 namespace remote {
@@ -18,6 +20,8 @@ Start classify(const QStringList &arguments);
 QString helpText(int defaultOscPort);
 // The refusal of a start with an argument nobody knows.
 QString unknownArgumentText(const QStringList &arguments);
+// The text and a line break, as a console shows it; nothing for no text.
+void printLine(std::FILE *stream, const QString &text);
 // Sends the command and waits at most kSilenceMs for the answer; gives the exit code.
 int runCommandLine(const QStringList &arguments);
 // A later start without a command is the user asking to see the running program:
