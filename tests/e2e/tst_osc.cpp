@@ -1,0 +1,209 @@
+#include "korvistprocess.h"
+
+#include <isolation.h>
+#include <simdevice.h>
+
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QStandardPaths>
+#include <QUdpSocket>
+#include <QtTest>
+
+namespace {
+constexpr int kWaitMs = 20000;
+const QString kDriver = QStringLiteral(KORVIST_DRIVER_PATH);
+
+struct Ran
+{
+    int code = -1;
+    QByteArray out;
+};
+
+Ran run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(kWaitMs) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput()};
+}
+
+// liblo's bytes for a message, so that what the program reads is another implementation's OSC.
+QByteArray encoded(const QStringList &words)
+{
+    return run(QStringLiteral("oscsend"), QStringList {QStringLiteral("-")} + words).out;
+}
+
+quint16 freePort()
+{
+    QUdpSocket probe;
+    return probe.bind(QHostAddress::LocalHost, 0) ? probe.localPort() : 0;
+}
+
+QHostAddress notLoopback()
+{
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces())
+        for (const QNetworkAddressEntry &entry : interface.addressEntries())
+            if (interface.flags().testFlag(QNetworkInterface::IsUp) && !entry.ip().isLoopback()
+                && entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                return entry.ip();
+    return {};
+}
+
+qsizetype requestsSent(const SimDevice &device)
+{
+    qsizetype sent = 0;
+    for (const SimJournalEntry &entry : device.journal())
+        sent += entry.in.isEmpty() ? 0 : 1;
+    return sent;
+}
+} // namespace
+
+// The running program as an OSC endpoint, driven by liblo's tools and by raw datagrams, against korvist-sim.
+class TestOsc : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        for (const char *tool : {"oscsend", "oscsendfile", "oscdump"})
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                QSKIP("Needs liblo-tools (oscsend, oscsendfile, oscdump)");
+    }
+    void surface_data()
+    {
+        QTest::addColumn<QString>("setup");        // run before anything is counted, ';' between commands
+        QTest::addColumn<QString>("via");          // oscsend, oscsendfile, udp (the test's socket) or foreign
+        QTest::addColumn<QByteArrayList>("raw");   // datagrams the test's socket sends first
+        QTest::addColumn<QStringList>("steps");    // messages in oscsend's words, or a command line "--..."
+        QTest::addColumn<QString>("device");       // in what the device says afterwards
+        QTest::addColumn<int>("most");             // device requests at most, -1 any
+        QTest::addColumn<QString>("get");          // KEY=VALUE that --get shows afterwards
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<QString>("heard");        // by the subscribed oscdump
+        QTest::addColumn<QString>("reply");        // a /korvist/refused text back to the sender
+        const QString p48 = "48V on MIC1 is switched on by hand or by a script only: it stays off";
+        QStringList storm;
+        for (int i = 1; i <= 100; ++i)
+            storm << QString("/korvist/Mic1Value/fader f %1").arg(i / 100.0);
+        // The device counts a gain in half decibels.
+        QTest::newRow("value") << "" << "oscsend" << QByteArrayList() << QStringList {"/korvist/Mic1Value i 20"}
+                               << "mic gain 1 set to 40" << 1 << "Mic1Value=20" << "" << "" << "";
+        QTest::newRow("fader") << "" << "oscsend" << QByteArrayList() << QStringList {"/korvist/Mic2Value/fader f 0.5"}
+                               << "mic gain 2 set to 56" << 1 << "Mic2Value=28" << "" << "" << "";
+        QTest::newRow("toggle") << "--set Mic120dBIsChecked=on" << "oscsend" << QByteArrayList()
+                                << QStringList {"/korvist/Mic120dBIsChecked"} << "mic 1 20 dB pad off" << 1
+                                << "Mic120dBIsChecked=false" << "" << "" << "";
+        QTest::newRow("preset") << "--set Mic1Value=30;--preset-save p;--set Mic1Value=10" << "oscsend"
+                                << QByteArrayList() << QStringList {"/korvist/preset/load s p"}
+                                << "mic gain 1 set to 60" << -1 << "Mic1Value=30" << "" << "" << "";
+        QTest::newRow("subscriber hears --set") << "" << "oscsend" << QByteArrayList()
+                                                << QStringList {"--set Mic1Value=25"} << "" << 1 << ""
+                                                << "" << "/korvist/Mic1Value i 25" << "";
+        QTest::newRow("phantom power refused") << "" << "udp" << QByteArrayList()
+                                               << QStringList {"/korvist/Mic148VIsChecked i 1"} << "" << 0
+                                               << "Mic148VIsChecked=false" << "1 changes refused, the last: " + p48
+                                               << "" << p48;
+        // An IPv6 network, so that no IPv4 address of this machine is in it.
+        QTest::newRow("host not allowed") << "--osc-allow fd00::/48" << "foreign" << QByteArrayList()
+                                          << QStringList {"/korvist/Mic120dBIsChecked"} << "" << 0 << ""
+                                          << "0 unknown and 1 not allowed" << "" << "";
+        // Only the last of the rising values reaches the top, 56.
+        QTest::newRow("storm") << "" << "oscsendfile" << QByteArrayList() << storm << "mic gain 1 set to 112" << 10
+                               << "Mic1Value=56" << "" << "" << "";
+        const QByteArrayList malformed {"\xff\xfe not OSC", encoded({"/korvist/Mic1Value", "i", "20"}).chopped(4),
+                                        encoded({"/korvist/preset/load", "s", QString(1100, 'x')})};
+        QTest::newRow("malformed") << "" << "udp" << malformed << QStringList {"/korvist/Mic220dBIsChecked"}
+                                   << "mic 2 20 dB pad on" << 1 << "" << "2 malformed, 1 oversized, 0 unknown" << ""
+                                   << "";
+    }
+    void surface()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, via);
+        QFETCH(QByteArrayList, raw);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, device);
+        QFETCH(int, most);
+        QFETCH(QString, get);
+        QFETCH(QString, log);
+        QFETCH(QString, heard);
+        QFETCH(QString, reply);
+        const QHostAddress from = via == "foreign" ? notLoopback() : QHostAddress(QHostAddress::LocalHost);
+        if (from.isNull())
+            QSKIP("No local address but loopback to send from");
+        Isolation isolation;
+        SimDevice sim(QStringLiteral("rk2"));
+        QVERIFY(sim.start());
+        KorvistProcess program;
+        program.start();
+        QVERIFY2(program.waitForLog("Device found with PID:"), qPrintable(program.log()));
+        const QString port = QString::number(freePort());
+        QCOMPARE(run(kDriver, {"--osc", "on", port}).code, 0);
+
+        QUdpSocket sender;
+        QVERIFY(sender.bind(from, 0));
+        const QByteArray refusal = encoded({"/korvist/refused", "s", reply});
+        QByteArray replies;
+        const auto replied = [&] {
+            while (sender.hasPendingDatagrams())
+                replies += sender.receiveDatagram().data();
+            return replies.contains(refusal);
+        };
+        const auto perform = [&](const QString &step) {
+            if (step.startsWith("--"))
+                return run(kDriver, step.split(' ')).code == 0;
+            if (via == "oscsend")
+                return run("oscsend", QStringList {"localhost", port} + step.split(' ')).code == 0;
+            return sender.writeDatagram(encoded(step.split(' ')), QHostAddress::LocalHost, port.toUShort()) > 0;
+        };
+
+        QProcess dump;
+        const QString dumpPort = QString::number(freePort());
+        dump.start("oscdump", {"-L", dumpPort});
+        const auto stopDump = qScopeGuard([&] {
+            dump.kill();
+            dump.waitForFinished();
+        });
+        QByteArray dumped;
+        const auto hears = [&](const QString &text) {
+            dumped += dump.readAllStandardOutput();
+            return dumped.contains(text.toUtf8());
+        };
+        // oscdump prints nothing once it listens: ask again until the answer reaches it.
+        QTRY_VERIFY_WITH_TIMEOUT(run("oscsend", {"localhost", port, "/korvist/subscribe", "i", dumpPort}).code == 0
+                                     && hears("/korvist/model s \"rk2\""),
+                                 kWaitMs);
+
+        for (const QString &command : setup.split(';', Qt::SkipEmptyParts))
+            QVERIFY2(perform(command), qPrintable(command));
+        const qsizetype said = sim.output().size();
+        const qsizetype sent = requestsSent(sim);
+        for (const QByteArray &datagram : raw)
+            QVERIFY(sender.writeDatagram(datagram, QHostAddress::LocalHost, port.toUShort()) == datagram.size());
+        if (via == "oscsendfile") {
+            // Each line its own time tag, a microsecond apart, so that each goes as a datagram of its own.
+            QFile file(isolation.root() + "/storm.txt");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int i = 0; i < steps.size(); ++i)
+                file.write(QString("00000001.%1 %2\n").arg(i * 4295, 8, 16, QChar('0')).arg(steps[i]).toUtf8());
+            file.close();
+            QCOMPARE(run("oscsendfile", {"localhost", port, file.fileName()}).code, 0);
+        } else {
+            for (const QString &step : steps)
+                QVERIFY2(perform(step), qPrintable(step));
+        }
+
+        if (!log.isEmpty())
+            QVERIFY2(program.waitForLog(log), qPrintable(program.log()));
+        QTRY_VERIFY2_WITH_TIMEOUT(sim.output().mid(said).contains(device), qPrintable(sim.output().mid(said)), kWaitMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(hears(heard), dumped.constData(), kWaitMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(reply.isEmpty() || replied(), replies.constData(), kWaitMs);
+        if (!get.isEmpty())
+            QCOMPARE(run(kDriver, {"--get", get.section('=', 0, 0)}).out, get.section('=', 1).toUtf8() + '\n');
+        QVERIFY2(most < 0 || requestsSent(sim) - sent <= most, qPrintable(sim.output().mid(said)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOsc)
+#include "tst_osc.moc"
