@@ -4,6 +4,8 @@
 #include <osc/OscReceivedElements.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace surface {
 
@@ -31,6 +33,29 @@ std::optional<Argument> argumentOf(const osc::ReceivedMessageArgument &argument)
     return std::nullopt;
 }
 
+// oscpack 1.1.0 builds, but never throws, its exception for a blob that runs
+// past the message's end, and reads on at the blob's claimed size: a 12-byte
+// datagram made it read 2 GB away. Only the types the program takes reach it.
+// The address must be padded with NULs, so that it ends where oscpack ends it
+// (at the first block of four whose last byte is NUL).
+bool takesTypes(const char *message, std::size_t size)
+{
+    const void *nul = std::memchr(message, '\0', size);
+    if (!nul)
+        return false;
+    std::size_t at = std::size_t(static_cast<const char *>(nul) - message);
+    const std::size_t tags = (at + 4) & ~std::size_t(3);
+    if (tags > size)
+        return false;
+    for (; at < tags; ++at)
+        if (message[at] != '\0')
+            return false;
+    for (at = tags + 1; at < size && message[at] != '\0'; ++at)
+        if (!std::strchr("ihfdsSTF", message[at]))
+            return false;
+    return true;
+}
+
 bool read(const osc::ReceivedMessage &received, std::vector<Message> &messages)
 {
     Message message {QString::fromUtf8(received.AddressPattern()), {}};
@@ -44,11 +69,29 @@ bool read(const osc::ReceivedMessage &received, std::vector<Message> &messages)
     return true;
 }
 
+// oscpack 1.1.0 steps from one bundle element to the next by adding 4 to the
+// element's size in 32 bits: a size of 0xFFFFFFFC steps by nothing, and its
+// reading of the bundle never ends. Every element has to fit before oscpack sees it.
+bool elementsFit(const char *bundle, std::size_t size)
+{
+    for (std::size_t at = 16; at + 4 <= size;) {
+        std::uint32_t element = 0;
+        for (std::size_t i = 0; i < 4; ++i)
+            element = element << 8 | static_cast<unsigned char>(bundle[at + i]);
+        if (element > size - at - 4)
+            return false;
+        at += 4 + element;
+    }
+    return true;
+}
+
 bool read(const osc::ReceivedBundle &bundle, std::vector<Message> &messages, int depth)
 {
     if (depth > kMaxBundleDepth)
         return false;
     for (auto it = bundle.ElementsBegin(); it != bundle.ElementsEnd(); ++it) {
+        if (!(it->IsBundle() ? elementsFit : takesTypes)(it->Contents(), std::size_t(it->Size())))
+            return false;
         const bool ok = it->IsBundle() ? read(osc::ReceivedBundle(*it), messages, depth + 1)
                                        : read(osc::ReceivedMessage(*it), messages);
         if (!ok)
@@ -77,6 +120,8 @@ std::optional<std::vector<Message>> decode(const char *data, std::size_t size)
     std::vector<Message> messages;
     try {
         const osc::ReceivedPacket packet(data, osc::osc_bundle_element_size_t(size));
+        if (!(packet.IsBundle() ? elementsFit : takesTypes)(data, size))
+            return std::nullopt;
         const bool ok = packet.IsBundle() ? read(osc::ReceivedBundle(packet), messages, 1)
                                           : read(osc::ReceivedMessage(packet), messages);
         if (!ok)

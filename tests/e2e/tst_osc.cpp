@@ -112,9 +112,12 @@ private slots:
         QTest::newRow("storm") << "" << "oscsendfile" << QByteArrayList() << storm << "mic gain 1 set to 112" << 10
                                << "Mic1Value=56" << "" << "" << "";
         const QByteArrayList malformed {"\xff\xfe not OSC", encoded({"/korvist/Mic1Value", "i", "20"}).chopped(4),
-                                        encoded({"/korvist/preset/load", "s", QString(1100, 'x')})};
+                                        encoded({"/korvist/preset/load", "s", QString(1100, 'x')}),
+                                        // Once a hang and a read 2 GB away in oscpack.
+                                        QByteArray("#bundle\0\0\0\0\0\0\0\0\1\xff\xff\xff\xfc", 20),
+                                        QByteArray("/a\0\0,bb\0\x7f\xff\xff\xf0", 12)};
         QTest::newRow("malformed") << "" << "udp" << malformed << QStringList {"/korvist/Mic220dBIsChecked"}
-                                   << "mic 2 20 dB pad on" << 1 << "" << "2 malformed, 1 oversized, 0 unknown" << ""
+                                   << "mic 2 20 dB pad on" << 1 << "" << "4 malformed, 1 oversized, 0 unknown" << ""
                                    << "";
     }
     void surface()
