@@ -49,13 +49,6 @@ QHostAddress notLoopback()
     return {};
 }
 
-qsizetype requestsSent(const SimDevice &device)
-{
-    qsizetype sent = 0;
-    for (const SimJournalEntry &entry : device.journal())
-        sent += entry.in.isEmpty() ? 0 : 1;
-    return sent;
-}
 } // namespace
 
 // The running program as an OSC endpoint, driven by liblo's tools and by raw datagrams, against korvist-sim.
@@ -181,7 +174,7 @@ private slots:
         for (const QString &command : setup.split(';', Qt::SkipEmptyParts))
             QVERIFY2(perform(command), qPrintable(command));
         const qsizetype said = sim.output().size();
-        const qsizetype sent = requestsSent(sim);
+        const qsizetype sent = sim.requestsSent();
         for (const QByteArray &datagram : raw)
             QVERIFY(sender.writeDatagram(datagram, QHostAddress::LocalHost, port.toUShort()) == datagram.size());
         if (via == "oscsendfile") {
@@ -204,7 +197,7 @@ private slots:
         QTRY_VERIFY2_WITH_TIMEOUT(reply.isEmpty() || replied(), replies.constData(), kWaitMs);
         if (!get.isEmpty())
             QCOMPARE(run(kDriver, {"--get", get.section('=', 0, 0)}).out, get.section('=', 1).toUtf8() + '\n');
-        QVERIFY2(most < 0 || requestsSent(sim) - sent <= most, qPrintable(sim.output().mid(said)));
+        QVERIFY2(most < 0 || sim.requestsSent() - sent <= most, qPrintable(sim.output().mid(said)));
     }
 };
 

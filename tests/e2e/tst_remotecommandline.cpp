@@ -28,14 +28,6 @@ Outcome run(const QStringList &arguments)
             QString::fromUtf8(client.readAllStandardError())};
 }
 
-// What reached the device other than the polls that run on their own (they carry no input).
-qsizetype requestsSent(const SimDevice &device)
-{
-    qsizetype sent = 0;
-    for (const SimJournalEntry &entry : device.journal())
-        sent += entry.in.isEmpty() ? 0 : 1;
-    return sent;
-}
 } // namespace
 
 // A second start with control arguments against the running program and korvist-sim.
@@ -80,6 +72,13 @@ private slots:
                                             << 0 << "loaded preset \"p\"\n48V left off on MIC1: switch it on by hand";
         QTest::newRow("phantom power left off") << "rk2" << true << phantomPreset + ";--preset-load p" << ""
                                                 << QStringList {"--get", "Mic148VIsChecked"} << 0 << "false";
+        QTest::newRow("help") << "" << false << "" << "" << QStringList {"--help"} << 0 << "Usage: KorvistDriver [OPTION]";
+        QTest::newRow("unknown option starts nothing") << "" << false << "" << "" << QStringList {"--sohw"} << 1
+                                                       << "unknown option \"--sohw\": nothing was started";
+        QTest::newRow("osc state") << "" << true << "" << "" << QStringList {"--osc"} << 0
+                                   << "off (port 9000 when on; this computer only)";
+        QTest::newRow("osc network too wide") << "" << true << "" << "" << QStringList {"--osc-allow", "10.0.0.0/4"} << 1
+                                              << "\"10.0.0.0/4\" is not a network";
         QTest::newRow("another model's preset") << "rk2" << true << "" << "[Preset]\nModel=rk1\n[Dial]\nMicValue=3\n"
                                                 << QStringList {"--preset-load", "other"} << 1 << "is for the rk1";
     }
@@ -110,7 +109,7 @@ private slots:
             const Outcome done = run(command.split(' '));
             QVERIFY2(done.code == 0, qPrintable(command + ": " + done.err));
         }
-        const qsizetype sentBefore = requestsSent(device);
+        const qsizetype sentBefore = device.requestsSent();
         const QStringList presetsBefore = QDir(presets).entryList(QDir::Files);
 
         const Outcome outcome = run(arguments);
@@ -129,7 +128,7 @@ private slots:
         QVERIFY2(outcome.err.contains(text), qPrintable(outcome.err));
         QVERIFY(outcome.out.isEmpty());
         // A refused command sends and writes nothing.
-        QCOMPARE(requestsSent(device), sentBefore);
+        QCOMPARE(device.requestsSent(), sentBefore);
         QCOMPARE(QDir(presets).entryList(QDir::Files), presetsBefore);
     }
 };

@@ -44,6 +44,14 @@ QList<SimJournalEntry> SimDevice::journal() const
     return readSimJournal(journalPath());
 }
 
+qsizetype SimDevice::requestsSent() const
+{
+    qsizetype sent = 0;
+    for (const SimJournalEntry &entry : journal())
+        sent += entry.in.isEmpty() ? 0 : 1;
+    return sent;
+}
+
 QList<SimJournalEntry> readSimJournal(const QString &path)
 {
     QList<SimJournalEntry> entries;

@@ -50,6 +50,8 @@ public:
     QString journalPath() const { return process.filePath(QStringLiteral("journal.jsonl")); }
     QList<SimJournalEntry> journal() const;
     QList<SimJournalEntry> journal(quint32 code) const;
+    // The requests that carried input: what was sent, not the polls that run on their own.
+    qsizetype requestsSent() const;
 
 private:
     QString model;
