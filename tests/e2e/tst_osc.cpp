@@ -93,6 +93,8 @@ private slots:
         QTest::newRow("subscriber hears --set") << "" << "oscsend" << QByteArrayList()
                                                 << QStringList {"--set Mic1Value=25"} << "" << 1 << ""
                                                 << "" << "/korvist/Mic1Value i 25" << "";
+        QTest::newRow("subscriber hears an unplug") << "" << "oscsend" << QByteArrayList() << QStringList {"unplug"}
+                                                    << "" << 0 << "" << "" << "/korvist/model s \"\"" << "";
         QTest::newRow("phantom power refused") << "" << "udp" << QByteArrayList()
                                                << QStringList {"/korvist/Mic148VIsChecked i 1"} << "" << 0
                                                << "Mic148VIsChecked=false" << "1 changes refused, the last: " + p48
@@ -147,6 +149,8 @@ private slots:
             return replies.contains(refusal);
         };
         const auto perform = [&](const QString &step) {
+            if (step == "unplug")
+                return sim.stop();
             if (step.startsWith("--"))
                 return run(kDriver, step.split(' ')).code == 0;
             if (via == "oscsend")
