@@ -133,7 +133,7 @@ try:
     step("Down, Down to Setup", keys("Down", "Down"), r"Quit.*Setup")
     step("Enter on Setup: Settings", keys("Return"), r"Settings dialog.*Buffer Size")
     step("Escape back to the panel", keys("Escape"), r"MIC1 Gain")
-    step("Shift+F10, Up to Presets", keys("shift+F10", "Up"), r"Presets")
+    step("Shift+F10, Up past the surfaces to Presets", keys("shift+F10", "Up", "Up"), r"Control Surfaces \(OSC\).*Presets")
     step("Right into Presets", keys("Right"), r"Save current as")
     step("Enter: the name dialog", keys("Return"), r"Save current as.*dialog.*Preset name")
     step("a name with a slash is refused", lambda: (typed("a/b")(), keys("Return")()), r"not a preset name")
