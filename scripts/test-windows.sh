@@ -26,7 +26,7 @@ configure() {
 # resource and the tray menu's entry are built again), then this one.
 older=1.0
 configure -DKORVIST_VERSION=$older
-cmake --build "$build" -j2 --target KorvistDriver
+cmake --build "$build" -j2 --target KorvistDriver KorvistDriverConsole
 (cd "$build" && cpack >/dev/null)
 configure -UKORVIST_VERSION
 cmake --build "$build" -j2
