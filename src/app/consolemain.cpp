@@ -16,18 +16,8 @@ int main(int argc, char **argv)
     // Qt's list: it keeps what the system code page cannot.
     const QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    switch (remote::classify(arguments)) {
-    case remote::Start::Command:
-        return remote::runCommandLine(arguments);
-    case remote::Start::Help:
-        remote::printLine(stdout, remote::helpText(surface::kDefaultPort));
-        return 0;
-    case remote::Start::Unknown:
-        remote::printLine(stderr, remote::unknownArgumentText(arguments));
-        return 1;
-    case remote::Start::Window:
-        break;
-    }
+    if (const remote::Start start = remote::classify(arguments); start != remote::Start::Window)
+        return remote::runWithoutWindow(start, arguments, surface::kDefaultPort);
     // Detached and without our handles, so that the prompt, or a script reading
     // our output, does not wait for the window to close.
     const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KorvistDriver.exe"));

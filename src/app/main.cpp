@@ -22,25 +22,15 @@
 
 int main(int argc, char **argv)
 {
-    // A command for the running instance needs no display: it may come from a
-    // shutdown script or a session without one.
+    // A command for the running instance, the help and a refusal need no
+    // display: they may come from a shutdown script or a session without one.
     QStringList options;
     for (int i = 1; i < argc; ++i)
         options << QString::fromLocal8Bit(argv[i]);
-    switch (remote::classify(options)) {
-    case remote::Start::Command: {
+    if (const remote::Start start = remote::classify(options); start != remote::Start::Window) {
         // Qt's own list: on Windows it keeps what the system code page cannot.
         const QCoreApplication client(argc, argv);
-        return remote::runCommandLine(QCoreApplication::arguments().mid(1));
-    }
-    case remote::Start::Help:
-        remote::printLine(stdout, remote::helpText(surface::kDefaultPort));
-        return 0;
-    case remote::Start::Unknown:
-        remote::printLine(stderr, remote::unknownArgumentText(options));
-        return 1;
-    case remote::Start::Window:
-        break;
+        return remote::runWithoutWindow(start, QCoreApplication::arguments().mid(1), surface::kDefaultPort);
     }
     // Without a private place for its endpoints it would find no device and serve no pipe.
     if (std::string problem; !platform::checkEndpointDir(problem)) {
@@ -75,8 +65,7 @@ int main(int argc, char **argv)
     MainWindow mainWindow;
     mainWindow.settingsDialog = &settingsDialog;
     surface::SurfaceServer surfaces(&mainWindow);
-    QObject::connect(&mainWindow, &MainWindow::panelChanged, &surfaces, &surface::SurfaceServer::followPanel,
-                     Qt::QueuedConnection);
+    QObject::connect(&mainWindow, &MainWindow::panelChanged, &surfaces, &surface::SurfaceServer::followPanel);
     surfaces.setAtConsole(mainWindow.atConsole());
     QObject::connect(&mainWindow, &MainWindow::atConsoleChanged, &surfaces, &surface::SurfaceServer::setAtConsole);
     TrayIcon trayIcon;

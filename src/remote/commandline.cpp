@@ -136,23 +136,6 @@ Answer ask(Request request)
                             .arg(kSilenceMs / 1000)};
 }
 
-} // namespace
-
-void printLine(std::FILE *stream, const QString &text)
-{
-    if (!text.isEmpty())
-        platform::writeText(stream, (text + QLatin1Char('\n')).toUtf8().toStdString());
-}
-
-Start classify(const QStringList &arguments)
-{
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))
-        return Start::Help;
-    if (namesCommand(arguments))
-        return Start::Command;
-    return firstUnknown(arguments).isEmpty() ? Start::Window : Start::Unknown;
-}
-
 QString helpText(int defaultOscPort)
 {
     return QStringLiteral(
@@ -194,6 +177,39 @@ int runCommandLine(const QStringList &arguments)
     const Answer answer = ask(*request);
     printLine(answer.code == Done ? stdout : stderr, answer.text);
     return answer.code;
+}
+
+} // namespace
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    if (!text.isEmpty())
+        platform::writeText(stream, (text + QLatin1Char('\n')).toUtf8().toStdString());
+}
+
+Start classify(const QStringList &arguments)
+{
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))
+        return Start::Help;
+    if (namesCommand(arguments))
+        return Start::Command;
+    return firstUnknown(arguments).isEmpty() ? Start::Window : Start::Unknown;
+}
+
+int runWithoutWindow(Start start, const QStringList &arguments, int defaultOscPort)
+{
+    switch (start) {
+    case Start::Help:
+        printLine(stdout, helpText(defaultOscPort));
+        return Done;
+    case Start::Unknown:
+        printLine(stderr, unknownArgumentText(arguments));
+        return Refused;
+    case Start::Command:
+    case Start::Window:
+        break;
+    }
+    return runCommandLine(arguments);
 }
 
 void showRunningInstance()

@@ -16,14 +16,13 @@ enum class Start {
     Unknown, // anything else: refused, and nothing starts
 };
 Start classify(const QStringList &arguments);
-// Every option, for --help; the surfaces' port is theirs to say.
-QString helpText(int defaultOscPort);
-// The refusal of a start with an argument nobody knows.
-QString unknownArgumentText(const QStringList &arguments);
 // The text and a line break, as a console shows it; nothing for no text.
 void printLine(std::FILE *stream, const QString &text);
-// Sends the command and waits at most kSilenceMs for the answer; gives the exit code.
-int runCommandLine(const QStringList &arguments);
+// For every start but Window: prints the help or the refusal of an unknown
+// argument, or sends the command and waits at most kSilenceMs for the answer
+// (a QCoreApplication must exist). Gives the exit code. The help names the
+// surfaces' default port, which is theirs to say.
+int runWithoutWindow(Start start, const QStringList &arguments, int defaultOscPort);
 // A later start without a command is the user asking to see the running program:
 // its window comes up. Quiet, as that start ends at once whatever the answer.
 void showRunningInstance();
