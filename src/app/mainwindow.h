@@ -37,8 +37,8 @@ public:
     bool atConsole() const { return !inBackground; }
 
 signals:
-    // The window shows another panel or none; the old one is deleted at the
-    // next turn of the event loop, so a queued connection sees the new state.
+    // The window shows another panel or none; the old one has left the window
+    // already, though it is deleted later.
     void panelChanged();
     void atConsoleChanged(bool atConsole);
 

@@ -61,10 +61,8 @@ PanelSurface::PanelSurface(QWidget *root, OscEndpoint &osc, DropLog &dropLog, QO
 void PanelSurface::followPanel()
 {
     ControlTable *table = controls::shownTable(rootWidget);
-    // A followed table that is gone has left the pointer null: that is a change too.
-    if (table == followed && (table || !following))
+    if (table == followed)
         return;
-    following = table != nullptr;
     if (followed)
         disconnect(followed, nullptr, this, nullptr);
     followed = table;
@@ -103,10 +101,9 @@ void PanelSurface::handle(const Message &message, const Peer &from)
 
 void PanelSurface::change(const Command &command, const Peer &from)
 {
-    const ControlTable *table = controls::shownTable(rootWidget);
-    if (!table)
+    if (!followed)
         return refuse(QStringLiteral("no interface connected"), from);
-    const Control *control = table->find(command.control);
+    const Control *control = followed->find(command.control);
     const std::optional<QString> text = control ? valueText(*control, command, throttle.waiting(control->name()))
                                                 : std::nullopt;
     if (!text) {
@@ -124,22 +121,20 @@ void PanelSurface::change(const Command &command, const Peer &from)
 
 void PanelSurface::loadPreset(const QString &name, const Peer &from)
 {
-    const ControlTable *table = controls::shownTable(rootWidget);
-    if (!table)
+    if (!followed)
         return refuse(QStringLiteral("no interface connected"), from);
     if (const std::optional<QString> refused = remote::presets::nameRefusal(name))
         return refuse(*refused, from);
     // The preset is newer than any change still waiting.
     throttle.clear();
-    const remote::Answer answer = remote::presets::load(*table, name);
+    const remote::Answer answer = remote::presets::load(*followed, name);
     if (answer.code != remote::Done)
         refuse(answer.text, from);
 }
 
 void PanelSurface::applyChange(const QString &name, int value)
 {
-    const ControlTable *table = controls::shownTable(rootWidget);
-    const Control *control = table ? table->find(name) : nullptr;
+    const Control *control = followed ? followed->find(name) : nullptr;
     if (!control)
         return;
     // Checked again as it is made: a hand may have switched 48 V off meanwhile.
@@ -156,11 +151,10 @@ void PanelSurface::refuse(const QString &why, const Peer &to)
 
 void PanelSurface::sendState(const QList<Peer> &to)
 {
-    const ControlTable *table = followed;
     for (const Peer &peer : to)
-        endpoint.send(encode(kModelAddress, table ? table->model() : QString()), peer);
-    if (table)
-        for (const Control &control : table->controls())
+        endpoint.send(encode(kModelAddress, followed ? followed->model() : QString()), peer);
+    if (followed)
+        for (const Control &control : followed->controls())
             sendControl(control, to);
 }
 

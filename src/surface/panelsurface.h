@@ -5,13 +5,10 @@
 #include "droplog.h"
 #include "subscribers.h"
 
-#include <QPointer>
+#include <controltable.h>
 
+#include <QPointer>
 #include <QWidget>
-namespace controls {
-class ControlTable;
-struct Control;
-}
 
 namespace surface {
 
@@ -26,11 +23,11 @@ public:
     // root: the main window, below which the shown panel is found.
     PanelSurface(QWidget *root, OscEndpoint &endpoint, DropLog &log, QObject *parent = nullptr);
 
-    // To be called after the window shows another panel or none: the
-    // subscribers hear of the model and every value.
+    // To be called as soon as the window shows another panel or none: the
+    // subscribers hear of the model and every value, and commands go to it.
     void followPanel();
     void handle(const Message &message, const Peer &from);
-    QWidget *root() const { return rootWidget; }
+    const controls::ControlTable *table() const { return followed; }
 
 private:
     void change(const Command &command, const Peer &from);
@@ -43,7 +40,6 @@ private:
 
     QPointer<QWidget> rootWidget;
     QPointer<controls::ControlTable> followed;
-    bool following = false;
     OscEndpoint &endpoint;
     DropLog &log;
     ChangeThrottle throttle;

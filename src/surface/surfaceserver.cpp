@@ -1,7 +1,5 @@
 #include "surfaceserver.h"
 
-#include <controltable.h>
-
 #include <QDebug>
 
 namespace surface {
@@ -22,10 +20,7 @@ SurfaceServer::SurfaceServer(QWidget *root, QObject *parent)
     , endpoint(log, this)
     , panel(root, endpoint, log, this)
 {
-    connect(&endpoint, &OscEndpoint::received, &panel, [this](const Message &message, const Peer &from) {
-        panel.followPanel();
-        panel.handle(message, from);
-    });
+    connect(&endpoint, &OscEndpoint::received, &panel, &PanelSurface::handle);
 }
 
 void SurfaceServer::start()
@@ -87,9 +82,7 @@ remote::Answer SurfaceServer::switchOn(bool on)
 remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
 {
     const bool wasOn = isOn();
-    if (wanted.on && !atConsole) {
-        endpoint.close();
-    } else if (wanted.on) {
+    if (wanted.on && atConsole) {
         QString problem;
         if (!endpoint.open(wanted.port, wanted.allowed, problem)) {
             if (wasOn)
@@ -100,7 +93,6 @@ remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
                                          .arg(problem, stateText())};
         }
         qDebug().noquote() << "OSC listening on" << endpoint.address();
-        panel.followPanel();
     } else {
         endpoint.close();
     }
@@ -117,7 +109,7 @@ void SurfaceServer::followPanel()
 {
     panel.followPanel();
     // The port may have been another session's program's until it left the console.
-    if (controls::shownTable(panel.root()))
+    if (panel.table())
         reopen();
 }
 
