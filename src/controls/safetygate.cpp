@@ -173,8 +173,7 @@ QStringList replay(const ControlTable &table, Targets targets, Way way)
     QStringList notes;
     std::vector<std::pair<Phase, const Control *>> steps;
     for (const Control &control : table.controls()) {
-        if (control.kind == Kind::PhantomPower && targets.of(control) && !control.value()
-            && !mayTurnOnPhantomPower(way)) {
+        if (refuseChange(control, targets.of(control), way)) {
             targets.set(control, 0);
             notes << QStringLiteral("48V left off on %1: switch it on by hand").arg(control.input);
         }
