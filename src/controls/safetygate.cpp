@@ -1,9 +1,12 @@
 #include "safetygate.h"
 
 #include <knob.h>
+#include <korvistiocontrol.h>
 #include <mixerblock.h>
+#include <settingsfile.h>
 #include <storedvalue.h>
 
+#include <QDebug>
 #include <QSettings>
 
 #include <algorithm>
@@ -52,6 +55,33 @@ void stageQuietest(const ControlTable &table, const Targets &targets)
             mixer->crosspoint[row][column] = std::min(mixer->crosspoint[row][column], start.crosspoint[row][column]);
     for (int output = 0; output < MixerBlock::kOutputs; ++output)
         mixer->outputGain[output] = std::min(mixer->outputGain[output], start.outputGain[output]);
+}
+
+// An arriving interface may hold anything: another session's levels, an
+// earlier run's, a state kept through a stall. The replay orders itself from
+// the panel's starting state, so the device is first brought at least that
+// low: the mixer block with every level the table stages at its bottom, every
+// pad on and every route closed (so no output carries anything), then each
+// input gain at its minimum. Pads and phantom power are left as they are:
+// with the outputs silent and the gains down, the replay's own order takes
+// them to their ends without a step above both.
+void quietenFirst(const ControlTable &table)
+{
+    MixerBlock *mixer = table.mixer();
+    if (mixer && table.stageMixer && table.device()) {
+        Targets quietest;
+        for (const Control &control : table.controls())
+            quietest.set(control, control.knob ? control.minimum()
+                                  : control.kind == Kind::Pad ? 1
+                                  : control.kind == Kind::Route ? 0
+                                                                : control.value());
+        stageQuietest(table, quietest);
+        if (!table.device()->writeMixer(*mixer))
+            qDebug() << "Failed to silence the mixer before the replay.";
+    }
+    for (const Control &control : table.controls())
+        if (control.kind == Kind::InputGain)
+            control.apply(control.minimum());
 }
 
 // As the file holds it; a QSettings object of this process may still hold the
@@ -170,6 +200,9 @@ Targets savedTargets(const ControlTable &table)
 
 QStringList replay(const ControlTable &table, Targets targets, Way way)
 {
+    const savedstate::SyncOnce oneWrite(table.settings());
+    if (way == Way::PlugIn || way == Way::HandOver)
+        quietenFirst(table);
     QStringList notes;
     std::vector<std::pair<Phase, const Control *>> steps;
     for (const Control &control : table.controls()) {

@@ -60,8 +60,12 @@ controls::Targets savedTargets(const controls::ControlTable &table);
 // path louder than both the state before and the state after: levels that go
 // down, then pads that go on, routes that close, what changes no level,
 // pads that come off, routes that open, and last levels that go up. Phantom
-// power stays off where this way may not switch it on. Returns one line for
-// each channel whose phantom power was left off.
+// power stays off where this way may not switch it on. An interface that
+// arrives (plug-in, take-over) holds a state nobody here knows: it is first
+// taken to its quietest, the mixer block silent and the input gains at their
+// minimum, and the replay goes on from there. The settings file is written
+// once, at the end. Returns one line for each channel whose phantom power was
+// left off.
 QStringList replay(const controls::ControlTable &table, controls::Targets targets, Way way);
 
 } // namespace safetygate

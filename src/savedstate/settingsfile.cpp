@@ -39,21 +39,51 @@ QSettings *openSettingsFile(const QString &fileName, QObject *parent)
     return new QSettings(path, QSettings::IniFormat, parent);
 }
 
-bool save(QSettings *settings, const QString &key, const QVariant &value)
+namespace {
+
+// Set on a file while a SyncOnce holds its sync back.
+constexpr char kSyncHeld[] = "korvistSyncHeld";
+
+// QSettings keeps the first error for the object's life, so a file that
+// failed once reports every later write as failed too: said once, here.
+bool syncAndReport(QSettings *settings, const QString &what)
 {
-    if (!settings)
-        return false;
-    // QSettings keeps the first error for the object's life, so a file that
-    // failed once reports every later write as failed too: said once, here.
     const bool failedBefore = settings->status() == QSettings::AccessError;
-    settings->setValue(key, value);
     settings->sync();
     if (settings->status() != QSettings::AccessError)
         return true;
     if (!failedBefore)
         qWarning().noquote() << QStringLiteral("Could not write %1: %2 and later changes are not saved.")
-                                    .arg(QDir::toNativeSeparators(settings->fileName()), key);
+                                    .arg(QDir::toNativeSeparators(settings->fileName()), what);
     return false;
+}
+
+} // namespace
+
+bool save(QSettings *settings, const QString &key, const QVariant &value)
+{
+    if (!settings)
+        return false;
+    settings->setValue(key, value);
+    if (settings->property(kSyncHeld).toBool())
+        return settings->status() != QSettings::AccessError;
+    return syncAndReport(settings, key);
+}
+
+SyncOnce::SyncOnce(QSettings *file)
+    : settings(file)
+    , outermost(file && !file->property(kSyncHeld).toBool())
+{
+    if (outermost)
+        settings->setProperty(kSyncHeld, true);
+}
+
+SyncOnce::~SyncOnce()
+{
+    if (!outermost)
+        return;
+    settings->setProperty(kSyncHeld, false);
+    syncAndReport(settings, QStringLiteral("the replayed state"));
 }
 
 } // namespace savedstate

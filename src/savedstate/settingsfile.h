@@ -25,4 +25,21 @@ void createPrivateFile(const QString &path);
 // then say it saved. A failed file is logged once, at its first failure.
 bool save(QSettings *settings, const QString &key, const QVariant &value);
 
+// While one lives, save() on that file writes its values without syncing, and
+// the file is synced once when it ends: a replay or a preset that changes
+// every control rewrites the file once, not once per control. A failed write
+// is logged then, as save() would have logged it.
+class SyncOnce
+{
+public:
+    explicit SyncOnce(QSettings *settings);
+    ~SyncOnce();
+    SyncOnce(const SyncOnce &) = delete;
+    SyncOnce &operator=(const SyncOnce &) = delete;
+
+private:
+    QSettings *settings;
+    bool outermost;
+};
+
 } // namespace savedstate

@@ -1,5 +1,6 @@
 #include "panelfactory.h"
 #include "panelprobe.h"
+#include "savedini.h"
 
 #include <controltable.h>
 #include <conversions.h>
@@ -25,7 +26,6 @@ struct Request
     QByteArray in;
 };
 using Requests = QList<Request>;
-using IniEntries = QMap<QString, QString>;
 
 Request mixerSend()
 {
@@ -104,36 +104,6 @@ void compareRequests(const QList<SimJournalEntry> &sent, const Requests &expecte
     }
 }
 
-// What can be heard after some requests: every mixer entry, then each
-// input's gain and whether its pad is off (1) or on (0); the larger, the louder.
-using Loudness = std::vector<double>;
-constexpr int kMixerEntries = int(sizeof(MixerBlock) / sizeof(double));
-constexpr int kLoudnessSize = kMixerEntries + 4;
-
-Loudness loudnessAfter(const QList<SimJournalEntry> &requests, Loudness state)
-{
-    for (const SimJournalEntry &request : requests) {
-        const auto *bytes = reinterpret_cast<const quint8 *>(request.in.constData());
-        if (request.code == iocode::WriteMixer && request.in.size() == int(sizeof(MixerBlock)))
-            std::memcpy(state.data(), bytes, sizeof(MixerBlock));
-        else if (request.code != iocode::Command || request.in.size() < 7 || bytes[4] < 1 || bytes[4] > 2)
-            continue;
-        else if (bytes[1] == 0x07)
-            state[kMixerEntries + bytes[4] - 1] = bytes[5] | bytes[6] << 8;
-        else if (bytes[1] == 0x5A)
-            state[kMixerEntries + 1 + bytes[4]] = bytes[3] ? 0 : 1;
-    }
-    return state;
-}
-
-bool noLouder(const Loudness &state, const Loudness &than)
-{
-    for (int i = 0; i < kLoudnessSize; ++i)
-        if (state[i] > than[i])
-            return false;
-    return true;
-}
-
 // What a panel does on its first start, with no ini file.
 struct FirstStart
 {
@@ -145,7 +115,7 @@ struct FirstStart
 FirstStart firstStartOf(const QString &model)
 {
     if (model == QLatin1String("rk1"))
-        return {Requests {outVolume(1), outVolume(2), instrument(1, 0), pad(1, 0), phantom(1, 0),
+        return {Requests {outVolume(1), outVolume(2), mixerSend(), micVolume(1, 0), instrument(1, 0), pad(1, 0), phantom(1, 0),
                           mixerSend(), micVolume(1, 0), mixerSend(), mixerSend(), mixerSend(),
                           mixerSend()},
                 rk1Defaults(),
@@ -159,7 +129,8 @@ FirstStart firstStartOf(const QString &model)
                             {"Button/HeadphoneDimIsChecked", "false"},
                             {"Dial/OtgToHpValue", "0"}}};
     if (model == QLatin1String("rk2"))
-        return {Requests {outVolume(1), outVolume(2), outVolume(5), outVolume(6), pad(1, 0),
+        return {Requests {outVolume(1), outVolume(2), outVolume(5), outVolume(6), mixerSend(), micVolume(1, 0),
+                          micVolume(2, 0), pad(1, 0),
                           phantom(1, 0), mixerSend(), micVolume(1, 0), micVolume(2, 0), pad(2, 0),
                           phantom(2, 0), mixerSend(), mixerSend(), mixerSend(), mixerSend(),
                           mixerSend(), mixerSend(), mixerSend(), mixerSend(), mixerSend()},
@@ -180,7 +151,7 @@ FirstStart firstStartOf(const QString &model)
                             {"Button/HeadphoneSourceIsChecked", "false"},
                             {"Dial/OtgToHpValue", "0"},
                             {"Dial/OtgToSPValue", "0"}}};
-    return {Requests {outVolume(1), outVolume(2), mixerSend(), micVolume(1, 0), mixerSend(), mixerSend(), mixerSend()},
+    return {Requests {outVolume(1), outVolume(2), mixerSend(), micVolume(1, 0), mixerSend(), micVolume(1, 0), mixerSend(), mixerSend(), mixerSend()},
             rsDefaults(),
             IniEntries {{"Button/MonitorMicIsChecked", "false"},
                         {"Dial/MicValue", "0"},
@@ -199,29 +170,6 @@ Q_DECLARE_METATYPE(IniEntries)
 class TestPanelRestore : public QObject
 {
     Q_OBJECT
-
-private:
-    static QString iniPath(const Isolation &isolation, const QString &model)
-    {
-        return isolation.appDataDir() + '/' + model + ".ini";
-    }
-
-    static IniEntries readIni(const QString &path)
-    {
-        QSettings ini(path, QSettings::IniFormat);
-        IniEntries entries;
-        for (const QString &key : ini.allKeys())
-            entries.insert(key, ini.value(key).toString());
-        return entries;
-    }
-
-    static void writeIni(const QString &path, const IniEntries &entries)
-    {
-        QSettings ini(path, QSettings::IniFormat);
-        for (auto it = entries.begin(); it != entries.end(); ++it)
-            ini.setValue(it.key(), it.value());
-        ini.sync();
-    }
 
 private slots:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver")); }
@@ -296,104 +244,6 @@ private slots:
         QVERIFY2(named[0].contains('"' + value + '"'), qPrintable(named[0]));
     }
 
-    // Plug-in: no request of the replay leaves the device louder, anywhere,
-    // than the state it ends in; gain: what the last block holds in output
-    // gain 0. Preset: from the plugged-in state to the preset's, every state
-    // on the way is no louder than its start or no louder than its end, the
-    // input stage included. The states name the keys of all three models;
-    // each panel takes its own.
-    void replayNeverLouderThanBothEnds_data()
-    {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<IniEntries>("saved");
-        QTest::addColumn<IniEntries>("preset"); // empty: the plug-in alone
-        QTest::addColumn<double>("gain");
-        const IniEntries quiet {{"Dial/SpeakerValue", "-40"}, {"Dial/HeadphoneValue", "-40"},
-                                {"Button/MonitorMicIsChecked", "true"}, {"Button/MonitorMic1IsChecked", "true"},
-                                {"Button/SpeakerMuteIsChecked", "false"}, {"Button/HeadphoneMuteIsChecked", "false"}};
-        const IniEntries loud {{"Dial/SpeakerValue", "6"}, {"Dial/HeadphoneValue", "6"}, {"Dial/OtgToHpValue", "6"},
-                               {"Dial/OtgToSPValue", "6"}, {"Button/MonitorMic2IsChecked", "true"},
-                               {"Button/HeadphoneSourceIsChecked", "true"}, {"Dial/MicValue", "40"},
-                               {"Dial/Mic1Value", "50"}, {"Dial/Mic2Value", "50"}};
-        IniEntries muted = quiet, dimmed = quiet, padded = loud, unpadded = quiet, mutedLoud = loud;
-        for (const char *key : {"Button/SpeakerMuteIsChecked", "Button/HeadphoneMuteIsChecked"})
-            muted.insert(key, "true");
-        for (const char *key : {"Button/SpeakerDimIsChecked", "Button/HeadphoneDimIsChecked"})
-            dimmed.insert(key, "true");
-        for (const char *key : {"Button/Mic20dBIsChecked", "Button/Mic120dBIsChecked", "Button/Mic220dBIsChecked",
-                                "Button/MonitorMicIsChecked", "Button/MonitorMic1IsChecked"})
-            padded.insert(key, "true");
-        for (const char *key : {"Dial/MicValue", "Dial/Mic1Value", "Dial/Mic2Value"})
-            unpadded.insert(key, "5");
-        for (const char *key : {"Button/Mic20dBIsChecked", "Button/Mic120dBIsChecked", "Button/Mic220dBIsChecked"})
-            unpadded.insert(key, "false");
-        unpadded.insert("Button/MonitorMic2IsChecked", "true");
-        for (const char *key : {"Button/SpeakerMuteIsChecked", "Button/HeadphoneMuteIsChecked"})
-            mutedLoud.insert(key, "true");
-        for (const char *model : {"rk1", "rk2", "rs"}) {
-            QTest::addRow("%s plug-in quiet", model) << model << quiet << IniEntries {} << dbToGain(-40);
-            QTest::addRow("%s plug-in muted", model) << model << muted << IniEntries {} << 0.0;
-            QTest::addRow("%s plug-in dimmed", model) << model << dimmed << IniEntries {} << dbToGain(-60);
-            QTest::addRow("%s plug-in padded", model) << model << padded << IniEntries {} << dbToGain(6);
-            QTest::addRow("%s loud to quiet", model) << model << loud << quiet << dbToGain(-40);
-            QTest::addRow("%s quiet to loud", model) << model << quiet << loud << dbToGain(6);
-            QTest::addRow("%s pad off, gain down", model) << model << padded << unpadded << dbToGain(-40);
-            QTest::addRow("%s pad on, gain up", model) << model << unpadded << padded << dbToGain(6);
-            QTest::addRow("%s unmuted, quieter", model) << model << mutedLoud << quiet << dbToGain(-40);
-            QTest::addRow("%s muted, louder", model) << model << dimmed << mutedLoud << 0.0;
-        }
-    }
-    void replayNeverLouderThanBothEnds()
-    {
-        QFETCH(QString, model);
-        QFETCH(IniEntries, saved);
-        QFETCH(IniEntries, preset);
-        QFETCH(double, gain);
-        Isolation isolation;
-        QDir().mkpath(isolation.appDataDir());
-        writeIni(iniPath(isolation, model), saved);
-        SimDevice device(model);
-        QVERIFY(device.start());
-
-        const auto panel = createPanel(model);
-        const QList<SimJournalEntry> plugIn = device.journal();
-        const Loudness plugged = loudnessAfter(plugIn, Loudness(kLoudnessSize, -qInf()));
-        for (qsizetype i = 1; i <= plugIn.size(); ++i)
-            QVERIFY2(noLouder(loudnessAfter(plugIn.first(i), Loudness(kLoudnessSize, -qInf())), plugged),
-                     qPrintable(QString("plug-in, request %1").arg(i)));
-        if (!preset.isEmpty()) {
-            const QString path = isolation.appDataDir() + "/preset.ini";
-            writeIni(path, preset);
-            const QSettings file(path, QSettings::IniFormat);
-            const controls::ControlTable *table = controls::shownTable(panel.get());
-            QVERIFY(table);
-            safetygate::replay(*table, safetygate::presetTargets(*table, file), safetygate::Way::Preset);
-            const QList<SimJournalEntry> load = device.journal().mid(plugIn.size());
-            const Loudness end = loudnessAfter(load, plugged);
-            for (qsizetype i = 1; i <= load.size(); ++i) {
-                const Loudness now = loudnessAfter(load.first(i), plugged);
-                QVERIFY2(noLouder(now, plugged) || noLouder(now, end), qPrintable(QString("load, request %1").arg(i)));
-            }
-        }
-        QCOMPARE(lastMixer(device).outputGain[0], gain);
-    }
-
-    void rsNeverChangesThePhoneRoute()
-    {
-        Isolation isolation;
-        SimDevice device(QStringLiteral("rs"));
-        QVERIFY(device.start());
-        const auto panel = createPanel(QStringLiteral("rs"));
-        button(panel.get(), QStringLiteral("DIRECT"))->setActive(true);
-        button(panel.get(), QStringLiteral("MUTE"))->setActive(true);
-        knobs(panel.get())[1]->setValue(-3);
-        for (const SimJournalEntry &write : device.journal(iocode::WriteMixer)) {
-            const MixerBlock sent = mixerFrom(write.in);
-            QCOMPARE(sent.crosspoint[64][2], 1.0);
-            QCOMPARE(sent.crosspoint[65][3], 1.0);
-        }
-    }
-
     void savedValueOutOfRangeIsClamped_data()
     {
         QTest::addColumn<QString>("model");
@@ -428,48 +278,6 @@ private slots:
             commands.append(entry.in);
         QVERIFY2(commands.contains(sent), qPrintable(sent.toHex()));
         QCOMPARE(readIni(iniPath(isolation, model)).value(key), stored);
-    }
-
-    void replugReplaysTheWholeFile_data()
-    {
-        QTest::addColumn<QString>("model");
-        QTest::newRow("rk1") << "rk1";
-        QTest::newRow("rk2") << "rk2";
-        QTest::newRow("rs") << "rs";
-    }
-    void replugReplaysTheWholeFile()
-    {
-        QFETCH(QString, model);
-        Isolation isolation;
-        SimDevice device(model);
-        QVERIFY(device.start());
-        auto panel = createPanel(model);
-        // Change every control away from its default.
-        for (Knob *knob : knobs(panel.get()))
-            knob->setValue(knob->minimum + 5);
-        for (Button *button : panel->findChildren<Button *>())
-            button->setActive(true);
-        const IniEntries changed = readIni(iniPath(isolation, model));
-        const MixerBlock before = lastMixer(device);
-        panel.reset();
-
-        QVERIFY(device.stop());
-        const int earlier = int(device.journal().size());
-        QVERIFY(device.start());
-        panel = createPanel(model);
-
-        const QList<SimJournalEntry> replay = device.journal().mid(earlier);
-        QList<QByteArray> commands;
-        for (const SimJournalEntry &entry : replay)
-            if (entry.code == iocode::Command)
-                commands.append(entry.in);
-        QVERIFY(commands.contains(command(0x07, 0x02, 1, 10)));
-        if (model != QLatin1String("rs")) {
-            QVERIFY(commands.contains(command(0x5A, 1, 1)));
-            QVERIFY(commands.contains(command(0x5B, 1, 1)));
-        }
-        QCOMPARE(bytesOf(lastMixer(device)).toHex(), bytesOf(before).toHex());
-        QCOMPARE(readIni(iniPath(isolation, model)), changed);
     }
 
     void rejectedMixerChangesNoControl_data()
