@@ -3,6 +3,7 @@
 #include "spokenmenu.h"
 
 #include <controltable.h>
+#include <interfaceowner.h>
 #include <korvistiocontrol.h>
 #include <rk1.h>
 #include <rk2.h>
@@ -222,6 +223,11 @@ bool MainWindow::handOffModel(DeviceModel model)
 
     QWidget *panel = nullptr;
     const char *placement = nullptr;
+    // A program just started may find the interface as another sign-in left it.
+    if (!takingOver && platform::interfaceDrivenElsewhereLast()) {
+        qDebug() << "The interface was last driven in another session: taking it over.";
+        takingOver = true;
+    }
     const safetygate::Way arrival = takingOver ? safetygate::Way::HandOver : safetygate::Way::PlugIn;
     takingOver = false;
     switch (model) {
@@ -238,6 +244,7 @@ bool MainWindow::handOffModel(DeviceModel model)
         placement = "Adding rs widget to layout.";
         break;
     }
+    platform::markInterfaceDrivenHere();
     panel->setParent(this);
     baseLayout->addWidget(panel);
     emit panelChanged();
