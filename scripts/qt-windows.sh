@@ -15,6 +15,7 @@ source_version=6.4.2+dfsg-10
 toolchain=$top/cmake/mingw-w64-x86_64.cmake
 say() { echo "qt-windows: $*" >&2; }
 fail() { say "FAILED at step: $*"; exit 1; }
+source "$top/scripts/debian-source.sh"
 
 "$top/scripts/install-deps.sh" build windows qtsource >&2 || fail "installing the packages"
 compiler_version=$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix) || fail "reading the compiler's version"
@@ -36,24 +37,11 @@ fi
 [ -e "$prefix" ] && say "the cache in $prefix is incomplete or altered: building it again"
 rm -rf "$prefix"
 
-# apt-get source needs a deb-src entry; one of our own leaves the system's lists as they are.
-src_list=/etc/apt/sources.list.d/korvist-deb-src.sources
-if ! apt-get source --print-uris "qt6-base=$source_version" >/dev/null 2>&1; then
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    say "adding Debian's source lists ($src_list)"
-    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
-        "${sudo[@]}" tee "$src_list" >/dev/null || fail "adding the source lists"
-    "${sudo[@]}" apt-get update >&2 || fail "apt-get update for the source lists"
-fi
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvist-qt-windows.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cd "$work"
 say "fetching the source of qt6-base $source_version"
-apt-get source "qt6-base=$source_version" >&2 2>"$work/source.log" || { cat "$work/source.log" >&2; fail "apt-get source qt6-base=$source_version"; }
-src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)
-[ -n "$src" ] || fail "unpacking the source"
+src=$(debian_source "qt6-base=$source_version" "$work") || fail "apt-get source qt6-base=$source_version"
+cd "$work"
 
 # Qt 6.4.2 builds the DirectWrite font database only with direct2d on, but
 # still refers to it when direct2d is off; we build without direct2d.
