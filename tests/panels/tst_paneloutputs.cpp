@@ -338,14 +338,17 @@ private slots:
     {
         QTest::addColumn<QString>("model");
         QTest::addColumn<int>("readouts");
-        QTest::newRow("rk1") << "rk1" << 2;
-        QTest::newRow("rk2") << "rk2" << 4;
-        QTest::newRow("rs") << "rs" << 1;
+        QTest::addColumn<bool>("replugged"); // the reader's connection broke under it
+        QTest::newRow("rk1") << "rk1" << 2 << false;
+        QTest::newRow("rk2") << "rk2" << 4 << false;
+        QTest::newRow("rs") << "rs" << 1 << false;
+        QTest::newRow("rk2 replugged") << "rk2" << 4 << true;
     }
     void meterReadoutsMove()
     {
         QFETCH(QString, model);
         QFETCH(int, readouts);
+        QFETCH(bool, replugged);
         LivePanel live(model);
         QVERIFY(live.started);
         const QList<QLabel *> labels = levelLabels(live.panel.get());
@@ -358,6 +361,12 @@ private slots:
             QVERIFY2(oneDecimal.match(label->text()).hasMatch(), qPrintable(label->text()));
         if (model == QLatin1String("rk2"))
             QCOMPARE(labels[2]->text(), labels[3]->text());
+        if (replugged) {
+            QVERIFY(live.device.stop());
+            const qsizetype reads = live.device.journal(iocode::ReadMeters).size();
+            QVERIFY(live.device.start());
+            QTRY_VERIFY_WITH_TIMEOUT(live.device.journal(iocode::ReadMeters).size() > reads, 5000);
+        }
     }
 
     void failedMeterReadKeepsReadouts()
