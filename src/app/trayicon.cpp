@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "presetnamedialog.h"
 #include "shownanswer.h"
+#include "volumelimitsdialog.h"
 
 #include <bringtofront.h>
 #include <controltable.h>
@@ -68,6 +69,7 @@ void TrayIcon::createMenu()
     menu->addAction(soundPanel);
     menu->addSeparator();
     menu->addSeparator();
+    connect(menu->addAction(tr("Volume Limits...")), &QAction::triggered, this, &TrayIcon::showVolumeLimits);
     // Filled as it opens: the interface, and so the presets, may have changed since.
     presetsMenu = menu->addMenu(tr("Presets"));
     connect(presetsMenu, &QMenu::aboutToShow, this, &TrayIcon::fillPresetsMenu);
@@ -159,6 +161,14 @@ void TrayIcon::runPresetRequest(remote::Verb verb, const QString &name)
         showMessage(tr("Presets"), shown);
     else
         QMessageBox::information(shownMainWindow(), tr("Presets"), shown);
+}
+
+void TrayIcon::showVolumeLimits()
+{
+    VolumeLimitsDialog dialog(mainWindow, shownMainWindow());
+    if (auto *main = qobject_cast<MainWindow *>(mainWindow))
+        connect(main, &MainWindow::panelChanged, &dialog, &VolumeLimitsDialog::followPanel);
+    dialog.exec();
 }
 
 void TrayIcon::setSurfaces(surface::SurfaceServer *server)

@@ -43,6 +43,7 @@ private:
     void fillPresetsMenu();
     void runPresetRequest(remote::Verb verb, const QString &name);
     void saveCurrentAsPreset();
+    void showVolumeLimits();
     void switchSurfaces(bool on);
     QWidget *shownMainWindow() const;
 

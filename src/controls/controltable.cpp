@@ -3,6 +3,7 @@
 #include "safetygate.h"
 
 #include <button.h>
+#include <ceilingsfile.h>
 #include <knob.h>
 
 #include <QLabel>
@@ -23,6 +24,11 @@ int Control::minimum() const
 int Control::maximum() const
 {
     return knob ? knob->maximum : 1;
+}
+
+std::optional<int> Control::ceiling() const
+{
+    return knob ? knob->ceiling : std::nullopt;
 }
 
 int Control::value() const
@@ -77,6 +83,8 @@ void ControlTable::add(Knob *knob, const QString &key, Kind kind, int defaultVal
     knob->setProperty(kSavedKey, key);
     entries.push_back({key, kind, knob, nullptr, defaultValue, QString()});
     safetygate::guardKeys(entries.back());
+    if (entries.back().takesCeiling())
+        knob->ceiling = savedstate::readCeiling(modelName, entries.back().name());
     // The entries are all added before any of them can change.
     connect(knob, &Knob::valueChangedSig, this, [this, index = entries.size() - 1] { emit changed(entries[index]); });
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class Button;
@@ -48,6 +49,10 @@ struct Control
     // A switch counts as 0 (off) and 1 (on).
     int minimum() const;
     int maximum() const;
+    // The user's volume ceiling on an output or phone level, if one is set:
+    // nothing takes the level above it.
+    std::optional<int> ceiling() const;
+    bool takesCeiling() const { return kind == Kind::OutputLevel || kind == Kind::PhoneLevel; }
     int value() const;
     // As the file writes it: a whole number, or true/false.
     QString valueText() const;

@@ -119,6 +119,12 @@ std::optional<int> parseValue(const Control &control, const QString &text, Way w
             refusal = QStringLiteral("%1 takes %2, not \"%3\"").arg(control.name(), range, text);
         else if (*value < control.minimum() || *value > control.maximum())
             refusal = QStringLiteral("%1 is out of range for %2: give %3").arg(text, control.name(), range);
+        else if (control.ceiling() && *value > *control.ceiling() && (way == Way::Script || way == Way::Surface))
+            refusal = QStringLiteral("%1 is above the limit of %2 set for %3: give at most %2, or lift the limit "
+                                     "(--limit %3=none)")
+                          .arg(text)
+                          .arg(*control.ceiling())
+                          .arg(control.name());
         else
             return value;
         return std::nullopt;
@@ -209,6 +215,13 @@ QStringList replay(const ControlTable &table, Targets targets, Way way)
         if (refuseChange(control, targets.of(control), way)) {
             targets.set(control, 0);
             notes << QStringLiteral("48V left off on %1: switch it on by hand").arg(control.input);
+        }
+        if (control.ceiling() && targets.of(control) > *control.ceiling()) {
+            notes << QStringLiteral("%1 set to its limit of %2, not %3")
+                         .arg(control.name())
+                         .arg(*control.ceiling())
+                         .arg(targets.of(control));
+            targets.set(control, *control.ceiling());
         }
         steps.emplace_back(phaseOf(control, targets.of(control)), &control);
     }

@@ -23,6 +23,7 @@ enum class Way {
     PlugIn,   // the panel's own saved state, when the interface arrives
     Preset,   // a named state the user loads
     HandOver, // the saved state of a session that takes the interface over
+    Ceiling,  // a volume ceiling the user lowered below a level
 };
 
 // Called for every knob a table declares: End does not jump a gain or level
@@ -30,7 +31,8 @@ enum class Way {
 void guardKeys(const controls::Control &control);
 
 // A value for a control, given as text from outside the window: a knob takes
-// a whole number within its range, written as the file writes it (no plus sign,
+// a whole number within its range (for a script or a surface, not above the
+// user's ceiling), written as the file writes it (no plus sign,
 // no blanks, no exponent); a switch takes on, off, true or false, and toggle
 // from a script or a surface. The refusal names the control, the value and
 // what is valid.
@@ -60,12 +62,13 @@ controls::Targets savedTargets(const controls::ControlTable &table);
 // path louder than both the state before and the state after: levels that go
 // down, then pads that go on, routes that close, what changes no level,
 // pads that come off, routes that open, and last levels that go up. Phantom
-// power stays off where this way may not switch it on. An interface that
+// power stays off where this way may not switch it on, and a level above the
+// user's ceiling goes to the ceiling instead. An interface that
 // arrives (plug-in, take-over) holds a state nobody here knows: it is first
 // taken to its quietest, the mixer block silent and the input gains at their
 // minimum, and the replay goes on from there. The settings file is written
 // once, at the end. Returns one line for each channel whose phantom power was
-// left off.
+// left off or level held at its ceiling.
 QStringList replay(const controls::ControlTable &table, controls::Targets targets, Way way);
 
 } // namespace safetygate

@@ -2,6 +2,8 @@
 
 #include "knob.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -44,6 +46,14 @@ QString AccessibleKnob::text(QAccessible::Text type) const
 {
     if (type == QAccessible::Value)
         return valueText();
+    // A screen reader user hears why the knob stops where it does.
+    if (type == QAccessible::Description && knob()->ceiling)
+        return QStringList {QAccessibleWidget::text(type),
+                            QCoreApplication::translate("Knob", "Limited to %1 %2.")
+                                .arg(knob()->shownNumber(knob()->top()))
+                                .arg(knob()->suffix)}
+            .join(QLatin1Char(' '))
+            .trimmed();
     return QAccessibleWidget::text(type);
 }
 
@@ -138,7 +148,7 @@ void AccessibleKnob::setCurrentValue(const QVariant &value)
 
 QVariant AccessibleKnob::maximumValue() const
 {
-    return knob()->shownNumber(knob()->maximum);
+    return knob()->shownNumber(knob()->top());
 }
 
 QVariant AccessibleKnob::minimumValue() const

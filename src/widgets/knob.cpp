@@ -24,6 +24,8 @@ constexpr int kArcStart = 225 * 16;
 constexpr int kArcSweep = -270 * 16;
 // Page Up and Page Down move this many steps.
 constexpr int kPageSteps = 6;
+// The ceiling's notch, in sixteenths of a degree.
+constexpr int kCeilingNotch = 4 * 16;
 
 } // namespace
 
@@ -45,13 +47,13 @@ void Knob::setValue(int v)
 
 int Knob::bounded(int v) const
 {
-    return std::max(std::min(v, maximum), minimum);
+    return std::max(std::min(v, top()), minimum);
 }
 
 // In 64 bits, so that a step past the end of a full int range stays defined.
 void Knob::stepBy(int steps)
 {
-    setValue(int(std::max(std::min(qlonglong(value) + steps, qlonglong(maximum)), qlonglong(minimum))));
+    setValue(int(std::max(std::min(qlonglong(value) + steps, qlonglong(top())), qlonglong(minimum))));
 }
 
 // Every gesture ends here: the emission is unconditional on purpose, see the class comment.
@@ -190,12 +192,12 @@ void Knob::mouseMoveEvent(QMouseEvent* event)
         return;
 
     const QPoint pos = event->position().toPoint();
-    if (pos.y() < lastY && value < maximum)
+    if (pos.y() < lastY && value < top())
         ++value;
     else if (pos.y() > lastY && value > minimum)
         --value;
 
-    if (pos.x() > lastX && value < maximum)
+    if (pos.x() > lastX && value < top())
         ++value;
     else if (pos.x() < lastX && value > minimum)
         --value;
@@ -208,7 +210,7 @@ void Knob::mouseMoveEvent(QMouseEvent* event)
 void Knob::wheelEvent(QWheelEvent* event)
 {
     if (event->angleDelta().y() > 0) {
-        if (value < maximum)
+        if (value < top())
             ++value;
     } else if (value > minimum) {
         --value;
@@ -220,11 +222,16 @@ void Knob::wheelEvent(QWheelEvent* event)
 // would be undefined, so it draws an empty arc.
 int Knob::valueSpan() const
 {
+    return spanTo(value);
+}
+
+int Knob::spanTo(int v) const
+{
     if (maximum == minimum)
         return 0;
     // Multiplied before dividing, so that the truncation lands where the
     // degrees say: 13 of 0..45 is -1248, not the -1247 of a rounded fraction.
-    const double degrees = (double(value) - minimum) * 270.0 / (double(maximum) - minimum);
+    const double degrees = (double(v) - minimum) * 270.0 / (double(maximum) - minimum);
     return int(degrees * -16);
 }
 
@@ -271,6 +278,14 @@ void Knob::paintEvent(QPaintEvent*)
     pen.setBrush(arcGradient);
     painter.setPen(pen);
     painter.drawArc(arcBox, kArcStart, valueSpan());
+
+    // The ceiling: a notch across the track, in a colour no arc uses.
+    if (ceiling && *ceiling < maximum) {
+        QPen notch(QColor(QStringLiteral("#ff5555")), a + 4);
+        notch.setCapStyle(Qt::FlatCap);
+        painter.setPen(notch);
+        painter.drawArc(arcBox, kArcStart + spanTo(top()) + kCeilingNotch / 2, -kCeilingNotch);
+    }
 
     // Both discs are lit from the top-left corner and sized from the width alone; the
     // shadow peeks out 2 per cent of the face's diameter to the lower right.

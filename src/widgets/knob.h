@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class QLineEdit;
 
 // A 270-degree rotary control for one whole number between minimum and maximum,
@@ -45,6 +47,11 @@ public:
     // End jumps to the maximum in one request. Owners whose knob sets a level
     // turn it off: one stray key must not send it to the top.
     bool endReachesMaximum = true;
+    // The user's limit on this level: no gesture, key, typed value or setValue
+    // goes above it, and the face marks where it is. None: the maximum rules.
+    std::optional<int> ceiling;
+    // The highest value the knob takes now.
+    int top() const { return ceiling ? std::min(*ceiling, maximum) : maximum; }
 
 signals:
     void valueChangedSig(int value);
@@ -69,6 +76,7 @@ private:
     void closeEditBox();
     void commit();
     int valueSpan() const;
+    int spanTo(int v) const;
     QString valueText() const;
 
     int lastY = 0;

@@ -2,12 +2,15 @@
 #include "panelprobe.h"
 #include "savedini.h"
 
+#include <ceilings.h>
+#include <ceilingsfile.h>
 #include <controltable.h>
 #include <conversions.h>
 #include <iocontrolcodes.h>
 #include <isolation.h>
 #include <safetygate.h>
 
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace panelprobe;
@@ -165,6 +168,68 @@ private slots:
             }
         }
         QCOMPARE(lastMixer(device).outputGain[0], gain);
+    }
+
+    // A ceiling of -10 dB on the RK2's headphones: whatever the way in, no
+    // mixer write after it is set carries the headphones above it, and each
+    // way reaches it. top: what the loudest write carries; the RK1 keeps its own.
+    void ceilingHolds_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("top");
+        for (const char *way : {"drag", "Page Up", "Home then Up", "typed +6", "preset", "plug-in", "lowered"})
+            QTest::newRow(way) << "rk2" << way << -10;
+        QTest::newRow("rk1 keeps its own") << "rk1" << "Page Up" << 6;
+    }
+    void ceilingHolds()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, way);
+        QFETCH(int, top);
+        Isolation isolation;
+        QDir().mkpath(isolation.appDataDir());
+        const bool lowered = way == QLatin1String("lowered");
+        if (!lowered)
+            QVERIFY(savedstate::writeCeiling("rk2", "HeadphoneValue", -10));
+        writeIni(iniPath(isolation, model), {{"Dial/HeadphoneValue", way == QLatin1String("plug-in") ? "6" : "0"}});
+        SimDevice device(model);
+        QVERIFY(device.start());
+        const qsizetype before = device.journal().size();
+        const auto panel = createPanel(model);
+        const controls::ControlTable *table = controls::shownTable(panel.get());
+        const controls::Control *headphone = table->find("HeadphoneValue");
+        Knob *knob = headphone->knob;
+        const qsizetype limited = lowered ? device.journal().size() : before;
+        if (way == QLatin1String("drag")) {
+            for (int y = 100; y > 0; y -= 4) {
+                QMouseEvent move(QEvent::MouseMove, QPointF(50, y), QPointF(50, y), Qt::NoButton, Qt::LeftButton, {});
+                QApplication::sendEvent(knob, &move);
+            }
+        } else if (way.endsWith(QLatin1String("Up"))) {
+            if (way.startsWith(QLatin1String("Home")))
+                QTest::keyClick(knob, Qt::Key_Home);
+            for (int i = 0; i < 90; ++i)
+                QTest::keyClick(knob, way.startsWith(QLatin1String("Home")) ? Qt::Key_Up : Qt::Key_PageUp);
+        } else if (way == QLatin1String("typed +6")) {
+            QTest::keyClick(knob, Qt::Key_F2);
+            knob->editBox()->setText("+6");
+            QTest::keyClick(knob->editBox(), Qt::Key_Return);
+        } else if (way == QLatin1String("preset")) {
+            writeIni(isolation.appDataDir() + "/preset.ini", {{"Dial/HeadphoneValue", "6"}});
+            const QSettings preset(isolation.appDataDir() + "/preset.ini", QSettings::IniFormat);
+            QCOMPARE(safetygate::replay(*table, safetygate::presetTargets(*table, preset), safetygate::Way::Preset),
+                     QStringList {"HeadphoneValue set to its limit of -10, not 6"});
+        } else if (lowered) {
+            QVERIFY(!controls::setCeiling(*table, *headphone, "-10"));
+        }
+        double loudest = 0;
+        const int output = model == QLatin1String("rk2") ? 4 : 0;
+        for (const SimJournalEntry &write : device.journal().mid(limited))
+            if (write.code == iocode::WriteMixer)
+                loudest = std::max(loudest, mixerFrom(write.in).outputGain[output]);
+        QCOMPARE(loudest, dbToGain(top));
+        QCOMPARE(readIni(iniPath(isolation, model)).value("Dial/HeadphoneValue"), QString::number(top));
     }
 
     void rsNeverChangesThePhoneRoute()

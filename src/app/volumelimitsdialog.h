@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QFormLayout;
+class QVBoxLayout;
+namespace controls {
+class ControlTable;
+}
+
+// Sets the user's volume ceilings on the connected model's output and phone
+// levels: a check box per level turns its limit on, a spin box beside it sets
+// it in the level's unit. Each change is made at once, as --limit makes it,
+// and a level above its new limit comes down to it. Follows the window: a
+// panel that comes or goes redraws the rows.
+class VolumeLimitsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // root: the main window, below which the shown panel is found.
+    explicit VolumeLimitsDialog(QWidget *root, QWidget *parent = nullptr);
+
+    // After the window shows another panel or none.
+    void followPanel();
+
+private:
+    void setLimit(const QString &control, const QString &text);
+
+    QPointer<QWidget> rootWidget;
+    QPointer<controls::ControlTable> table;
+    QVBoxLayout *layout = nullptr;
+    QWidget *rows = nullptr;
+};

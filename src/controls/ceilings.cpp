@@ -1,0 +1,67 @@
+#include "ceilings.h"
+
+#include "safetygate.h"
+
+#include <ceilingsfile.h>
+#include <knob.h>
+#include <storedvalue.h>
+
+#include <QAccessible>
+
+namespace controls {
+
+namespace {
+
+QStringList limitedNames(const ControlTable &table)
+{
+    QStringList names;
+    for (const Control &control : table.controls())
+        if (control.takesCeiling())
+            names << control.name();
+    return names;
+}
+
+} // namespace
+
+std::optional<QString> setCeiling(const ControlTable &table, const Control &control, const QString &text)
+{
+    if (!control.takesCeiling())
+        return QStringLiteral("%1 takes no limit: only output and phone levels do (%2)")
+            .arg(control.name(), limitedNames(table).join(QStringLiteral(", ")));
+    std::optional<int> ceiling;
+    if (text != QLatin1String("none")) {
+        ceiling = text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
+        if (!ceiling || *ceiling < control.minimum() || *ceiling > control.maximum())
+            return QStringLiteral("%1 takes a limit from %2 to %3, or none; not \"%4\"")
+                .arg(control.name())
+                .arg(control.minimum())
+                .arg(control.maximum())
+                .arg(text);
+    }
+    if (!savedstate::writeCeiling(table.model(), control.name(), ceiling))
+        return QStringLiteral("the limit for %1 could not be saved, so it was not set").arg(control.name());
+    control.knob->ceiling = ceiling;
+    control.knob->update();
+    QAccessibleEvent described(control.knob, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
+    if (ceiling && control.value() > *ceiling) {
+        Targets targets;
+        for (const Control &each : table.controls())
+            targets.set(each, each.value());
+        targets.set(control, *ceiling);
+        safetygate::replay(table, targets, safetygate::Way::Ceiling);
+    }
+    return std::nullopt;
+}
+
+QStringList ceilingLines(const ControlTable &table)
+{
+    QStringList lines;
+    for (const Control &control : table.controls())
+        if (control.takesCeiling())
+            lines << control.name() + QLatin1Char(' ')
+                         + (control.ceiling() ? QString::number(*control.ceiling()) : QStringLiteral("none"));
+    return lines;
+}
+
+} // namespace controls
