@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace remote::presets {
@@ -46,9 +47,7 @@ Answer missing(const controls::ControlTable &table, const QString &name)
                          .arg(name, table.model(), names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")))};
 }
 
-} // namespace
-
-bool validName(const QString &name)
+bool inAlphabet(const QString &name)
 {
     if (name.isEmpty() || name.size() > kMaxNameLength || name.front() == QLatin1Char(' ') || name.back() == QLatin1Char(' '))
         return false;
@@ -60,13 +59,32 @@ bool validName(const QString &name)
     return true;
 }
 
+// Windows opens the device instead of a file by these names, whatever follows a dot.
+bool namesADevice(const QString &name)
+{
+    static const QRegularExpression devices(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return devices.match(name.section(QLatin1Char('.'), 0, 0).trimmed()).hasMatch();
+}
+
+} // namespace
+
+bool validName(const QString &name)
+{
+    return !nameRefusal(name);
+}
+
 std::optional<QString> nameRefusal(const QString &name)
 {
-    if (validName(name))
-        return std::nullopt;
-    return QStringLiteral("\"%1\" is not a preset name: use letters, digits, space, - and _, 1 to %2 characters, "
-                          "no space at either end")
-        .arg(name, QString::number(kMaxNameLength));
+    if (!inAlphabet(name))
+        return QStringLiteral("\"%1\" is not a preset name: use letters, digits, space, - and _, 1 to %2 characters, "
+                              "no space at either end")
+            .arg(name, QString::number(kMaxNameLength));
+    if (namesADevice(name))
+        return QStringLiteral("\"%1\" is not a preset name: Windows reserves CON, PRN, AUX, NUL, COM1 to COM9 and "
+                              "LPT1 to LPT9, in any letter case, for devices")
+            .arg(name);
+    return std::nullopt;
 }
 
 QStringList list(const controls::ControlTable &table)

@@ -17,7 +17,8 @@ class ControlTable;
 namespace remote::presets {
 
 // Letters, digits, space, '-' and '_', 1 to 64 characters, no space at either
-// end (Windows drops trailing spaces from file names, so "a " would be "a").
+// end (Windows drops trailing spaces from file names, so "a " would be "a"),
+// and none of the device names Windows keeps (CON, NUL, COM1, ...).
 bool validName(const QString &name);
 // Why the name is refused, naming the rule; nothing for a valid name.
 std::optional<QString> nameRefusal(const QString &name);

@@ -68,6 +68,10 @@ private slots:
                                        << QStringList {"--preset-list"} << 0 << "b";
         QTest::newRow("bad preset name") << "rk2" << true << "" << "" << QStringList {"--preset-save", "../x"} << 1
                                          << "not a preset name";
+        QTest::newRow("a device name of Windows") << "" << false << "" << "" << QStringList {"--preset-save", "Nul"} << 1
+                                                  << "\"Nul\" is not a preset name: Windows reserves";
+        QTest::newRow("names like a device's") << "rk2" << true << "--preset-save COM10;--preset-save Console" << ""
+                                               << QStringList {"--preset-list"} << 0 << "COM10\nConsole";
         QTest::newRow("phantom power said") << "rk2" << true << phantomPreset << "" << QStringList {"--preset-load", "p"}
                                             << 0 << "loaded preset \"p\"\n48V left off on MIC1: switch it on by hand";
         QTest::newRow("phantom power left off") << "rk2" << true << phantomPreset + ";--preset-load p" << ""
