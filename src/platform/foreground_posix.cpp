@@ -2,6 +2,6 @@
 
 namespace platform {
 
-void allowOtherToTakeForeground() {}
+void allowToTakeForeground(std::intptr_t) {}
 
 } // namespace platform

@@ -4,9 +4,11 @@
 
 namespace platform {
 
-void allowOtherToTakeForeground()
+void allowToTakeForeground(std::intptr_t connection)
 {
-    AllowSetForegroundWindow(ASFW_ANY);
+    ULONG server = 0;
+    if (GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(connection), &server))
+        AllowSetForegroundWindow(server);
 }
 
 } // namespace platform

@@ -107,8 +107,6 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
 Answer ask(Request request)
 {
     const QDeadlineTimer deadline(kSilenceMs);
-    if (request.verb == Verb::Show)
-        platform::allowOtherToTakeForeground();
     request.deadline = QDateTime::currentMSecsSinceEpoch() + kSilenceMs;
     QLocalSocket socket;
     socket.connectToServer(channelName());
@@ -118,6 +116,8 @@ Answer ask(Request request)
     if (!platform::localChannelServedBySameUser(socket.socketDescriptor()))
         return {ServedByAnotherUser, QStringLiteral("the channel %1 is served by a program of another user: "
                                                     "nothing was sent").arg(channelName())};
+    if (request.verb == Verb::Show)
+        platform::allowToTakeForeground(socket.socketDescriptor());
     socket.write(encodeRequest(request));
     const auto readLine = [&socket](const QDeadlineTimer &until) -> QByteArray {
         while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState && !until.hasExpired())
