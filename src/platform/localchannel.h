@@ -39,4 +39,10 @@ private:
 // Windows, a socket elsewhere) runs as our own user; false when it cannot be told.
 bool localChannelServedBySameUser(std::intptr_t connection);
 
+// Whether the client at the other end of a served connection (the server's
+// pipe handle on Windows, its socket elsewhere) is still there: false once it
+// has closed its end (on Windows only once what it sent is read, as Qt has
+// read a line before it reports it), and for a connection no longer open.
+bool localChannelClientWaiting(std::intptr_t connection);
+
 } // namespace platform

@@ -4,6 +4,9 @@
 #include "runtimedir_posix.h"
 #include "win32errors.h"
 
+#include <cerrno>
+#include <poll.h>
+
 namespace platform {
 
 std::string localChannelName(const std::string &base)
@@ -23,6 +26,19 @@ bool LocalChannelClaim::take(const std::string &, std::uint32_t &error)
 bool localChannelServedBySameUser(std::intptr_t connection)
 {
     return posix::ownUser(int(connection));
+}
+
+bool localChannelClientWaiting(std::intptr_t connection)
+{
+    if (connection < 0)
+        return false;
+    // A peer that closed shows POLLRDHUP even while what it sent is still unread.
+    pollfd peer {int(connection), POLLRDHUP, 0};
+    int ready = 0;
+    do
+        ready = ::poll(&peer, 1, 0);
+    while (ready < 0 && errno == EINTR);
+    return ready >= 0 && !(peer.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL));
 }
 
 } // namespace platform

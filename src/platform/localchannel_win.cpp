@@ -97,4 +97,12 @@ bool localChannelServedBySameUser(std::intptr_t connection)
            && win::runsAs(serverProcess, win::processUser(GetCurrentProcessId()));
 }
 
+bool localChannelClientWaiting(std::intptr_t connection)
+{
+    // Fails with ERROR_BROKEN_PIPE once the client has closed and its bytes
+    // are read, with ERROR_PIPE_NOT_CONNECTED once the server let it go, and
+    // for anything that is not an open pipe (Qt's closed socket gives -1).
+    return PeekNamedPipe(reinterpret_cast<HANDLE>(connection), nullptr, 0, nullptr, nullptr, nullptr);
+}
+
 } // namespace platform

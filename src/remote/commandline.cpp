@@ -90,7 +90,7 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
         error = QStringLiteral("one command at a time, and no more than its argument; %1").arg(usage());
         return std::nullopt;
     }
-    std::optional<Request> request = parseRequest(line, error);
+    std::optional<Request> request = parseCommand(line, error);
     if (!request)
         error += QStringLiteral("; ") + usage();
     else if (request->verb == Verb::PresetSave || request->verb == Verb::PresetLoad || request->verb == Verb::PresetDelete) {
@@ -103,7 +103,8 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
 }
 
 // The running instance's answer, or NotRunning with the reason when it does
-// not begin the request within kSilenceMs, or began but never finished.
+// not begin the request within kSilenceMs, or MayHaveRun when it began but
+// never finished.
 Answer ask(Request request)
 {
     const QDeadlineTimer deadline(kSilenceMs);
@@ -131,8 +132,9 @@ Answer ask(Request request)
     if (const std::optional<Answer> answer = parseAnswer(line))
         return *answer;
     if (started)
-        return {NotRunning, QStringLiteral("Korvist Mixer began the request but gave no answer")};
-    return {NotRunning, QStringLiteral("Korvist Mixer did not answer within %1 s; nothing was changed")
+        return {MayHaveRun, QStringLiteral("Korvist Mixer began the request but gave no answer: it may have been "
+                                           "carried out, so look (--get, --list) before trying again")};
+    return {NotRunning, QStringLiteral("Korvist Mixer did not begin the request within %1 s; nothing was changed")
                             .arg(kSilenceMs / 1000)};
 }
 
@@ -156,8 +158,9 @@ QString helpText(int defaultOscPort)
         "  --osc-allow ADDRESS/BITS  answer the hosts of that network too, e.g. 192.168.1.0/24\n"
         "  --osc-allow none        answer this computer only (the default)\n"
         "  --help                  this text\n"
-        "Exit codes: 0 done, 1 refused, 2 Korvist Mixer is not running, 3 no interface connected,\n"
-        "4 the interface refused the change, 5 the channel is served by another user's program.")
+        "Exit codes: 0 done, 1 refused, 2 Korvist Mixer is not running or did not begin (nothing was changed),\n"
+        "3 no interface connected, 4 the interface refused the change, 5 the channel is served by another\n"
+        "user's program, 6 Korvist Mixer began but gave no answer (the change may have been made).")
         .arg(defaultOscPort);
 }
 

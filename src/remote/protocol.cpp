@@ -79,19 +79,8 @@ bool isSurfaceVerb(Verb verb)
     return verb == Verb::Osc || verb == Verb::OscAllow;
 }
 
-std::optional<Request> parseRequest(const QString &fullLine, QString &error)
+std::optional<Request> parseCommand(const QString &line, QString &error)
 {
-    qint64 deadline = 0;
-    QString line = fullLine;
-    if (!line.isEmpty() && line.front().isDigit()) {
-        bool ok = false;
-        deadline = line.section(QLatin1Char(' '), 0, 0).toLongLong(&ok);
-        if (!ok || deadline <= 0 || !line.contains(QLatin1Char(' '))) {
-            error = QStringLiteral("a deadline must be followed by a request");
-            return std::nullopt;
-        }
-        line = line.section(QLatin1Char(' '), 1);
-    }
     const qsizetype space = line.indexOf(QLatin1Char(' '));
     const QString name = line.left(space);
     const QString argument = space < 0 ? QString() : line.mid(space + 1);
@@ -103,17 +92,33 @@ std::optional<Request> parseRequest(const QString &fullLine, QString &error)
                                               : QStringLiteral("%1 takes no argument").arg(name);
             return std::nullopt;
         }
-        return Request {entry.verb, argument, deadline};
+        return Request {entry.verb, argument};
     }
     error = QStringLiteral("unknown request \"%1\"; valid: %2").arg(name.left(40), verbNames().join(QStringLiteral(", ")));
     return std::nullopt;
 }
 
+std::optional<Request> parseRequest(const QString &line, QString &error)
+{
+    if (line.isEmpty() || !line.front().isDigit()) {
+        error = QStringLiteral("a request line must start with its deadline (milliseconds since 1970 UTC) and a space");
+        return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 deadline = line.section(QLatin1Char(' '), 0, 0).toLongLong(&ok);
+    if (!ok || deadline <= 0 || !line.contains(QLatin1Char(' '))) {
+        error = QStringLiteral("a deadline must be followed by a request");
+        return std::nullopt;
+    }
+    std::optional<Request> request = parseCommand(line.section(QLatin1Char(' '), 1), error);
+    if (request)
+        request->deadline = deadline;
+    return request;
+}
+
 QByteArray encodeRequest(const Request &request)
 {
-    QString line = nameOf(request.verb);
-    if (request.deadline > 0)
-        line.prepend(QString::number(request.deadline) + QLatin1Char(' '));
+    QString line = QString::number(request.deadline) + QLatin1Char(' ') + nameOf(request.verb);
     if (needsArgument(request.verb) || (takesArgument(request.verb) && !request.argument.isEmpty()))
         line += QLatin1Char(' ') + request.argument;
     return line.toUtf8() + '\n';

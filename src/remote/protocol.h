@@ -7,18 +7,19 @@
 
 // The line protocol between a script's command line and the running program:
 // one request line, one answer line, UTF-8, each at most kMaxLineBytes with
-// its newline. A request is a verb, then one space and its argument if it
-// takes one; it may start with its deadline and a space. An answer starts with
-// the exit code the command line ends with (0 done, 1 refused, 3 no interface,
+// its newline. A request is its deadline, one space and a command: a verb,
+// then one space and its argument if it takes one. An answer starts with the
+// exit code the command line ends with (0 done, 1 refused, 3 no interface,
 // 4 the device refused), one space, then its text, in which a backslash and a
 // line break are escaped so that several lines fit in one.
 //
 // A client that stops waiting must never see its request carried out later
-// (a retried toggle would toggle twice), so the deadline travels with the
-// request: the time, in milliseconds since 1970 UTC, when the client stops
+// (a retried toggle would toggle twice), so every request carries its
+// deadline: the time, in milliseconds since 1970 UTC, when the client stops
 // waiting for the program to begin. The program begins only while at least
-// kStartMarginMs are left, and says so at once with the line kStarted; from
-// then on the client waits for the answer, however long the device takes.
+// kStartMarginMs are left and its client has not closed the connection, and
+// says so at once with the line kStarted; from then on the client waits for
+// the answer, however long the device takes.
 namespace remote {
 
 inline constexpr int kMaxLineBytes = 4096;
@@ -30,7 +31,17 @@ inline constexpr char kStarted[] = "+\n";
 inline constexpr int kFinishMs = 120000;
 
 // The exit codes of a command line.
-enum ExitCode { Done = 0, Refused = 1, NotRunning = 2, NoInterface = 3, DeviceRefused = 4, ServedByAnotherUser = 5 };
+// NotRunning: nothing was changed, so a script may try again; MayHaveRun: the
+// program began the request and ended without an answer, so it may have run.
+enum ExitCode {
+    Done = 0,
+    Refused = 1,
+    NotRunning = 2,
+    NoInterface = 3,
+    DeviceRefused = 4,
+    ServedByAnotherUser = 5,
+    MayHaveRun = 6,
+};
 
 enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow };
 
@@ -38,7 +49,7 @@ struct Request
 {
     Verb verb = Verb::List;
     QString argument;
-    qint64 deadline = 0; // none: the client waits as long as it takes
+    qint64 deadline = 0; // 0 in a command that is not a request yet
 };
 
 struct Answer
@@ -55,7 +66,10 @@ bool needsArgument(Verb verb);
 // The control surfaces' own requests, which need no interface connected.
 bool isSurfaceVerb(Verb verb);
 
+// A command as the command line's arguments spell it, without a deadline.
 // Nothing when the line holds no known verb or the wrong number of arguments; error says why.
+std::optional<Request> parseCommand(const QString &line, QString &error);
+// A request line: its deadline, one space, a command. Nothing without a deadline.
 std::optional<Request> parseRequest(const QString &line, QString &error);
 QByteArray encodeRequest(const Request &request);
 

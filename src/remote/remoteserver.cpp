@@ -18,6 +18,17 @@ namespace {
 
 constexpr int kMaxConnections = 128;
 
+// A request runs only while its client waits for the answer; otherwise why not.
+// A client that wrote its line and closed has given up: nobody would learn that it ran.
+const char *whyNotWaiting(QLocalSocket *socket, const Request &request)
+{
+    if (QDateTime::currentMSecsSinceEpoch() > request.deadline - kStartMarginMs)
+        return "its client has stopped waiting";
+    if (!platform::localChannelClientWaiting(socket->socketDescriptor()))
+        return "its client has gone";
+    return nullptr;
+}
+
 } // namespace
 
 QString channelName()
@@ -101,21 +112,17 @@ void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
             text.chop(1);
         QString error;
         const std::optional<Request> request = parseRequest(text, error);
-        if (request && request->deadline > 0) {
-            if (QDateTime::currentMSecsSinceEpoch() > request->deadline - kStartMarginMs) {
-                qWarning() << "Remote request dropped, its client has stopped waiting:" << text;
-                socket->abort();
-                return;
-            }
+        if (!request) {
+            result = {Refused, error};
+        } else if (const char *gone = whyNotWaiting(socket, *request)) {
+            qWarning().nospace() << "Remote request dropped, " << gone << ": " << text;
+            socket->abort();
+            return;
+        } else {
             socket->write(kStarted);
             socket->flush();
+            result = isSurfaceVerb(request->verb) && surfaceCommand ? surfaceCommand(*request) : execute(root, *request);
         }
-        if (!request)
-            result = {Refused, error};
-        else if (isSurfaceVerb(request->verb) && surfaceCommand)
-            result = surfaceCommand(*request);
-        else
-            result = execute(root, *request);
     }
     socket->write(encodeAnswer(result));
     socket->disconnectFromServer();

@@ -1,3 +1,4 @@
+#include <commandline.h>
 #include <remotecontrol.h>
 #include <remoteserver.h>
 
@@ -6,14 +7,17 @@
 #include <isolation.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <logcapture.h>
 #include <rk2.h>
 #include <simdevice.h>
 
 #include "../panels/panelprobe.h"
 
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QtTest>
 
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -43,6 +47,12 @@ QList<QByteArray> requestsSince(const SimDevice &device, qsizetype from)
     return requests;
 }
 
+// A deadline far ahead, then a space, as a request line starts.
+QByteArray waiting()
+{
+    return QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 600000) + ' ';
+}
+
 bool writePreset(const Isolation &isolation, const QByteArray &text)
 {
     const QString folder = isolation.appDataDir() + "/presets/rk2";
@@ -69,22 +79,29 @@ private slots:
     {
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<int>("clients");
+        QTest::addColumn<bool>("hangsUp"); // each closes right after writing
         QTest::addColumn<QByteArray>("answer"); // its start; empty: none at all
-        QTest::newRow("silent") << QByteArray() << 1 << QByteArray();
-        QTest::newRow("half a line") << QByteArray("set SpeakerValue=6") << 1 << QByteArray();
-        QTest::newRow("10 MB of garbage") << QByteArray(10 << 20, '\x01') << 1 << QByteArray();
-        QTest::newRow("100 at once") << QByteArray("set SpeakerValue=") << 100 << QByteArray();
-        QTest::newRow("its client gave up") << QByteArray("1 set SpeakerValue=6\n") << 1 << QByteArray();
-        QTest::newRow("deadline without request") << QByteArray("99999999999999\n") << 1
+        QTest::newRow("silent") << QByteArray() << 1 << false << QByteArray();
+        QTest::newRow("half a line") << QByteArray("set SpeakerValue=6") << 1 << false << QByteArray();
+        QTest::newRow("10 MB of garbage") << QByteArray(10 << 20, '\x01') << 1 << false << QByteArray();
+        QTest::newRow("100 at once") << QByteArray("set SpeakerValue=") << 100 << false << QByteArray();
+        QTest::newRow("its client gave up") << QByteArray("1 set SpeakerValue=6\n") << 1 << false << QByteArray();
+        QTest::newRow("its client hung up") << waiting() + "set SpeakerValue=6\n" << 1 << true << QByteArray();
+        QTest::newRow("no deadline") << QByteArray("set SpeakerValue=6\n") << 1 << false
+                                     << QByteArray("1 a request line must start with its deadline");
+        QTest::newRow("deadline without request") << QByteArray("99999999999999\n") << 1 << false
                                                   << QByteArray("1 a deadline must");
-        QTest::newRow("unknown verb") << QByteArray("turn SpeakerValue 6\n") << 1 << QByteArray("1 unknown request");
-        QTest::newRow("not UTF-8") << QByteArray("set SpeakerValue=\xff\n") << 1 << QByteArray("1 a request is");
+        QTest::newRow("unknown verb") << waiting() + "turn SpeakerValue 6\n" << 1 << false
+                                      << QByteArray("1 unknown request");
+        QTest::newRow("not UTF-8") << QByteArray("set SpeakerValue=\xff\n") << 1 << false << QByteArray("1 a request is");
     }
     void hostileClientsChangeNothing()
     {
         QFETCH(QByteArray, payload);
         QFETCH(int, clients);
+        QFETCH(bool, hangsUp);
         QFETCH(QByteArray, answer);
+        LogCapture log;
         Isolation isolation;
         QWidget window;
         auto *panel = new StandInPanel;
@@ -96,7 +113,11 @@ private slots:
         std::vector<std::unique_ptr<QLocalSocket>> sockets;
         for (int i = 0; i < clients; ++i) {
             QLocalSocket *socket = sockets.emplace_back(std::make_unique<QLocalSocket>()).get();
-            connect(socket, &QLocalSocket::connected, socket, [socket, payload] { socket->write(payload); });
+            connect(socket, &QLocalSocket::connected, socket, [socket, payload, hangsUp] {
+                socket->write(payload);
+                if (hangsUp)
+                    socket->disconnectFromServer();
+            });
             socket->connectToServer(server.serverName());
         }
         QByteArray received;
@@ -105,15 +126,50 @@ private slots:
             received = socket->readAll();
         }
         QVERIFY2(answer.isEmpty() ? received.isEmpty() : received.startsWith(answer), received.constData());
+        if (hangsUp)
+            QTRY_COMPARE_WITH_TIMEOUT(log.lines().filter("Remote request dropped, its client has gone").size(), 1, 30000);
         QCOMPARE(changes.count(), 0);
 
         // And the channel still serves.
         QLocalSocket probe;
         probe.connectToServer(server.serverName());
         QVERIFY(probe.waitForConnected(10000));
-        probe.write("get SpeakerValue\n");
-        QTRY_VERIFY_WITH_TIMEOUT(probe.canReadLine(), 10000);
-        QCOMPARE(probe.readLine(), QByteArray("0 -80\n"));
+        probe.write(waiting() + "get SpeakerValue\n");
+        QTRY_COMPARE_WITH_TIMEOUT(probe.state(), QLocalSocket::UnconnectedState, 10000);
+        QCOMPARE(probe.readAll(), QByteArray("+\n0 -80\n"));
+    }
+
+    // A script retries a 2, so a request the program began and never answered,
+    // which may have run, must not end with it: a retried toggle would toggle twice.
+    void unanswered_data()
+    {
+        QTest::addColumn<QByteArray>("sent"); // by a stand-in for the program, which then closes
+        QTest::addColumn<int>("code");
+        QTest::newRow("began") << QByteArray("+\n") << int(remote::MayHaveRun);
+        QTest::newRow("did not begin") << QByteArray() << int(remote::NotRunning);
+    }
+    void unanswered()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(int, code);
+        Isolation isolation;
+        QLocalServer standIn;
+        QVERIFY(standIn.listen(remote::channelName()));
+        connect(&standIn, &QLocalServer::newConnection, &standIn, [&standIn, sent] {
+            QLocalSocket *socket = standIn.nextPendingConnection();
+            connect(socket, &QLocalSocket::readyRead, socket, [socket, sent] {
+                if (socket->canReadLine()) {
+                    socket->write(sent);
+                    socket->disconnectFromServer();
+                }
+            });
+        });
+        // The command line waits blocking, as a second start does: beside the stand-in's event loop.
+        std::future<int> client = std::async(std::launch::async, [] {
+            return remote::runWithoutWindow(remote::Start::Command, {"--set", "SpeakerMuteIsChecked=toggle"}, 9000);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(client.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 30000);
+        QCOMPARE(client.get(), code);
     }
 
     void setSendsWhatTheGestureSends_data()
@@ -232,7 +288,7 @@ private slots:
         (new rk2)->setParent(&window);
         QVERIFY(writePreset(isolation, "[Preset]\nModel=rk2\n[Dial]\nSpeakerValue=-30\n"));
         QString error;
-        const remote::Answer answer = remote::execute(&window, remote::parseRequest(request, error).value());
+        const remote::Answer answer = remote::execute(&window, remote::parseCommand(request, error).value());
         QCOMPARE(answer.code, int(remote::DeviceRefused));
         QVERIFY2(answer.text.contains(text), qPrintable(answer.text));
     }

@@ -84,6 +84,22 @@ TEST(ChannelClaim, LeavesClientsToTheInstancesAddedAfterIt)
     EXPECT_EQ(aceSid(dacl, 1, ACCESS_ALLOWED_ACE_TYPE), platform::win::processUser(GetCurrentProcessId()));
 }
 
+// A request runs only while its client waits for the answer; Qt's closed socket gives -1.
+TEST(ChannelServer, ToldWhenItsClientHasGone)
+{
+    const std::string name = testsupport::uniquePipeName();
+    const Holder served = addInstance(name);
+    ASSERT_NE(served.get(), INVALID_HANDLE_VALUE) << GetLastError();
+    const HANDLE client = CreateFileW(pipePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      0, nullptr);
+    ASSERT_NE(client, INVALID_HANDLE_VALUE) << GetLastError();
+    const auto connection = reinterpret_cast<std::intptr_t>(served.get());
+    EXPECT_TRUE(platform::localChannelClientWaiting(connection));
+    CloseHandle(client);
+    EXPECT_FALSE(platform::localChannelClientWaiting(connection));
+    EXPECT_FALSE(platform::localChannelClientWaiting(-1));
+}
+
 // Under wine every process runs as one user: LocalSystem's SID stands in for another user's.
 TEST(ChannelServer, NotProvenOursIsRefused)
 {
