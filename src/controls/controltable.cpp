@@ -4,10 +4,14 @@
 
 #include <button.h>
 #include <ceilingsfile.h>
+#include <conversions.h>
 #include <knob.h>
+#include <meterblock.h>
 
 #include <QLabel>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace controls {
 
@@ -59,8 +63,14 @@ void Control::apply(int target) const
 double Readout::decibels() const
 {
     bool ok = false;
-    const double shown = label->text().section(QLatin1Char(' '), 0, 0).toDouble(&ok);
+    const double shown = labels.front()->text().section(QLatin1Char(' '), 0, 0).toDouble(&ok);
     return ok && shown > kSilentDecibels ? shown : kSilentDecibels;
+}
+
+double Readout::decibelsIn(const MeterBlock &meters) const
+{
+    const double decibels = levelToDb(level(meters));
+    return decibels > kSilentDecibels ? decibels : kSilentDecibels;
 }
 
 void Targets::set(const Control &control, int value)
@@ -96,9 +106,15 @@ void ControlTable::add(Button *button, const QString &key, Kind kind, const QStr
     connect(button, &Button::pressed, this, [this, index = entries.size() - 1] { emit changed(entries[index]); });
 }
 
-void ControlTable::addReadout(QLabel *label, const QString &name)
+void ControlTable::addReadout(const QList<QLabel *> &labels, const QString &name,
+                              std::function<std::int32_t(const MeterBlock &)> level)
 {
-    readoutList.push_back({name, label});
+    readoutList.push_back({name, labels, std::move(level)});
+}
+
+void ControlTable::askMeterRate(int rate)
+{
+    readingsPerSecond = std::clamp(rate, kPanelMeterRate, kFastestMeterRate);
 }
 
 const Control *ControlTable::find(const QString &name) const

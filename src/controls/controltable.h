@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -14,6 +16,7 @@ class KorvistIoControl;
 class QLabel;
 class QSettings;
 class QWidget;
+struct MeterBlock;
 struct MixerBlock;
 
 namespace controls {
@@ -61,17 +64,26 @@ struct Control
     void apply(int value) const;
 };
 
-// A level readout of a panel, as a control surface shows it: "MIC1".
+// A level readout of a panel, as a control surface shows it: "MIC1". It
+// shows on one label, or on two where the panel repeats it beside both
+// outputs a phone level feeds.
 struct Readout
 {
     QString name;
-    QLabel *label = nullptr;
+    QList<QLabel *> labels;
+    // The reading's level for this readout, full scale 2147483647.
+    std::function<std::int32_t(const MeterBlock &)> level;
 
     // What the label shows, in dB; silence, and anything the label does not
     // show as a number, reads as kSilentDecibels.
     double decibels() const;
+    // The level of a reading in dB, silence as kSilentDecibels.
+    double decibelsIn(const MeterBlock &meters) const;
 };
 inline constexpr double kSilentDecibels = -160;
+// The panel's own readouts show two readings a second.
+inline constexpr int kPanelMeterRate = 2;
+inline constexpr int kFastestMeterRate = 20;
 
 // The values a replay ends with, control by control.
 class Targets
@@ -99,7 +111,8 @@ public:
 
     void add(Knob *knob, const QString &key, Kind kind, int defaultValue);
     void add(Button *button, const QString &key, Kind kind, const QString &input = QString());
-    void addReadout(QLabel *label, const QString &name);
+    void addReadout(const QList<QLabel *> &labels, const QString &name,
+                    std::function<std::int32_t(const MeterBlock &)> level);
 
     const QString &model() const { return modelName; }
     // Null when the panel had no usable ini file.
@@ -110,6 +123,10 @@ public:
     const Control *find(const QString &name) const;
     QStringList names() const;
     const std::vector<Readout> &readouts() const { return readoutList; }
+    // How many meter readings a second someone outside the window asked for
+    // (a surface's level feed), 2 to 20; the panel's own labels keep 2.
+    void askMeterRate(int readingsPerSecond);
+    int meterRate() const { return readingsPerSecond; }
 
     // Writes into the panel's mixer block the entries the targets end with,
     // as the handlers would compute them, without sending anything.
@@ -121,6 +138,8 @@ signals:
     void changed(const controls::Control &control);
     // After the panel has shown a new meter reading on its readouts.
     void readoutsShown();
+    // Every reading, at the rate asked for.
+    void metersRead(const MeterBlock &meters);
 
 private:
     QString modelName;
@@ -129,6 +148,7 @@ private:
     MixerBlock *mixerBlock;
     std::vector<Control> entries;
     std::vector<Readout> readoutList;
+    int readingsPerSecond = kPanelMeterRate;
 };
 
 // The table of the panel shown below root (the main window); null when none is.

@@ -5,6 +5,7 @@
 #include <conversions.h>
 #include <knob.h>
 #include <korvistiocontrol.h>
+#include <meterblock.h>
 #include <safetygate.h>
 
 #include <QDebug>
@@ -205,6 +206,16 @@ std::int32_t meanLevel(std::int32_t a, std::int32_t b)
 QString levelText(std::int32_t level)
 {
     return QString::number(levelToDb(level), 'f', 1) + QStringLiteral(" dB");
+}
+
+std::function<std::int32_t(const MeterBlock &)> channelLevel(int channel)
+{
+    return [channel](const MeterBlock &meters) { return meters.level[channel]; };
+}
+
+std::function<std::int32_t(const MeterBlock &)> phoneLevel()
+{
+    return [](const MeterBlock &meters) { return meanLevel(meters.level[2], meters.level[3]); };
 }
 
 } // namespace panelkit

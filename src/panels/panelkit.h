@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 
 class Button;
@@ -15,6 +16,7 @@ class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
 class QWidget;
+struct MeterBlock;
 namespace controls {
 class ControlTable;
 }
@@ -74,5 +76,9 @@ int effectiveLevel(int dB, bool muted, bool dimmed);
 std::int32_t meanLevel(std::int32_t a, std::int32_t b);
 // levelToDb with one decimal and " dB"; level 0 reads as Qt prints minus infinity.
 QString levelText(std::int32_t level);
+// What a readout reads of the device's levels: one input channel's, or the
+// phone input's, the mean of its pair.
+std::function<std::int32_t(const MeterBlock &)> channelLevel(int channel);
+std::function<std::int32_t(const MeterBlock &)> phoneLevel();
 
 } // namespace panelkit

@@ -28,7 +28,7 @@ rk1::rk1(safetygate::Way arrival)
     settingsFile = savedstate::openSettingsFile(QStringLiteral("rk1.ini"), this);
     buildLayout();
     applyBaseRouting(mixer);
-    new MeterReader(this, [this](const MeterBlock &meters) { showMeters(meters); });
+    new MeterReader(this);
     restoreSavedState(*declareControls(), arrival);
 }
 
@@ -113,8 +113,8 @@ controls::ControlTable *rk1::declareControls()
     table->add(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"), Kind::Pad);
     table->add(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"), Kind::Pad);
     table->add(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), Kind::PhoneLevel, 0);
-    table->addReadout(micLevelLabel, QStringLiteral("MIC"));
-    table->addReadout(phoneLevelLabel, QStringLiteral("Phone"));
+    table->addReadout({micLevelLabel}, QStringLiteral("MIC"), channelLevel(0));
+    table->addReadout({phoneLevelLabel}, QStringLiteral("Phone"), phoneLevel());
     table->stageMixer = [this](const controls::Targets &to) {
         const QScopedValueRollback muted(headphoneMuted, to.of(headphoneMuteButton) != 0);
         const QScopedValueRollback dimmed(headphoneDimmed, to.of(headphoneDimButton) != 0);
@@ -235,10 +235,4 @@ void rk1::onPhoneToHeadphoneChanged(int dB)
     else
         qDebug() << "Failed to set OTG to HP volume.";
     savedstate::save(settingsFile, QStringLiteral("Dial/OtgToHpValue"), phoneToHeadphoneKnob->value);
-}
-
-void rk1::showMeters(const MeterBlock &meters)
-{
-    micLevelLabel->setText(levelText(meters.level[0]));
-    phoneLevelLabel->setText(levelText(meanLevel(meters.level[2], meters.level[3])));
 }

@@ -42,7 +42,6 @@ private:
     void onHeadphoneMuteToggled(bool on);
     void onHeadphoneDimToggled(bool on);
     void onPhoneToHeadphoneChanged(int dB);
-    void showMeters(const MeterBlock &meters);
 
     Knob *micGainKnob = nullptr;
     Button *micModeButton = nullptr;

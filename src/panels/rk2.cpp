@@ -59,7 +59,7 @@ rk2::rk2(safetygate::Way arrival)
     applyBaseRouting(mixer);
     mixer.crosspoint[100][0] = 1.0;
     mixer.crosspoint[101][1] = 1.0;
-    new MeterReader(this, [this](const MeterBlock &meters) { showMeters(meters); });
+    new MeterReader(this);
     restoreSavedState(*declareControls(), arrival);
 }
 
@@ -184,9 +184,9 @@ controls::ControlTable *rk2::declareControls()
     table->add(headphoneSourceButton, QStringLiteral("Button/HeadphoneSourceIsChecked"), Kind::Route);
     table->add(phoneToHeadphoneKnob, QStringLiteral("Dial/OtgToHpValue"), Kind::PhoneLevel, 0);
     table->add(phoneToSpeakerKnob, QStringLiteral("Dial/OtgToSPValue"), Kind::PhoneLevel, 0);
-    table->addReadout(mic1LevelLabel, QStringLiteral("MIC1"));
-    table->addReadout(mic2LevelLabel, QStringLiteral("MIC2"));
-    table->addReadout(phoneLevelLabel, QStringLiteral("Phone"));
+    table->addReadout({mic1LevelLabel}, QStringLiteral("MIC1"), channelLevel(0));
+    table->addReadout({mic2LevelLabel}, QStringLiteral("MIC2"), channelLevel(1));
+    table->addReadout({phoneLevelLabel, phoneToSpeakerLevelLabel}, QStringLiteral("Phone"), phoneLevel());
     table->stageMixer = [this](const controls::Targets &to) {
         const QScopedValueRollback spMuted(speakerMuted, to.of(speakerMuteButton) != 0);
         const QScopedValueRollback spDimmed(speakerDimmed, to.of(speakerDimButton) != 0);
@@ -371,13 +371,4 @@ void rk2::onPhoneToSpeakerChanged(int dB)
     else
         qDebug() << "Failed to set OTG to SP volume.";
     saveState(QStringLiteral("Dial/OtgToSPValue"), dB);
-}
-
-void rk2::showMeters(const MeterBlock &meters)
-{
-    mic1LevelLabel->setText(levelText(meters.level[0]));
-    mic2LevelLabel->setText(levelText(meters.level[1]));
-    const QString phone = levelText(meanLevel(meters.level[2], meters.level[3]));
-    phoneLevelLabel->setText(phone);
-    phoneToSpeakerLevelLabel->setText(phone);
 }

@@ -54,7 +54,6 @@ private:
     void onHeadphoneSourceToggled(bool on);
     void onPhoneToHeadphoneChanged(int dB);
     void onPhoneToSpeakerChanged(int dB);
-    void showMeters(const MeterBlock &meters);
     void saveState(const QString &key, const QVariant &value);
 
     Knob *mic1GainKnob = nullptr;

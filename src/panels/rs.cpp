@@ -35,7 +35,7 @@ rs::rs(safetygate::Way arrival)
     applyBaseRouting(mixer);
     mixer.crosspoint[64][2] = 1.0;
     mixer.crosspoint[65][3] = 1.0;
-    new MeterReader(this, [this](const MeterBlock &meters) { showMeters(meters); });
+    new MeterReader(this);
     restoreSavedState(*declareControls(), arrival);
 }
 
@@ -103,7 +103,7 @@ controls::ControlTable *rs::declareControls()
     table->add(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), Kind::OutputLevel, -80);
     table->add(headphoneMuteButton, QStringLiteral("Button/HeadphoneMuteIsChecked"), Kind::Pad);
     table->add(headphoneDimButton, QStringLiteral("Button/HeadphoneDimIsChecked"), Kind::Pad);
-    table->addReadout(micLevelLabel, QStringLiteral("MIC"));
+    table->addReadout({micLevelLabel}, QStringLiteral("MIC"), channelLevel(0));
     table->stageMixer = [this](const controls::Targets &to) {
         const QScopedValueRollback muted(headphoneMuted, to.of(headphoneMuteButton) != 0);
         const QScopedValueRollback dimmed(headphoneDimmed, to.of(headphoneDimButton) != 0);
@@ -168,9 +168,4 @@ void rs::onHeadphoneDimToggled(bool on)
     applyHeadphoneVolume(headphoneKnob->value);
     qDebug() << (on ? "Headphone Dim Button Clicked: Dim ON" : "Headphone Dim Button Clicked: Dim OFF");
     savedstate::save(settingsFile, QStringLiteral("Button/HeadphoneDimIsChecked"), headphoneDimButton->active);
-}
-
-void rs::showMeters(const MeterBlock &meters)
-{
-    micLevelLabel->setText(levelText(meters.level[0]));
 }

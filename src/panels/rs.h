@@ -38,7 +38,6 @@ private:
     void applyHeadphoneVolume(int dB);
     void onHeadphoneMuteToggled(bool on);
     void onHeadphoneDimToggled(bool on);
-    void showMeters(const MeterBlock &meters);
 
     Knob *micGainKnob = nullptr;
     QLabel *micLevelLabel = nullptr;
