@@ -19,6 +19,7 @@
 #include <oscwire.h>
 #include <simdevice.h>
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
@@ -30,7 +31,11 @@
 
 namespace {
 
-const char kSet[] = "set SpeakerMuteIsChecked=toggle\n";
+// Each request line starts with its deadline, here well ahead.
+QByteArray setRequest()
+{
+    return QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 60000) + " set SpeakerMuteIsChecked=toggle\n";
+}
 constexpr quint16 kOscPort = 9317;
 constexpr int kStormMessagesPerSecond = 60;
 constexpr int kStormSeconds = 3;
@@ -133,7 +138,7 @@ int main(int argc, char **argv)
         QLocalSocket socket;
         channelOnly.time([&] {
             socket.connectToServer(channel);
-            socket.write(kSet);
+            socket.write(setRequest());
             socket.waitForBytesWritten(10000);
             arrived = waitForRequest(journal, offset);
         });
