@@ -54,13 +54,18 @@ std::optional<QString> setCeiling(const ControlTable &table, const Control &cont
     return std::nullopt;
 }
 
+QString ceilingLine(const Control &control)
+{
+    return control.name() + QLatin1Char(' ')
+         + (control.ceiling() ? QString::number(*control.ceiling()) : QStringLiteral("none"));
+}
+
 QStringList ceilingLines(const ControlTable &table)
 {
     QStringList lines;
     for (const Control &control : table.controls())
         if (control.takesCeiling())
-            lines << control.name() + QLatin1Char(' ')
-                         + (control.ceiling() ? QString::number(*control.ceiling()) : QStringLiteral("none"));
+            lines << ceilingLine(control);
     return lines;
 }
 

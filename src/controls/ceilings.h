@@ -17,7 +17,9 @@ namespace controls {
 // through the gate. The refusal says why nothing was changed.
 std::optional<QString> setCeiling(const ControlTable &table, const Control &control, const QString &text);
 
-// "HeadphoneValue -10" or "HeadphoneValue none", one for each level that takes a ceiling.
+// "HeadphoneValue -10" or "HeadphoneValue none".
+QString ceilingLine(const Control &control);
+// One for each level of the table that takes a ceiling.
 QStringList ceilingLines(const ControlTable &table);
 
 } // namespace controls

@@ -25,7 +25,7 @@ QString usage()
 {
     return QStringLiteral("valid: --list, --get KEY, --set KEY=VALUE (on, off, toggle, true, false or a number), "
                           "--preset-save NAME, --preset-load NAME, --preset-list, --preset-delete NAME, --show, "
-                          "--osc [on [PORT]|off], --osc-allow ADDRESS/BITS|none, --help");
+                          "--osc [on [PORT]|off], --osc-allow ADDRESS/BITS|none, --limit [KEY=DB|KEY=none], --help");
 }
 
 // Qt's own options, which a start of the window may carry; those before the
@@ -157,6 +157,9 @@ QString helpText(int defaultOscPort)
         "  --osc off               stop serving them\n"
         "  --osc-allow ADDRESS/BITS  answer the hosts of that network too, e.g. 192.168.1.0/24\n"
         "  --osc-allow none        answer this computer only (the default)\n"
+        "  --limit                 the volume limits of the connected model's output and phone levels\n"
+        "  --limit KEY=DB          no way in takes that level above DB; a level above it comes down now\n"
+        "  --limit KEY=none        lifts that limit\n"
         "  --help                  this text\n"
         "Exit codes: 0 done, 1 refused, 2 Korvist Mixer is not running or did not begin (nothing was changed),\n"
         "3 no interface connected, 4 the interface refused the change, 5 the channel is served by another\n"

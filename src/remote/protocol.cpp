@@ -21,6 +21,7 @@ constexpr VerbName kVerbs[] = {
     {Verb::Show, "show"},
     {Verb::Osc, "osc"},
     {Verb::OscAllow, "osc-allow"},
+    {Verb::Limit, "limit"},
 };
 
 QString nameOf(Verb verb)
@@ -71,7 +72,7 @@ bool takesArgument(Verb verb)
 
 bool needsArgument(Verb verb)
 {
-    return takesArgument(verb) && verb != Verb::Osc;
+    return takesArgument(verb) && verb != Verb::Osc && verb != Verb::Limit;
 }
 
 bool isSurfaceVerb(Verb verb)

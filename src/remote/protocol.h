@@ -43,7 +43,7 @@ enum ExitCode {
     MayHaveRun = 6,
 };
 
-enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow };
+enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow, Limit };
 
 struct Request
 {
@@ -61,7 +61,7 @@ struct Answer
 // The verbs as written in a request, which are the command line's options without "--".
 QStringList verbNames();
 bool takesArgument(Verb verb);
-// Osc may go without its argument: then it asks for the state.
+// Osc and Limit may go without their argument: then they ask for the state.
 bool needsArgument(Verb verb);
 // The control surfaces' own requests, which need no interface connected.
 bool isSurfaceVerb(Verb verb);

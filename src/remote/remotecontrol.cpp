@@ -3,6 +3,7 @@
 #include "presets.h"
 
 #include <bringtofront.h>
+#include <ceilings.h>
 #include <controltable.h>
 #include <korvistiocontrol.h>
 #include <safetygate.h>
@@ -25,11 +26,12 @@ Answer unknownKey(const ControlTable &table, const QString &name)
 QString describe(const Control &control)
 {
     if (control.knob)
-        return QStringLiteral("%1 knob %2..%3 %4")
+        return QStringLiteral("%1 knob %2..%3 %4%5")
             .arg(control.name())
             .arg(control.minimum())
             .arg(control.maximum())
-            .arg(control.valueText());
+            .arg(control.valueText(),
+                 control.ceiling() ? QStringLiteral(" limit %1").arg(*control.ceiling()) : QString());
     return QStringLiteral("%1 switch true/false %2").arg(control.name(), control.valueText());
 }
 
@@ -52,6 +54,22 @@ Answer set(const ControlTable &table, const QString &assignment)
     if (table.device()->failedRequests() != failedBefore)
         return {DeviceRefused, QStringLiteral("the interface refused the change; the panel shows %1").arg(result)};
     return {Done, result};
+}
+
+Answer limit(const ControlTable &table, const QString &assignment)
+{
+    if (assignment.isEmpty())
+        return {Done, controls::ceilingLines(table).join(QLatin1Char('\n'))};
+    const qsizetype equals = assignment.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return {Refused, QStringLiteral("limit needs KEY=DB or KEY=none, not \"%1\"").arg(assignment)};
+    const Control *control = table.find(assignment.left(equals));
+    if (!control)
+        return unknownKey(table, assignment.left(equals));
+    if (const std::optional<QString> refused =
+            controls::setCeiling(table, *control, assignment.mid(equals + 1).trimmed()))
+        return {Refused, *refused};
+    return {Done, controls::ceilingLine(*control)};
 }
 
 } // namespace
@@ -88,6 +106,8 @@ Answer execute(QWidget *root, const Request &request)
         return {Done, presets::list(*table).join(QLatin1Char('\n'))};
     case Verb::PresetDelete:
         return presets::remove(*table, request.argument);
+    case Verb::Limit:
+        return limit(*table, request.argument);
     case Verb::Osc:
     case Verb::OscAllow:
         break;

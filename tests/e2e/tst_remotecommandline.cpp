@@ -83,6 +83,11 @@ private slots:
                                    << "off (port 9000 when on; this computer only)";
         QTest::newRow("osc network too wide") << "" << true << "" << "" << QStringList {"--osc-allow", "10.0.0.0/4"} << 1
                                               << "\"10.0.0.0/4\" is not a network";
+        QTest::newRow("set above the limit") << "rk2" << true << "--limit HeadphoneValue=-10" << ""
+                                             << QStringList {"--set", "HeadphoneValue=6"} << 1
+                                             << "6 is above the limit of -10 set for HeadphoneValue";
+        QTest::newRow("a limit brings the level down") << "rk2" << true << "--set HeadphoneValue=0;--limit HeadphoneValue=-10"
+                                                       << "" << QStringList {"--get", "HeadphoneValue"} << 0 << "-10";
         QTest::newRow("another model's preset") << "rk2" << true << "" << "[Preset]\nModel=rk1\n[Dial]\nMicValue=3\n"
                                                 << QStringList {"--preset-load", "other"} << 1 << "is for the rk1";
     }
