@@ -46,7 +46,7 @@ remote::Answer SurfaceServer::command(const remote::Request &request)
             wanted.allowed = network;
         } else {
             return {remote::Refused, QStringLiteral("\"%1\" is not a network: give an address and its bits, "
-                                                    "192.168.1.0/24 (at least /8), or none")
+                                                    "192.168.1.0/24 (at most a /16, or a /64 for IPv6), or none")
                                          .arg(words.front())};
         }
         return apply(wanted);

@@ -15,6 +15,8 @@ const QString kFileName = QStringLiteral("osc.ini");
 const QString kOnKey = QStringLiteral("Osc/On");
 const QString kPortKey = QStringLiteral("Osc/Port");
 const QString kAllowKey = QStringLiteral("Osc/Allow");
+constexpr int kMinimumIPv4Bits = 16;
+constexpr int kMinimumIPv6Bits = 64;
 
 } // namespace
 
@@ -25,7 +27,8 @@ std::optional<Network> parseNetwork(const QString &text)
     const Network network = QHostAddress::parseSubnet(text);
     if (network.first.isNull())
         return std::nullopt;
-    const int minimumBits = network.first.protocol() == QAbstractSocket::IPv4Protocol ? 8 : 48;
+    const int minimumBits = network.first.protocol() == QAbstractSocket::IPv4Protocol ? kMinimumIPv4Bits
+                                                                                       : kMinimumIPv6Bits;
     if (network.second < minimumBits)
         return std::nullopt;
     return network;

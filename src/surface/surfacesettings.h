@@ -29,9 +29,10 @@ SurfaceSettings loadSettings();
 // False, after a log line, when the file could not be written.
 bool saveSettings(const SurfaceSettings &settings);
 
-// "192.168.1.0/24": an address and the bits of its network, at least 8 for IPv4 and 48 for IPv6.
-// An address alone, or a network wider than a /8, is refused: it would open
-// the interface to more hosts than a home or studio network has.
+// "192.168.1.0/24": an address and the bits of its network, at least 16 for IPv4 and 64 for IPv6.
+// An address alone, or a wider network, is refused: it would open the
+// interface to more hosts than a home or studio network has, and every one
+// of them could ask for replies.
 std::optional<Network> parseNetwork(const QString &text);
 QString networkText(const Network &network);
 
