@@ -1,5 +1,7 @@
 #include "droplog.h"
 
+#include "oscwire.h"
+
 #include <QDebug>
 
 namespace surface {
@@ -12,9 +14,11 @@ DropLog::DropLog(QObject *parent)
     connect(&second, &QTimer::timeout, this, &DropLog::flush);
 }
 
-void DropLog::count(Reason reason)
+void DropLog::count(Reason reason, int times)
 {
-    ++counts[reason];
+    if (times <= 0)
+        return;
+    counts[reason] += times;
     // The first drop of a quiet spell is told a second later, with all that came meanwhile.
     if (!second.isActive())
         second.start();
@@ -34,6 +38,13 @@ void DropLog::flush()
                        .arg(counts[Oversized])
                        .arg(counts[Unknown])
                        .arg(counts[NotAllowed]);
+    // Rare, and so only told when they happened.
+    if (counts[Surplus] > 0)
+        line += QStringLiteral("; %1 messages past the first %2 of a datagram dropped")
+                    .arg(counts[Surplus])
+                    .arg(kMaxMessagesPerDatagram);
+    if (counts[OverBudget] > 0)
+        line += QStringLiteral("; %1 replies over a host's budget not sent").arg(counts[OverBudget]);
     if (counts[Refused] > 0)
         line += QStringLiteral("; %1 changes refused, the last: %2").arg(counts[Refused]).arg(lastRefusal);
     qWarning().noquote() << line;

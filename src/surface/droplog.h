@@ -11,11 +11,22 @@ namespace surface {
 class DropLog : public QObject
 {
 public:
-    enum Reason { Malformed, Oversized, Unknown, NotAllowed, Refused, ReasonCount };
+    enum Reason {
+        Malformed,
+        Oversized,
+        Unknown,
+        NotAllowed,
+        Refused,
+        // Messages of a datagram beyond those the program takes from one.
+        Surplus,
+        // Replies not sent: beyond a host's budget of bytes or of full states.
+        OverBudget,
+        ReasonCount
+    };
 
     explicit DropLog(QObject *parent = nullptr);
 
-    void count(Reason reason);
+    void count(Reason reason, int times = 1);
     // A change the safety rules refused: counted, and the latest reason logged.
     void refused(const QString &why);
 

@@ -1,6 +1,6 @@
 #include "oscendpoint.h"
 
-#include <QTimer>
+#include <algorithm>
 
 namespace surface {
 
@@ -10,6 +10,15 @@ namespace {
 // pass, and the window stays responsive meanwhile.
 constexpr int kDatagramsPerPass = 64;
 
+// The host as the allowed network and the budgets know it: an IPv4 sender
+// reaches a dual-stack port as an IPv4-mapped IPv6 address.
+QHostAddress plainHost(const QHostAddress &host)
+{
+    bool isIPv4 = false;
+    const quint32 ipv4 = host.toIPv4Address(&isIPv4);
+    return isIPv4 ? QHostAddress(ipv4) : host;
+}
+
 } // namespace
 
 OscEndpoint::OscEndpoint(DropLog &dropLog, QObject *parent)
@@ -17,6 +26,8 @@ OscEndpoint::OscEndpoint(DropLog &dropLog, QObject *parent)
     , log(dropLog)
 {
     connect(&socket, &QUdpSocket::readyRead, this, &OscEndpoint::readPending);
+    nextPass.setSingleShot(true);
+    connect(&nextPass, &QTimer::timeout, this, &OscEndpoint::readPending);
 }
 
 bool OscEndpoint::open(quint16 port, const std::optional<Network> &allowed, QString &problem)
@@ -24,7 +35,10 @@ bool OscEndpoint::open(quint16 port, const std::optional<Network> &allowed, QStr
     close();
     allowedNetwork = allowed;
     const QHostAddress where = allowed ? QHostAddress(QHostAddress::Any) : QHostAddress(QHostAddress::LocalHost);
-    if (socket.bind(where, port))
+    // The port is this program's alone: on Windows another program could
+    // otherwise bind it too and read the surfaces' messages (SO_EXCLUSIVEADDRUSE);
+    // elsewhere a port is not shared unless both ask for it.
+    if (socket.bind(where, port, QAbstractSocket::DontShareAddress))
         return true;
     problem = socket.errorString();
     socket.close();
@@ -33,6 +47,7 @@ bool OscEndpoint::open(quint16 port, const std::optional<Network> &allowed, QStr
 
 void OscEndpoint::close()
 {
+    nextPass.stop();
     socket.close();
 }
 
@@ -50,27 +65,37 @@ QString OscEndpoint::address() const
 
 void OscEndpoint::send(const QByteArray &datagram, const Peer &to)
 {
-    if (isOpen() && !datagram.isEmpty())
-        socket.writeDatagram(datagram, to.host, to.port);
+    if (!isOpen() || datagram.isEmpty())
+        return;
+    if (!budget.spend(to.host, datagram.size()))
+        return log.count(DropLog::OverBudget);
+    socket.writeDatagram(datagram, to.host, to.port);
 }
 
 bool OscEndpoint::isAllowed(const QHostAddress &host) const
 {
-    bool isIPv4 = false;
-    const QHostAddress plain(host.toIPv4Address(&isIPv4));
-    const QHostAddress &sender = isIPv4 ? plain : host;
-    return sender.isLoopback() || (allowedNetwork && sender.isInSubnet(*allowedNetwork));
+    return host.isLoopback() || (allowedNetwork && host.isInSubnet(*allowedNetwork));
 }
 
+// Qt 6.4 marks the socket as holding data when it signals readyRead and
+// clears the mark only when a datagram is read; a read notification that
+// finds the mark set switches notifications off instead of signalling. With
+// a second way into this pass (the queued next pass), a notification polled
+// before that pass emptied the queue still came after it: readyRead with
+// nothing to read, the mark stayed, and the port was deaf for good. So every
+// pass reads at least once, which clears the mark even when the queue is
+// empty. A pass reads a bounded slice, so the window stays responsive, and
+// queues the next while datagrams wait, so the queue always empties.
 void OscEndpoint::readPending()
 {
     char buffer[kMaxDatagramBytes + 1];
-    for (int read = 0; read < kDatagramsPerPass && socket.hasPendingDatagrams(); ++read) {
-        QHostAddress host;
+    for (int read = 0; read < kDatagramsPerPass && (read == 0 || socket.hasPendingDatagrams()); ++read) {
+        QHostAddress sender;
         quint16 port = 0;
-        const qint64 size = socket.readDatagram(buffer, sizeof buffer, &host, &port);
+        const qint64 size = socket.readDatagram(buffer, sizeof buffer, &sender, &port);
         if (size < 0)
             continue;
+        const QHostAddress host = plainHost(sender);
         if (!isAllowed(host)) {
             log.count(DropLog::NotAllowed);
             continue;
@@ -84,11 +109,13 @@ void OscEndpoint::readPending()
             log.count(DropLog::Malformed);
             continue;
         }
-        for (const Message &message : *messages)
-            emit received(message, Peer {host, port});
+        const std::size_t taken = std::min(messages->size(), kMaxMessagesPerDatagram);
+        log.count(DropLog::Surplus, int(messages->size() - taken));
+        for (std::size_t i = 0; i < taken; ++i)
+            emit received((*messages)[i], Peer {host, port});
     }
-    if (socket.hasPendingDatagrams())
-        QTimer::singleShot(0, this, &OscEndpoint::readPending);
+    if (isOpen() && socket.hasPendingDatagrams())
+        nextPass.start(0);
 }
 
 } // namespace surface

@@ -2,10 +2,12 @@
 
 #include "droplog.h"
 #include "oscwire.h"
+#include "replybudget.h"
 #include "subscribers.h"
 #include "surfacesettings.h"
 
 #include <QObject>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <optional>
@@ -13,8 +15,9 @@
 namespace surface {
 
 // The program's UDP port for control surfaces: it reads datagrams without
-// ever blocking the window, answers only allowed hosts, and drops what is
-// not well-formed OSC of a size a surface sends, counting it.
+// ever blocking the window, takes only allowed hosts' messages (at most 16 of
+// one datagram), drops what is not well-formed OSC of a size a surface sends,
+// and sends no host more than its budget, counting what it drops.
 class OscEndpoint : public QObject
 {
     Q_OBJECT
@@ -30,6 +33,7 @@ public:
     // "127.0.0.1:9000"
     QString address() const;
 
+    // Dropped, and counted, beyond the host's budget.
     void send(const QByteArray &datagram, const Peer &to);
 
 signals:
@@ -41,7 +45,9 @@ private:
 
     DropLog &log;
     QUdpSocket socket;
+    QTimer nextPass;
     std::optional<Network> allowedNetwork;
+    ReplyBudget budget;
 };
 
 } // namespace surface

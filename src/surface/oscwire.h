@@ -13,6 +13,8 @@ namespace surface {
 
 // The largest datagram read: a control surface's messages are a few dozen bytes.
 inline constexpr int kMaxDatagramBytes = 1024;
+// The most messages taken from one datagram; a bundle's others are dropped.
+inline constexpr std::size_t kMaxMessagesPerDatagram = 16;
 
 // A number of any OSC numeric type (ints, floats, doubles, T and F as 1 and 0) or a string.
 using Argument = std::variant<double, QString>;

@@ -55,6 +55,7 @@ PanelSurface::PanelSurface(QWidget *root, OscEndpoint &osc, DropLog &dropLog, QO
     , endpoint(osc)
     , log(dropLog)
     , throttle([this](const QString &control, int value) { applyChange(control, value); })
+    , states([this](const QList<Peer> &to) { sendState(to); })
 {
 }
 
@@ -83,15 +84,11 @@ void PanelSurface::handle(const Message &message, const Peer &from)
     }
     switch (command->kind) {
     case Command::Kind::Refresh:
-        sendState({from});
+        if (!states.request(from))
+            log.count(DropLog::OverBudget);
         return;
-    case Command::Kind::Subscribe: {
-        const Peer subscriber {from.host, quint16(command->number)};
-        if (!subscribers.renew(subscriber))
-            return refuse(QStringLiteral("%1 surfaces are subscribed already").arg(Subscribers::kMaximum), from);
-        sendState({subscriber});
-        return;
-    }
+    case Command::Kind::Subscribe:
+        return subscribe(Peer {from.host, quint16(command->number)}, from);
     case Command::Kind::PresetLoad:
         return loadPreset(command->name, from);
     default:
@@ -119,17 +116,34 @@ void PanelSurface::change(const Command &command, const Peer &from)
     throttle.request(control->name(), *value);
 }
 
+void PanelSurface::subscribe(const Peer &subscriber, const Peer &from)
+{
+    switch (subscribers.renew(subscriber)) {
+    case Subscribers::Renewal::Full:
+        return refuse(QStringLiteral("%1 surfaces are subscribed already").arg(Subscribers::kMaximum), from);
+    case Subscribers::Renewal::HostFull:
+        return refuse(QStringLiteral("%1 surfaces of this host are subscribed already").arg(Subscribers::kPerHost),
+                      from);
+    case Subscribers::Renewal::Renewed:
+        if (!states.request(subscriber))
+            log.count(DropLog::OverBudget);
+        return;
+    }
+}
+
 void PanelSurface::loadPreset(const QString &name, const Peer &from)
 {
     if (!followed)
         return refuse(QStringLiteral("no interface connected"), from);
     if (const std::optional<QString> refused = remote::presets::nameRefusal(name))
         return refuse(*refused, from);
-    // The preset is newer than any change still waiting.
-    throttle.clear();
-    const remote::Answer answer = remote::presets::load(*followed, name);
-    if (answer.code != remote::Done)
-        refuse(answer.text, from);
+    throttle.requestPreset([this, name, from] {
+        if (!followed)
+            return;
+        const remote::Answer answer = remote::presets::load(*followed, name);
+        if (answer.code != remote::Done)
+            refuse(answer.text, from);
+    });
 }
 
 void PanelSurface::applyChange(const QString &name, int value)

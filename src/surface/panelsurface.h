@@ -3,6 +3,7 @@
 #include "addresses.h"
 #include "changethrottle.h"
 #include "droplog.h"
+#include "statepacer.h"
 #include "subscribers.h"
 
 #include <controltable.h>
@@ -31,6 +32,7 @@ public:
 
 private:
     void change(const Command &command, const Peer &from);
+    void subscribe(const Peer &subscriber, const Peer &from);
     void loadPreset(const QString &name, const Peer &from);
     void applyChange(const QString &control, int value);
     void refuse(const QString &why, const Peer &to);
@@ -44,6 +46,7 @@ private:
     DropLog &log;
     ChangeThrottle throttle;
     Subscribers subscribers;
+    StatePacer states;
 };
 
 } // namespace surface

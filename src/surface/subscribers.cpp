@@ -2,19 +2,23 @@
 
 namespace surface {
 
-bool Subscribers::renew(const Peer &peer)
+Subscribers::Renewal Subscribers::renew(const Peer &peer)
 {
     live();
+    int ofHost = 0;
     for (Entry &entry : entries) {
         if (entry.peer == peer) {
             entry.lease.setRemainingTime(kLeaseMs);
-            return true;
+            return Renewal::Renewed;
         }
+        ofHost += entry.peer.host == peer.host ? 1 : 0;
     }
     if (entries.size() >= kMaximum)
-        return false;
+        return Renewal::Full;
+    if (ofHost >= kPerHost)
+        return Renewal::HostFull;
     entries.append({peer, QDeadlineTimer(kLeaseMs)});
-    return true;
+    return Renewal::Renewed;
 }
 
 QList<Peer> Subscribers::live()

@@ -17,16 +17,20 @@ struct Peer
 
 // The surfaces that asked to be told every change. A subscription lapses a
 // minute after its last renewal, so a phone that went away stops costing
-// datagrams; their number is bounded, so no sender can make the program
-// write to an unbounded list of ports.
+// datagrams; their number is bounded, in all and for each host, so no sender
+// can make the program write to an unbounded list of ports, nor one host's
+// ports take every place.
 class Subscribers
 {
 public:
     static constexpr int kLeaseMs = 60000;
     static constexpr int kMaximum = 16;
+    static constexpr int kPerHost = 4;
 
-    // False when the list is full of live subscriptions.
-    bool renew(const Peer &peer);
+    enum class Renewal { Renewed, Full, HostFull };
+
+    // Full or HostFull when the list, or the host's share of it, is full of live subscriptions.
+    Renewal renew(const Peer &peer);
     // The live subscriptions; the lapsed ones are dropped.
     QList<Peer> live();
 

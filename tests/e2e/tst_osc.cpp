@@ -4,6 +4,7 @@
 #include <simdevice.h>
 
 #include <QNetworkDatagram>
+#include <QtEndian>
 #include <QNetworkInterface>
 #include <QStandardPaths>
 #include <QUdpSocket>
@@ -31,6 +32,16 @@ Ran run(const QString &program, const QStringList &arguments)
 QByteArray encoded(const QStringList &words)
 {
     return run(QStringLiteral("oscsend"), QStringList {QStringLiteral("-")} + words).out;
+}
+
+// One datagram holding these messages as a bundle's elements.
+QByteArray bundle(const QByteArray &message, int times)
+{
+    QByteArray datagram("#bundle\0\0\0\0\0\0\0\0\1", 16);
+    const quint32 size = qToBigEndian(quint32(message.size()));
+    for (int i = 0; i < times; ++i)
+        datagram += QByteArray(reinterpret_cast<const char *>(&size), sizeof size) + message;
+    return datagram;
 }
 
 quint16 freePort()
@@ -66,7 +77,8 @@ private slots:
     void surface_data()
     {
         QTest::addColumn<QString>("setup");        // run before anything is counted, ';' between commands
-        QTest::addColumn<QString>("via");          // oscsend, oscsendfile, udp (the test's socket) or foreign
+        QTest::addColumn<QString>("via");          // oscsend, oscsendfile, udp (the test's socket), foreign, or
+                                                   // foreign burst (raw from another host, steps by oscsend)
         QTest::addColumn<QByteArrayList>("raw");   // datagrams the test's socket sends first
         QTest::addColumn<QStringList>("steps");    // messages in oscsend's words, or a command line "--..."
         QTest::addColumn<QString>("device");       // in what the device says afterwards
@@ -100,7 +112,7 @@ private slots:
                                                << "Mic148VIsChecked=false" << "1 changes refused, the last: " + p48
                                                << "" << p48;
         // An IPv6 network, so that no IPv4 address of this machine is in it.
-        QTest::newRow("host not allowed") << "--osc-allow fd00::/48" << "foreign" << QByteArrayList()
+        QTest::newRow("host not allowed") << "--osc-allow fd00::/64" << "foreign" << QByteArrayList()
                                           << QStringList {"/korvist/Mic120dBIsChecked"} << "" << 0 << ""
                                           << "0 unknown and 1 not allowed" << "" << "";
         // Only the last of the rising values reaches the top, 56.
@@ -111,6 +123,33 @@ private slots:
                                         // Once a hang and a read 2 GB away in oscpack.
                                         QByteArray("#bundle\0\0\0\0\0\0\0\0\1\xff\xff\xff\xfc", 20),
                                         QByteArray("/a\0\0,bb\0\x7f\xff\xff\xf0", 12)};
+        // Bursts once left the port deaf for good; the kernel may drop a part of one, never the program.
+        const QByteArrayList junk(300, QByteArray("\xff\xfe not OSC"));
+        QTest::newRow("burst") << "" << "udp" << junk << QStringList {"/korvist/Mic1Value i 20"} << "mic gain 1 set to 40"
+                               << -1 << "Mic1Value=20" << "" << "" << "";
+        const QByteArrayList foreign(300, encoded({"/korvist/Mic1Value", "i", "50"}));
+        QTest::newRow("burst from a host not allowed") << "--osc-allow fd00::/64" << "foreign burst" << foreign
+                                                       << QStringList {"/korvist/Mic1Value i 20"}
+                                                       << "mic gain 1 set to 40" << -1 << "Mic1Value=20" << "" << "" << "";
+        // 560 loads: the first at once, the latest at the next preset slot, a third at worst; 16 requests each.
+        const QByteArrayList loads(20, bundle(encoded({"/korvist/preset/load", "s", "p"}), 28));
+        QTest::newRow("preset flood") << "--set Mic1Value=30;--preset-save p;--set Mic1Value=10" << "udp" << loads
+                                      << QStringList {"--get Mic1Value"} << "mic gain 1 set to 60" << 48
+                                      << "Mic1Value=30" << "messages past the first 16 of a datagram dropped" << ""
+                                      << "";
+        const QByteArrayList refused(100, bundle(encoded({"/korvist/Mic148VIsChecked", "i", "1"}), 16));
+        QTest::newRow("refusals over the budget") << "" << "udp" << refused << QStringList() << "" << 0
+                                                  << "Mic148VIsChecked=false" << "replies over a host's budget not sent"
+                                                  << "" << p48;
+        // 320 refreshes bring back two full states at most (checked for every row).
+        const QByteArrayList refreshes(20, bundle(encoded({"/korvist/refresh"}), 30));
+        QTest::newRow("refresh flood") << "" << "udp" << refreshes << QStringList {"/korvist/Mic148VIsChecked i 1"}
+                                       << "" << 0 << "" << "" << "" << p48;
+        // The subscribed oscdump holds one of this host's four leases.
+        QTest::newRow("leases of a host") << "" << "udp" << QByteArrayList()
+                                          << QStringList {"/korvist/subscribe i 1", "/korvist/subscribe i 2",
+                                                          "/korvist/subscribe i 3", "/korvist/subscribe i 4"}
+                                          << "" << 0 << "" << "" << "" << "4 surfaces of this host are subscribed already";
         QTest::newRow("malformed") << "" << "udp" << malformed << QStringList {"/korvist/Mic220dBIsChecked"}
                                    << "mic 2 20 dB pad on" << 1 << "" << "4 malformed, 1 oversized, 0 unknown" << ""
                                    << "";
@@ -127,7 +166,7 @@ private slots:
         QFETCH(QString, log);
         QFETCH(QString, heard);
         QFETCH(QString, reply);
-        const QHostAddress from = via == "foreign" ? notLoopback() : QHostAddress(QHostAddress::LocalHost);
+        const QHostAddress from = via.startsWith("foreign") ? notLoopback() : QHostAddress(QHostAddress::LocalHost);
         if (from.isNull())
             QSKIP("No local address but loopback to send from");
         Isolation isolation;
@@ -153,7 +192,7 @@ private slots:
                 return sim.stop();
             if (step.startsWith("--"))
                 return run(kDriver, step.split(' ')).code == 0;
-            if (via == "oscsend")
+            if (via == "oscsend" || via == "foreign burst")
                 return run("oscsend", QStringList {"localhost", port} + step.split(' ')).code == 0;
             return sender.writeDatagram(encoded(step.split(' ')), QHostAddress::LocalHost, port.toUShort()) > 0;
         };
@@ -181,6 +220,9 @@ private slots:
         const qsizetype sent = sim.requestsSent();
         for (const QByteArray &datagram : raw)
             QVERIFY(sender.writeDatagram(datagram, QHostAddress::LocalHost, port.toUShort()) == datagram.size());
+        // Told once they are read: what comes next is not lost behind them in a full queue.
+        if (!raw.isEmpty())
+            QVERIFY2(program.waitForLog("messages dropped"), qPrintable(program.log()));
         if (via == "oscsendfile") {
             // Each line its own time tag, a microsecond apart, so that each goes as a datagram of its own.
             QFile file(isolation.root() + "/storm.txt");
@@ -202,6 +244,8 @@ private slots:
         if (!get.isEmpty())
             QCOMPARE(run(kDriver, {"--get", get.section('=', 0, 0)}).out, get.section('=', 1).toUtf8() + '\n');
         QVERIFY2(most < 0 || sim.requestsSent() - sent <= most, qPrintable(sim.output().mid(said)));
+        // A full state at once and one for all that came in the interval, however many refreshes came.
+        QVERIFY(replies.count(encoded({"/korvist/model", "s", "rk2"})) <= 2);
     }
 };
 
