@@ -1,6 +1,7 @@
 #include "panelsurface.h"
 
 #include "oscendpoint.h"
+#include "taper.h"
 
 #include <controltable.h>
 #include <presets.h>
@@ -36,7 +37,10 @@ std::optional<QString> valueText(const Control &control, const Command &command,
     case Command::Kind::Fader:
         if (!control.knob)
             return std::nullopt;
-        return numberText(control.minimum() + command.number * (control.maximum() - control.minimum()));
+        // Beyond the travel stays beyond the range, so the gate refuses it.
+        if (command.number < 0 || command.number > 1)
+            return numberText(control.minimum() + command.number * (control.maximum() - control.minimum()));
+        return QString::number(valueAtFader(control, command.number));
     case Command::Kind::Toggle:
         if (!control.button)
             return std::nullopt;
@@ -175,10 +179,8 @@ void PanelSurface::sendState(const QList<Peer> &to)
 void PanelSurface::sendControl(const Control &control, const QList<Peer> &to)
 {
     const QByteArray value = encode(valueAddress(control.name()), control.value());
-    const QByteArray fader = control.knob ? encode(faderAddress(control.name()),
-                                                   float(control.value() - control.minimum())
-                                                       / float(control.maximum() - control.minimum()))
-                                          : QByteArray();
+    const QByteArray fader =
+        control.knob ? encode(faderAddress(control.name()), float(faderPosition(control, control.value()))) : QByteArray();
     for (const Peer &peer : to) {
         endpoint.send(value, peer);
         endpoint.send(fader, peer);
