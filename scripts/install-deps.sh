@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need, skipping
-# what is already there. Usage: install-deps.sh build|test|demo|fuzz|windows|qtsource|installer|peers|orca ...
+# what is already there. Usage: install-deps.sh build|test|demo|fuzz|windows|qtsource|installer|peers|orca|phone ...
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools liboscpack-dev
-       qt6-l10n-tools libgl-dev)
+       qt6-l10n-tools libgl-dev libcivetweb-dev libqrcodegencpp-dev)
 test=(liblo-tools xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei dbus-daemon dbus-bin at-spi2-core)
 fuzz=(clang-14 libclang-rt-14-dev)
 demo=(fonts-wqy-microhei xvfb xauth)
@@ -13,6 +13,10 @@ qtsource=(dpkg-dev)
 installer=(wixl msitools)
 peers=(xvfb xauth trayer xdotool x11-utils qjackctl qpwgraph)
 orca=(orca speech-dispatcher openbox)
+# The phone remote's browser tests: Debian's chromium, and Node.js for puppeteer-core
+# (npm comes with some builds of nodejs, and is Debian's own package otherwise).
+phone=(chromium nodejs)
+command -v npm >/dev/null || phone+=(npm)
 
 wanted=()
 for set in "$@"; do
