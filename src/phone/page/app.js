@@ -1,0 +1,249 @@
+'use strict';
+// The phone's page: pairs with the code the computer shows, then shows the
+// connected model's controls as the program sends them (labels included, in
+// the computer's language) and sends every move back. The page's own words
+// follow the browser's languages.
+(() => {
+  const words = {
+    en: {
+      pairTitle: 'Pair this phone', codeLabel: 'Pairing code shown on the computer', pair: 'Pair',
+      waiting: 'Allow this phone on the computer…', wrong: 'That code is not right: use the one the computer shows now.',
+      denied: 'The computer did not allow this phone.', busy: 'The computer is busy. Try again.',
+      noInterface: 'No interface connected.', otherSession: 'The interface is in use in another session.',
+      lost: 'Connection lost, retrying…', controls: 'Controls', presets: 'Presets', preset: 'Preset', load: 'Load',
+      levels: 'Levels', noPresets: 'No presets saved', phantomNote: '48 V can be switched on only at the computer.',
+      on: 'on', off: 'off',
+    },
+    zh: {
+      pairTitle: '配对此手机', codeLabel: '电脑上显示的配对码', pair: '配对',
+      waiting: '请在电脑上允许此手机…', wrong: '配对码不正确：请使用电脑当前显示的配对码。',
+      denied: '电脑未允许此手机。', busy: '电脑忙，请重试。',
+      noInterface: '声卡未连接。', otherSession: '声卡正在另一个会话中使用。',
+      lost: '连接已断开，正在重试…', controls: '控制', presets: '预设', preset: '预设', load: '载入',
+      levels: '电平', noPresets: '没有已保存的预设', phantomNote: '48V 只能在电脑上打开。',
+      on: '开', off: '关',
+    },
+  };
+  const language = (navigator.languages || [navigator.language]).map((l) => l.slice(0, 2)).find((l) => words[l]) || 'en';
+  const say = words[language];
+  document.documentElement.lang = language === 'zh' ? 'zh-CN' : 'en';
+  const $ = (id) => document.getElementById(id);
+  const texts = { 'pair-title': 'pairTitle', 'code-label': 'codeLabel', pair: 'pair', 'controls-title': 'controls',
+    'presets-title': 'presets', 'preset-label': 'preset', load: 'load', 'levels-title': 'levels' };
+  for (const [id, key] of Object.entries(texts)) $(id).textContent = say[key];
+
+  let socket = null;
+  let retry = 1000;
+  let readouts = [];
+  const inputs = new Map();
+  const dragging = new Set();
+  const meters = [];
+
+  const show = (state) => { $('state').textContent = state ? say[state] : ''; };
+  const post = (path, body) => fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' },
+    body: JSON.stringify(body), credentials: 'same-origin' });
+  const send = (message) => { if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message)); };
+  const valueText = (control) => (control.kind === 'level' || control.kind === 'gain') ? `${control.value} dB`
+    : say[control.value ? 'on' : 'off'];
+
+  function showPairing(state) {
+    $('panel').hidden = true;
+    $('pairing').hidden = false;
+    show(state);
+  }
+
+  async function pair(code) {
+    $('pairing').hidden = true;
+    const answer = await post('/pair', { code });
+    if (answer.status !== 202) return showPairing(answer.status === 403 ? 'wrong' : 'busy');
+    const { wait } = await answer.json();
+    show('waiting');
+    for (;;) {
+      await new Promise((done) => setTimeout(done, 1000));
+      const result = await post('/pair/wait', { wait });
+      if (result.status === 200) return connect();
+      if (result.status !== 202) return showPairing('denied');
+    }
+  }
+
+  function sliderOf(control) {
+    const slider = document.createElement('input');
+    slider.type = 'range';
+    slider.min = 0;
+    slider.max = 1000;
+    let pending = null;
+    slider.addEventListener('pointerdown', () => dragging.add(control.name));
+    slider.addEventListener('pointerup', () => dragging.delete(control.name));
+    slider.addEventListener('pointercancel', () => dragging.delete(control.name));
+    // A drag sends at most one position a frame.
+    slider.addEventListener('input', () => {
+      if (pending === null) requestAnimationFrame(() => {
+        send({ t: 'fader', control: control.name, position: pending / 1000 });
+        pending = null;
+      });
+      pending = Number(slider.value);
+    });
+    // Keys move one dB, as the knob's do; the program checks every step.
+    slider.addEventListener('keydown', (event) => {
+      const steps = { ArrowUp: 1, ArrowRight: 1, ArrowDown: -1, ArrowLeft: -1, PageUp: 6, PageDown: -6 }[event.key];
+      const current = inputs.get(control.name).control;
+      if (steps) {
+        event.preventDefault();
+        const value = Math.min(current.max, Math.max(current.min, current.value + steps));
+        send({ t: 'set', control: control.name, value: String(value) });
+      } else if (event.key === 'Home' || event.key === 'End') {
+        event.preventDefault();
+        send({ t: 'set', control: control.name, value: String(event.key === 'Home' ? current.min : current.max) });
+      }
+    });
+    return slider;
+  }
+
+  function switchOf(control) {
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.setAttribute('role', 'switch');
+    box.addEventListener('change', () => {
+      // 48 V only goes off from here; the program refuses it on from a phone all the same.
+      if (control.kind === 'phantom' && box.checked) { box.checked = false; return; }
+      send({ t: 'set', control: control.name, value: box.checked ? 'on' : 'off' });
+    });
+    return box;
+  }
+
+  function update(control) {
+    const shown = inputs.get(control.name);
+    if (!shown) return;
+    shown.control = control;
+    shown.output.textContent = valueText(control);
+    if (shown.input.type === 'range') {
+      shown.input.setAttribute('aria-valuetext', valueText(control));
+      if (!dragging.has(control.name)) shown.input.value = Math.round(control.fader * 1000);
+    } else {
+      shown.input.checked = !!control.value;
+      if (control.kind === 'phantom') shown.input.disabled = !control.value;
+    }
+  }
+
+  function render(view) {
+    $('pairing').hidden = true;
+    const states = { 'no-interface': 'noInterface', 'other-session': 'otherSession' };
+    show(states[view.presence]);
+    $('panel').hidden = view.presence !== 'shown';
+    $('model').textContent = view.model ? view.model.toUpperCase() : '';
+    const box = $('controls');
+    box.replaceChildren();
+    inputs.clear();
+    view.controls.forEach((control, index) => {
+      const row = document.createElement('div');
+      row.className = 'control';
+      const label = document.createElement('label');
+      const name = document.createElement('span');
+      name.textContent = control.label;
+      const output = document.createElement('output');
+      const input = control.kind === 'level' || control.kind === 'gain' ? sliderOf(control) : switchOf(control);
+      input.id = `control-${index}`;
+      label.htmlFor = input.id;
+      label.append(name, output);
+      if (input.type === 'checkbox') label.append(input);
+      row.append(label);
+      if (input.type === 'range') row.append(input);
+      if (control.kind === 'phantom') {
+        const note = document.createElement('p');
+        note.className = 'note';
+        note.id = `note-${index}`;
+        note.textContent = say.phantomNote;
+        input.setAttribute('aria-describedby', note.id);
+        row.append(note);
+      }
+      box.append(row);
+      inputs.set(control.name, { input, output, control });
+      update(control);
+    });
+    const select = $('preset');
+    select.replaceChildren(...view.presets.map((name) => new Option(name, name)));
+    if (!view.presets.length) select.append(new Option(say.noPresets, ''));
+    $('load').disabled = !view.presets.length;
+    readouts = view.readouts;
+    $('meters').replaceChildren(...readouts.map((label, index) => {
+      const row = document.createElement('div');
+      row.className = 'meter';
+      row.innerHTML = '<span class="name"></span><div class="track" aria-hidden="true"><div class="fill"></div><div class="peak"></div></div><span class="db"></span>';
+      row.querySelector('.name').textContent = label;
+      meters[index] = { fill: row.querySelector('.fill'), peak: row.querySelector('.peak'),
+        db: row.querySelector('.db'), held: -160, heldAt: 0 };
+      return row;
+    }));
+  }
+
+  // -60 dB at the left end, 0 dB at the right; the peak holds for 1.5 s.
+  function levels(decibels) {
+    const now = performance.now();
+    decibels.forEach((level, index) => {
+      const meter = meters[index];
+      if (!meter) return;
+      const at = (db) => `${Math.max(0, Math.min(100, (db + 60) / 60 * 100))}%`;
+      if (level >= meter.held || now - meter.heldAt > 1500) { meter.held = level; meter.heldAt = now; }
+      meter.fill.style.width = at(level);
+      meter.peak.style.left = at(meter.held);
+      meter.db.textContent = level <= -100 ? '−∞' : `${level.toFixed(0)} dB`;
+    });
+  }
+
+  function reply(answer) {
+    const box = $('reply');
+    box.replaceChildren();
+    const line = document.createElement('p');
+    line.textContent = answer.text;
+    if (answer.refused) line.className = 'refused';
+    box.append(line);
+    for (const note of answer.notes) {
+      const item = document.createElement('p');
+      item.className = 'note';
+      item.textContent = note;
+      box.append(item);
+    }
+  }
+
+  function wantMeters() { send({ t: 'meters', rate: document.visibilityState === 'visible' ? 20 : 0 }); }
+
+  function connect() {
+    socket = new WebSocket(`ws://${location.host}/ws`);
+    socket.addEventListener('open', () => { retry = 1000; show(null); wantMeters(); });
+    socket.addEventListener('message', (event) => {
+      const message = JSON.parse(event.data);
+      if (message.t === 'view') render(message);
+      else if (message.t === 'control') update(message);
+      else if (message.t === 'levels') levels(message.db);
+      else if (message.t === 'reply') reply(message);
+    });
+    socket.addEventListener('close', () => {
+      socket = null;
+      show('lost');
+      setTimeout(start, retry);
+      retry = Math.min(retry * 2, 10000);
+    });
+  }
+
+  async function start() {
+    let paired = false;
+    try {
+      paired = (await (await fetch('/session', { credentials: 'same-origin' })).json()).paired;
+    } catch {
+      show('lost');
+      setTimeout(start, retry);
+      return;
+    }
+    const code = (location.hash.match(/code=(\d{6})/) || [])[1];
+    // The code is used once: it leaves the address bar and the history.
+    if (location.hash) history.replaceState(null, '', location.pathname);
+    if (paired) connect();
+    else if (code) pair(code);
+    else showPairing(null);
+  }
+
+  $('pairing').addEventListener('submit', (event) => { event.preventDefault(); pair($('code').value.trim()); });
+  $('load').addEventListener('click', () => { if ($('preset').value) send({ t: 'preset', name: $('preset').value }); });
+  document.addEventListener('visibilitychange', wantMeters);
+  start();
+})();
