@@ -1,7 +1,5 @@
 #include "presetnamedialog.h"
 
-#include "shownanswer.h"
-
 #include <presets.h>
 
 #include <QAccessible>
@@ -39,12 +37,12 @@ QString PresetNameDialog::name() const
 
 void PresetNameDialog::accept()
 {
-    const std::optional<QString> refused = remote::presets::nameRefusal(name());
+    const std::optional<answers::Sentence> refused = remote::presets::nameRefusal(name());
     if (!refused) {
         QDialog::accept();
         return;
     }
-    refusal->setText(shownAnswer(*refused));
+    refusal->setText(refused->translated());
     refusal->show();
     // A wrapped label's height is not in the layout's minimum: grown by hand, or cut.
     adjustSize();

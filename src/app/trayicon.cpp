@@ -2,7 +2,6 @@
 
 #include "mainwindow.h"
 #include "presetnamedialog.h"
-#include "shownanswer.h"
 #include "volumelimitsdialog.h"
 
 #include <bringtofront.h>
@@ -154,7 +153,7 @@ void TrayIcon::runPresetRequest(remote::Verb verb, const QString &name)
 {
     // The same request a script sends, so the menu and the command line cannot differ.
     const remote::Answer answer = remote::execute(mainWindow, {verb, name});
-    const QString shown = shownAnswer(answer.text);
+    const QString shown = answer.text.translated();
     if (answer.code != remote::Done)
         QMessageBox::warning(shownMainWindow(), tr("Presets"), shown);
     else if (QSystemTrayIcon::isSystemTrayAvailable() && isVisible() && supportsMessages())
@@ -187,7 +186,7 @@ void TrayIcon::switchSurfaces(bool on)
     // The switch shows what the server does, which a taken port may keep off.
     surfacesAction->setChecked(surfaces->isOn());
     if (answer.code != remote::Done)
-        QMessageBox::warning(shownMainWindow(), tr("Control Surfaces (OSC)"), answer.text);
+        QMessageBox::warning(shownMainWindow(), tr("Control Surfaces (OSC)"), answer.text.translated());
 }
 
 // A dialog over the window the user works in, or on its own when that is hidden.

@@ -1,7 +1,5 @@
 #include "volumelimitsdialog.h"
 
-#include "shownanswer.h"
-
 #include <ceilings.h>
 #include <controltable.h>
 
@@ -74,6 +72,6 @@ void VolumeLimitsDialog::setLimit(const QString &key, const QString &text)
     const controls::Control *control = table ? table->find(key) : nullptr;
     if (!control)
         return;
-    if (const std::optional<QString> refused = controls::setCeiling(*table, *control, text))
-        QMessageBox::warning(this, windowTitle(), shownAnswer(*refused));
+    if (const std::optional<answers::Sentence> refused = controls::setCeiling(*table, *control, text))
+        QMessageBox::warning(this, windowTitle(), refused->translated());
 }

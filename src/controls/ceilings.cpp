@@ -23,23 +23,25 @@ QStringList limitedNames(const ControlTable &table)
 
 } // namespace
 
-std::optional<QString> setCeiling(const ControlTable &table, const Control &control, const QString &text)
+std::optional<answers::Sentence> setCeiling(const ControlTable &table, const Control &control, const QString &text)
 {
     if (!control.takesCeiling())
-        return QStringLiteral("%1 takes no limit: only output and phone levels do (%2)")
-            .arg(control.name(), limitedNames(table).join(QStringLiteral(", ")));
+        return answers::Sentence(QT_TRANSLATE_NOOP("Answer", "%1 takes no limit: only output and phone levels do (%2)"))
+            .arg(control.name())
+            .arg(limitedNames(table).join(QStringLiteral(", ")));
     std::optional<int> ceiling;
     if (text != QLatin1String("none")) {
         ceiling = text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
         if (!ceiling || *ceiling < control.minimum() || *ceiling > control.maximum())
-            return QStringLiteral("%1 takes a limit from %2 to %3, or none; not \"%4\"")
+            return answers::Sentence(QT_TRANSLATE_NOOP("Answer", "%1 takes a limit from %2 to %3, or none; not \"%4\""))
                 .arg(control.name())
                 .arg(control.minimum())
                 .arg(control.maximum())
                 .arg(text);
     }
     if (!savedstate::writeCeiling(table.model(), control.name(), ceiling))
-        return QStringLiteral("the limit for %1 could not be saved, so it was not set").arg(control.name());
+        return answers::Sentence(QT_TRANSLATE_NOOP("Answer", "the limit for %1 could not be saved, so it was not set"))
+            .arg(control.name());
     control.knob->ceiling = ceiling;
     control.knob->update();
     QAccessibleEvent described(control.knob, QAccessible::DescriptionChanged);

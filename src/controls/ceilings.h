@@ -2,6 +2,8 @@
 
 #include "controltable.h"
 
+#include <sentence.h>
+
 #include <QString>
 
 #include <optional>
@@ -15,7 +17,7 @@ namespace controls {
 // within the control's range, or "none" to lift it. It is kept for the
 // model, marked on the knob, and a level above it comes down to it at once,
 // through the gate. The refusal says why nothing was changed.
-std::optional<QString> setCeiling(const ControlTable &table, const Control &control, const QString &text);
+std::optional<answers::Sentence> setCeiling(const ControlTable &table, const Control &control, const QString &text);
 
 // "HeadphoneValue -10" or "HeadphoneValue none".
 QString ceilingLine(const Control &control);

@@ -99,10 +99,10 @@ void ControlTable::add(Knob *knob, const QString &key, Kind kind, int defaultVal
     connect(knob, &Knob::valueChangedSig, this, [this, index = entries.size() - 1] { emit changed(entries[index]); });
 }
 
-void ControlTable::add(Button *button, const QString &key, Kind kind, const QString &input)
+void ControlTable::add(Button *button, const QString &key, Kind kind, const char *input)
 {
     button->setProperty(kSavedKey, key);
-    entries.push_back({key, kind, nullptr, button, 0, input});
+    entries.push_back({key, kind, nullptr, button, 0, QString::fromLatin1(input)});
     connect(button, &Button::pressed, this, [this, index = entries.size() - 1] { emit changed(entries[index]); });
 }
 

@@ -110,7 +110,9 @@ public:
                  QWidget *panel);
 
     void add(Knob *knob, const QString &key, Kind kind, int defaultValue);
-    void add(Button *button, const QString &key, Kind kind, const QString &input = QString());
+    // input names what a phantom power switch feeds, marked with
+    // QT_TRANSLATE_NOOP("Answer", ...): answers name it in the user's language.
+    void add(Button *button, const QString &key, Kind kind, const char *input = nullptr);
     void addReadout(const QList<QLabel *> &labels, const QString &name,
                     std::function<std::int32_t(const MeterBlock &)> level);
 

@@ -17,6 +17,7 @@ using controls::Control;
 using controls::ControlTable;
 using controls::Kind;
 using controls::Targets;
+using answers::Sentence;
 
 namespace {
 
@@ -100,6 +101,12 @@ std::optional<QString> storedText(const QVariant &stored)
     }
 }
 
+// An input as the panels name it: "MIC1" on the panel, "麦克风1"... in the window's language.
+Sentence inputName(const Control &control)
+{
+    return Sentence::shownAs("Answer", control.input);
+}
+
 } // namespace
 
 void guardKeys(const Control &control)
@@ -108,20 +115,23 @@ void guardKeys(const Control &control)
         control.knob->endReachesMaximum = false;
 }
 
-std::optional<int> parseValue(const Control &control, const QString &text, Way way, QString &refusal)
+std::optional<int> parseValue(const Control &control, const QString &text, Way way, Sentence &refusal)
 {
     if (control.knob) {
         const std::optional<int> value =
             text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
-        const QString range =
-            QStringLiteral("a whole number from %1 to %2").arg(control.minimum()).arg(control.maximum());
+        Sentence range(QT_TRANSLATE_NOOP("Answer", "a whole number from %1 to %2"));
+        range.arg(control.minimum()).arg(control.maximum());
         if (!value)
-            refusal = QStringLiteral("%1 takes %2, not \"%3\"").arg(control.name(), range, text);
+            refusal = Sentence(QT_TRANSLATE_NOOP("Answer", "%1 takes %2, not \"%3\"")).arg(control.name()).arg(range).arg(text);
         else if (*value < control.minimum() || *value > control.maximum())
-            refusal = QStringLiteral("%1 is out of range for %2: give %3").arg(text, control.name(), range);
+            refusal = Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is out of range for %2: give %3"))
+                          .arg(text)
+                          .arg(control.name())
+                          .arg(range);
         else if (control.ceiling() && *value > *control.ceiling() && (way == Way::Script || way == Way::Surface))
-            refusal = QStringLiteral("%1 is above the limit of %2 set for %3: give at most %2, or lift the limit "
-                                     "(--limit %3=none)")
+            refusal = Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is above the limit of %2 set for %3: give at most %2, "
+                                                           "or lift the limit (--limit %3=none)"))
                           .arg(text)
                           .arg(*control.ceiling())
                           .arg(control.name());
@@ -136,8 +146,10 @@ std::optional<int> parseValue(const Control &control, const QString &text, Way w
         return 0;
     if (toggles && text == QLatin1String("toggle"))
         return control.value() ? 0 : 1;
-    refusal = QStringLiteral("%1 takes on, off, %2true or false, not \"%3\"")
-                  .arg(control.name(), toggles ? QStringLiteral("toggle, ") : QString(), text);
+    refusal = Sentence(toggles ? QT_TRANSLATE_NOOP("Answer", "%1 takes on, off, toggle, true or false, not \"%2\"")
+                               : QT_TRANSLATE_NOOP("Answer", "%1 takes on, off, true or false, not \"%2\""))
+                  .arg(control.name())
+                  .arg(text);
     return std::nullopt;
 }
 
@@ -146,21 +158,23 @@ bool mayTurnOnPhantomPower(Way way)
     return way == Way::Hand || way == Way::Script || way == Way::PlugIn;
 }
 
-std::optional<QString> refuseChange(const Control &control, int value, Way way)
+std::optional<Sentence> refuseChange(const Control &control, int value, Way way)
 {
     if (control.kind == Kind::PhantomPower && value && !control.value() && !mayTurnOnPhantomPower(way))
-        return QStringLiteral("48V on %1 is switched on by hand or by a script only: it stays off").arg(control.input);
+        return Sentence(QT_TRANSLATE_NOOP("Answer", "48V on %1 is switched on by hand or by a script only: it stays off"))
+            .arg(inputName(control));
     return std::nullopt;
 }
 
-std::optional<QString> checkPreset(const ControlTable &table, const QSettings &preset)
+std::optional<Sentence> checkPreset(const ControlTable &table, const QSettings &preset)
 {
     if (preset.status() != QSettings::NoError)
-        return QStringLiteral("it is not a readable ini file");
+        return Sentence(QT_TRANSLATE_NOOP("Answer", "it is not a readable ini file"));
     const QString model = preset.value(kPresetModelKey).toString();
     if (model != table.model())
-        return QStringLiteral("it is for the %1, not for the connected %2")
-            .arg(model.isEmpty() ? QStringLiteral("an unknown model") : model, table.model());
+        return Sentence(QT_TRANSLATE_NOOP("Answer", "it is for the %1, not for the connected %2"))
+            .arg(model.isEmpty() ? Sentence(QT_TRANSLATE_NOOP("Answer", "an unknown model")) : Sentence(model))
+            .arg(table.model());
     for (const QString &key : preset.allKeys()) {
         if (key == kPresetModelKey)
             continue;
@@ -169,11 +183,12 @@ std::optional<QString> checkPreset(const ControlTable &table, const QSettings &p
         const auto control = std::find_if(table.controls().begin(), table.controls().end(),
                                           [&key](const Control &c) { return c.key == key; });
         if (control == table.controls().end())
-            return QStringLiteral("%1=%2: the %3 has no such key").arg(key, shown, table.model());
-        QString refusal = QStringLiteral("%1 takes one value, not \"%2\"").arg(control->name(), shown);
+            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1=%2: the %3 has no such key")).arg(key).arg(shown).arg(table.model());
+        Sentence refusal =
+            Sentence(QT_TRANSLATE_NOOP("Answer", "%1 takes one value, not \"%2\"")).arg(control->name()).arg(shown);
         const std::optional<QString> text = storedText(stored);
         if (!text || !parseValue(*control, *text, Way::Preset, refusal))
-            return QStringLiteral("%1=%2: %3").arg(key, shown, refusal);
+            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1=%2: %3")).arg(key).arg(shown).arg(refusal);
     }
     return std::nullopt;
 }
@@ -182,7 +197,7 @@ Targets presetTargets(const ControlTable &table, const QSettings &preset)
 {
     Targets targets;
     for (const Control &control : table.controls()) {
-        QString refusal;
+        Sentence refusal;
         const std::optional<QString> text = storedText(preset.value(control.key));
         const std::optional<int> value = text ? parseValue(control, *text, Way::Preset, refusal) : std::nullopt;
         targets.set(control, value.value_or(control.value()));
@@ -204,23 +219,24 @@ Targets savedTargets(const ControlTable &table)
     return targets;
 }
 
-QStringList replay(const ControlTable &table, Targets targets, Way way)
+std::vector<Sentence> replay(const ControlTable &table, Targets targets, Way way)
 {
     const savedstate::SyncOnce oneWrite(table.settings());
     if (way == Way::PlugIn || way == Way::HandOver)
         quietenFirst(table);
-    QStringList notes;
+    std::vector<Sentence> notes;
     std::vector<std::pair<Phase, const Control *>> steps;
     for (const Control &control : table.controls()) {
         if (refuseChange(control, targets.of(control), way)) {
             targets.set(control, 0);
-            notes << QStringLiteral("48V left off on %1: switch it on by hand").arg(control.input);
+            notes.push_back(
+                Sentence(QT_TRANSLATE_NOOP("Answer", "48V left off on %1: switch it on by hand")).arg(inputName(control)));
         }
         if (control.ceiling() && targets.of(control) > *control.ceiling()) {
-            notes << QStringLiteral("%1 set to its limit of %2, not %3")
-                         .arg(control.name())
-                         .arg(*control.ceiling())
-                         .arg(targets.of(control));
+            notes.push_back(Sentence(QT_TRANSLATE_NOOP("Answer", "%1 set to its limit of %2, not %3"))
+                                .arg(control.name())
+                                .arg(*control.ceiling())
+                                .arg(targets.of(control)));
             targets.set(control, *control.ceiling());
         }
         steps.emplace_back(phaseOf(control, targets.of(control)), &control);

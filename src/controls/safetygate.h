@@ -2,6 +2,8 @@
 
 #include "controltable.h"
 
+#include <sentence.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -36,13 +38,14 @@ void guardKeys(const controls::Control &control);
 // no blanks, no exponent); a switch takes on, off, true or false, and toggle
 // from a script or a surface. The refusal names the control, the value and
 // what is valid.
-std::optional<int> parseValue(const controls::Control &control, const QString &text, Way way, QString &refusal);
+std::optional<int> parseValue(const controls::Control &control, const QString &text, Way way,
+                              answers::Sentence &refusal);
 
 // Whether phantom power may go from off to on this way.
 bool mayTurnOnPhantomPower(Way way);
 // Why a single change that came this way may not be made: phantom power
 // going on where the way may not switch it on. Nothing when it may.
-std::optional<QString> refuseChange(const controls::Control &control, int value, Way way);
+std::optional<answers::Sentence> refuseChange(const controls::Control &control, int value, Way way);
 
 // The entry of a preset file that names the model it was saved from.
 inline const QString kPresetModelKey = QStringLiteral("Preset/Model");
@@ -50,7 +53,7 @@ inline const QString kPresetModelKey = QStringLiteral("Preset/Model");
 // The preset is for this table's model and holds nothing but its controls'
 // keys, each with a value parseValue takes. The refusal names the first key
 // and value that are not.
-std::optional<QString> checkPreset(const controls::ControlTable &table, const QSettings &preset);
+std::optional<answers::Sentence> checkPreset(const controls::ControlTable &table, const QSettings &preset);
 // The values a preset gives, on top of the controls' current ones; check it first.
 controls::Targets presetTargets(const controls::ControlTable &table, const QSettings &preset);
 // The panel's saved state: a value that does not parse counts as missing and
@@ -69,6 +72,6 @@ controls::Targets savedTargets(const controls::ControlTable &table);
 // minimum, and the replay goes on from there. The settings file is written
 // once, at the end. Returns one line for each channel whose phantom power was
 // left off or level held at its ceiling.
-QStringList replay(const controls::ControlTable &table, controls::Targets targets, Way way);
+std::vector<answers::Sentence> replay(const controls::ControlTable &table, controls::Targets targets, Way way);
 
 } // namespace safetygate

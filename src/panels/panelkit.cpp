@@ -186,8 +186,8 @@ QHBoxLayout *phoneRow(Knob *knob, QLabel *level, const QString &caption, QWidget
 
 void restoreSavedState(const controls::ControlTable &table, safetygate::Way arrival)
 {
-    for (const QString &note : safetygate::replay(table, safetygate::savedTargets(table), arrival))
-        qDebug().noquote() << note;
+    for (const answers::Sentence &note : safetygate::replay(table, safetygate::savedTargets(table), arrival))
+        qDebug().noquote() << note.english();
     qDebug() << "已从配置文件加载控件状态";
 }
 

@@ -106,7 +106,7 @@ controls::ControlTable *rk1::declareControls()
     auto *table = new controls::ControlTable(QStringLiteral("rk1"), settingsFile, ioControl, &mixer, this);
     table->add(micModeButton, QStringLiteral("Button/MicInstrIsChecked"), Kind::PlainSwitch);
     table->add(micPadButton, QStringLiteral("Button/Mic20dBIsChecked"), Kind::Pad);
-    table->add(micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"), Kind::PhantomPower, QStringLiteral("MIC"));
+    table->add(micPhantomButton, QStringLiteral("Button/Mic48VIsChecked"), Kind::PhantomPower, QT_TRANSLATE_NOOP("Answer", "MIC"));
     table->add(directButton, QStringLiteral("Button/MonitorMicIsChecked"), Kind::Route);
     table->add(micGainKnob, QStringLiteral("Dial/MicValue"), Kind::InputGain, 0);
     table->add(headphoneKnob, QStringLiteral("Dial/HeadphoneValue"), Kind::OutputLevel, -80);

@@ -169,12 +169,12 @@ controls::ControlTable *rk2::declareControls()
     using controls::Kind;
     auto *table = new controls::ControlTable(QStringLiteral("rk2"), settingsFile, ioControl, &mixer, this);
     table->add(mic1PadButton, micKeys(1).pad, Kind::Pad);
-    table->add(mic1PhantomButton, micKeys(1).phantom, Kind::PhantomPower, QStringLiteral("MIC1"));
+    table->add(mic1PhantomButton, micKeys(1).phantom, Kind::PhantomPower, QT_TRANSLATE_NOOP("Answer", "MIC1"));
     table->add(mic1DirectButton, micKeys(1).direct, Kind::Route);
     table->add(mic1GainKnob, micKeys(1).gain, Kind::InputGain, 0);
     table->add(mic2GainKnob, micKeys(2).gain, Kind::InputGain, 0);
     table->add(mic2PadButton, micKeys(2).pad, Kind::Pad);
-    table->add(mic2PhantomButton, micKeys(2).phantom, Kind::PhantomPower, QStringLiteral("MIC2"));
+    table->add(mic2PhantomButton, micKeys(2).phantom, Kind::PhantomPower, QT_TRANSLATE_NOOP("Answer", "MIC2"));
     table->add(mic2DirectButton, micKeys(2).direct, Kind::Route);
     table->add(speakerKnob, QStringLiteral("Dial/SpeakerValue"), Kind::OutputLevel, -80);
     table->add(speakerMuteButton, QStringLiteral("Button/SpeakerMuteIsChecked"), Kind::Pad);

@@ -94,8 +94,8 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
     if (!request)
         error += QStringLiteral("; ") + usage();
     else if (request->verb == Verb::PresetSave || request->verb == Verb::PresetLoad || request->verb == Verb::PresetDelete) {
-        if (const std::optional<QString> refused = presets::nameRefusal(request->argument)) {
-            error = *refused;
+        if (const std::optional<answers::Sentence> refused = presets::nameRefusal(request->argument)) {
+            error = refused->english();
             return std::nullopt;
         }
     }
@@ -182,7 +182,7 @@ int runCommandLine(const QStringList &arguments)
         return Refused;
     }
     const Answer answer = ask(*request);
-    printLine(answer.code == Done ? stdout : stderr, answer.text);
+    printLine(answer.code == Done ? stdout : stderr, answer.text.english());
     return answer.code;
 }
 

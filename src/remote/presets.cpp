@@ -12,6 +12,8 @@
 
 namespace remote::presets {
 
+using answers::Sentence;
+
 namespace {
 
 constexpr int kMaxNameLength = 64;
@@ -28,10 +30,12 @@ QString directoryOf(const controls::ControlTable &table)
 
 std::optional<Answer> refusal(const controls::ControlTable &table, const QString &name)
 {
-    if (const std::optional<QString> refused = nameRefusal(name))
+    if (const std::optional<Sentence> refused = nameRefusal(name))
         return Answer {Refused, *refused};
     if (directoryOf(table).isEmpty())
-        return Answer {Refused, QStringLiteral("the %1 panel has no saved-state file, so it has no presets").arg(table.model())};
+        return Answer {Refused,
+                       Sentence(QT_TRANSLATE_NOOP("Answer", "the %1 panel has no saved-state file, so it has no presets"))
+                           .arg(table.model())};
     return std::nullopt;
 }
 
@@ -43,8 +47,13 @@ QString pathOf(const controls::ControlTable &table, const QString &name)
 Answer missing(const controls::ControlTable &table, const QString &name)
 {
     const QStringList names = list(table);
-    return {Refused, QStringLiteral("no preset \"%1\" for the %2; presets: %3")
-                         .arg(name, table.model(), names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")))};
+    if (names.isEmpty())
+        return {Refused,
+                Sentence(QT_TRANSLATE_NOOP("Answer", "no preset \"%1\" for the %2; presets: none")).arg(name).arg(table.model())};
+    return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "no preset \"%1\" for the %2; presets: %3"))
+                         .arg(name)
+                         .arg(table.model())
+                         .arg(names.join(QStringLiteral(", ")))};
 }
 
 bool inAlphabet(const QString &name)
@@ -74,15 +83,16 @@ bool validName(const QString &name)
     return !nameRefusal(name);
 }
 
-std::optional<QString> nameRefusal(const QString &name)
+std::optional<Sentence> nameRefusal(const QString &name)
 {
     if (!inAlphabet(name))
-        return QStringLiteral("\"%1\" is not a preset name: use letters, digits, space, - and _, 1 to %2 characters, "
-                              "no space at either end")
-            .arg(name, QString::number(kMaxNameLength));
+        return Sentence(QT_TRANSLATE_NOOP("Answer", "\"%1\" is not a preset name: use letters, digits, space, - and _, "
+                                                    "1 to %2 characters, no space at either end"))
+            .arg(name)
+            .arg(kMaxNameLength);
     if (namesADevice(name))
-        return QStringLiteral("\"%1\" is not a preset name: Windows reserves CON, PRN, AUX, NUL, COM1 to COM9 and "
-                              "LPT1 to LPT9, in any letter case, for devices")
+        return Sentence(QT_TRANSLATE_NOOP("Answer", "\"%1\" is not a preset name: Windows reserves CON, PRN, AUX, NUL, "
+                                                    "COM1 to COM9 and LPT1 to LPT9, in any letter case, for devices"))
             .arg(name);
     return std::nullopt;
 }
@@ -108,7 +118,7 @@ Answer save(const controls::ControlTable &table, const QString &name)
     savedstate::createPrivateDirectory(QFileInfo(directory).path());
     savedstate::createPrivateDirectory(directory);
     if (!QFileInfo(directory).isDir())
-        return {Refused, QStringLiteral("cannot make the folder %1").arg(directory)};
+        return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "cannot make the folder %1")).arg(directory)};
     const QString path = pathOf(table, name);
     savedstate::createPrivateFile(path);
     QSettings preset(path, QSettings::IniFormat);
@@ -122,8 +132,8 @@ Answer save(const controls::ControlTable &table, const QString &name)
     }
     preset.sync();
     if (preset.status() != QSettings::NoError)
-        return {Refused, QStringLiteral("cannot write %1").arg(path)};
-    return {Done, QStringLiteral("saved preset \"%1\"").arg(name)};
+        return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "cannot write %1")).arg(path)};
+    return {Done, Sentence(QT_TRANSLATE_NOOP("Answer", "saved preset \"%1\"")).arg(name)};
 }
 
 Answer load(const controls::ControlTable &table, const QString &name)
@@ -134,16 +144,20 @@ Answer load(const controls::ControlTable &table, const QString &name)
     if (!QFileInfo(path).isFile())
         return missing(table, name);
     const QSettings preset(path, QSettings::IniFormat);
-    if (const std::optional<QString> refused = safetygate::checkPreset(table, preset))
-        return {Refused, QStringLiteral("preset \"%1\" refused, nothing changed: %2").arg(name, *refused)};
+    if (const std::optional<Sentence> refused = safetygate::checkPreset(table, preset))
+        return {Refused,
+                Sentence(QT_TRANSLATE_NOOP("Answer", "preset \"%1\" refused, nothing changed: %2")).arg(name).arg(*refused)};
 
     const std::uint64_t failedBefore = table.device()->failedRequests();
-    QStringList notes {QStringLiteral("loaded preset \"%1\"").arg(name)};
-    notes << safetygate::replay(table, safetygate::presetTargets(table, preset), safetygate::Way::Preset);
+    std::vector<Sentence> notes {Sentence(QT_TRANSLATE_NOOP("Answer", "loaded preset \"%1\"")).arg(name)};
+    for (const Sentence &note :
+         safetygate::replay(table, safetygate::presetTargets(table, preset), safetygate::Way::Preset))
+        notes.push_back(note);
     if (table.device()->failedRequests() != failedBefore)
-        return {DeviceRefused, QStringLiteral("the interface refused part of preset \"%1\"; the panel shows it loaded")
-                                   .arg(name)};
-    return {Done, notes.join(QLatin1Char('\n'))};
+        return {DeviceRefused,
+                Sentence(QT_TRANSLATE_NOOP("Answer", "the interface refused part of preset \"%1\"; the panel shows it loaded"))
+                    .arg(name)};
+    return {Done, Sentence::lines(notes)};
 }
 
 Answer remove(const controls::ControlTable &table, const QString &name)
@@ -153,8 +167,8 @@ Answer remove(const controls::ControlTable &table, const QString &name)
     if (!QFileInfo(pathOf(table, name)).isFile())
         return missing(table, name);
     if (!QFile::remove(pathOf(table, name)))
-        return {Refused, QStringLiteral("cannot delete %1").arg(pathOf(table, name))};
-    return {Done, QStringLiteral("deleted preset \"%1\"").arg(name)};
+        return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "cannot delete %1")).arg(pathOf(table, name))};
+    return {Done, Sentence(QT_TRANSLATE_NOOP("Answer", "deleted preset \"%1\"")).arg(name)};
 }
 
 } // namespace remote::presets

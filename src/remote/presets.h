@@ -21,7 +21,7 @@ namespace remote::presets {
 // and none of the device names Windows keeps (CON, NUL, COM1, ...).
 bool validName(const QString &name);
 // Why the name is refused, naming the rule; nothing for a valid name.
-std::optional<QString> nameRefusal(const QString &name);
+std::optional<answers::Sentence> nameRefusal(const QString &name);
 
 QStringList list(const controls::ControlTable &table);
 Answer save(const controls::ControlTable &table, const QString &name);

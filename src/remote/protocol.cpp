@@ -127,7 +127,7 @@ QByteArray encodeRequest(const Request &request)
 
 QByteArray encodeAnswer(const Answer &answer)
 {
-    QByteArray line = QByteArray::number(answer.code) + ' ' + escaped(answer.text).toUtf8();
+    QByteArray line = QByteArray::number(answer.code) + ' ' + escaped(answer.text.english()).toUtf8();
     // An answer longer than the protocol allows is cut at a character boundary.
     if (line.size() >= kMaxLineBytes) {
         line.truncate(kMaxLineBytes - 1);

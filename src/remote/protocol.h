@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sentence.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -55,7 +57,8 @@ struct Request
 struct Answer
 {
     int code = Done;
-    QString text;
+    // Scripts read it in English; the window shows it in the user's language.
+    answers::Sentence text;
 };
 
 // The verbs as written in a request, which are the command line's options without "--".

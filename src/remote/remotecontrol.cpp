@@ -16,11 +16,14 @@ namespace {
 
 using controls::Control;
 using controls::ControlTable;
+using answers::Sentence;
 
 Answer unknownKey(const ControlTable &table, const QString &name)
 {
-    return {Refused, QStringLiteral("the %1 has no control \"%2\"; valid keys: %3")
-                         .arg(table.model(), name, table.names().join(QStringLiteral(", ")))};
+    return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "the %1 has no control \"%2\"; valid keys: %3"))
+                         .arg(table.model())
+                         .arg(name)
+                         .arg(table.names().join(QStringLiteral(", ")))};
 }
 
 QString describe(const Control &control)
@@ -39,11 +42,11 @@ Answer set(const ControlTable &table, const QString &assignment)
 {
     const qsizetype equals = assignment.indexOf(QLatin1Char('='));
     if (equals < 0)
-        return {Refused, QStringLiteral("set needs KEY=VALUE, not \"%1\"").arg(assignment)};
+        return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "set needs KEY=VALUE, not \"%1\"")).arg(assignment)};
     const Control *control = table.find(assignment.left(equals));
     if (!control)
         return unknownKey(table, assignment.left(equals));
-    QString refusal;
+    Sentence refusal;
     const std::optional<int> value =
         safetygate::parseValue(*control, assignment.mid(equals + 1).trimmed(), safetygate::Way::Script, refusal);
     if (!value)
@@ -52,7 +55,8 @@ Answer set(const ControlTable &table, const QString &assignment)
     control->apply(*value);
     const QString result = control->name() + QLatin1Char('=') + control->valueText();
     if (table.device()->failedRequests() != failedBefore)
-        return {DeviceRefused, QStringLiteral("the interface refused the change; the panel shows %1").arg(result)};
+        return {DeviceRefused,
+                Sentence(QT_TRANSLATE_NOOP("Answer", "the interface refused the change; the panel shows %1")).arg(result)};
     return {Done, result};
 }
 
@@ -62,11 +66,11 @@ Answer limit(const ControlTable &table, const QString &assignment)
         return {Done, controls::ceilingLines(table).join(QLatin1Char('\n'))};
     const qsizetype equals = assignment.indexOf(QLatin1Char('='));
     if (equals < 0)
-        return {Refused, QStringLiteral("limit needs KEY=DB or KEY=none, not \"%1\"").arg(assignment)};
+        return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "limit needs KEY=DB or KEY=none, not \"%1\"")).arg(assignment)};
     const Control *control = table.find(assignment.left(equals));
     if (!control)
         return unknownKey(table, assignment.left(equals));
-    if (const std::optional<QString> refused =
+    if (const std::optional<Sentence> refused =
             controls::setCeiling(table, *control, assignment.mid(equals + 1).trimmed()))
         return {Refused, *refused};
     return {Done, controls::ceilingLine(*control)};
@@ -80,7 +84,8 @@ Answer execute(QWidget *root, const Request &request)
     if (isSurfaceVerb(request.verb))
         return {Refused, QStringLiteral("control surfaces are not served by this program")};
     if (request.verb != Verb::Show && !table)
-        return {NoInterface, QStringLiteral("no interface connected: Korvist Mixer shows \"声卡未连接！\"")};
+        return {NoInterface, Sentence(QT_TRANSLATE_NOOP("Answer", "no interface connected: Korvist Mixer shows \"%1\""))
+                                 .arg(Sentence::shownAs("MainWindow", QStringLiteral("声卡未连接！")))};
 
     switch (request.verb) {
     case Verb::Show:

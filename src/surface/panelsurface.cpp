@@ -111,11 +111,11 @@ void PanelSurface::change(const Command &command, const Peer &from)
         log.count(DropLog::Unknown);
         return;
     }
-    QString refusal;
+    answers::Sentence refusal;
     const std::optional<int> value = safetygate::parseValue(*control, *text, Way::Surface, refusal);
     if (!value)
         return refuse(refusal, from);
-    if (const std::optional<QString> refused = safetygate::refuseChange(*control, *value, Way::Surface))
+    if (const std::optional<answers::Sentence> refused = safetygate::refuseChange(*control, *value, Way::Surface))
         return refuse(*refused, from);
     throttle.request(control->name(), *value);
 }
@@ -139,7 +139,7 @@ void PanelSurface::loadPreset(const QString &name, const Peer &from)
 {
     if (!followed)
         return refuse(QStringLiteral("no interface connected"), from);
-    if (const std::optional<QString> refused = remote::presets::nameRefusal(name))
+    if (const std::optional<answers::Sentence> refused = remote::presets::nameRefusal(name))
         return refuse(*refused, from);
     throttle.requestPreset([this, name, from] {
         if (!followed)
@@ -156,15 +156,15 @@ void PanelSurface::applyChange(const QString &name, int value)
     if (!control)
         return;
     // Checked again as it is made: a hand may have switched 48 V off meanwhile.
-    if (const std::optional<QString> refused = safetygate::refuseChange(*control, value, Way::Surface))
-        return log.refused(*refused);
+    if (const std::optional<answers::Sentence> refused = safetygate::refuseChange(*control, value, Way::Surface))
+        return log.refused(refused->english());
     control->apply(value);
 }
 
-void PanelSurface::refuse(const QString &why, const Peer &to)
+void PanelSurface::refuse(const answers::Sentence &why, const Peer &to)
 {
-    log.refused(why);
-    endpoint.send(encode(kRefusedAddress, why), to);
+    log.refused(why.english());
+    endpoint.send(encode(kRefusedAddress, why.english()), to);
 }
 
 void PanelSurface::sendState(const QList<Peer> &to)

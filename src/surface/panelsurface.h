@@ -7,6 +7,7 @@
 #include "subscribers.h"
 
 #include <controltable.h>
+#include <sentence.h>
 
 #include <QPointer>
 #include <QWidget>
@@ -35,7 +36,7 @@ private:
     void subscribe(const Peer &subscriber, const Peer &from);
     void loadPreset(const QString &name, const Peer &from);
     void applyChange(const QString &control, int value);
-    void refuse(const QString &why, const Peer &to);
+    void refuse(const answers::Sentence &why, const Peer &to);
     void sendState(const QList<Peer> &to);
     void sendControl(const controls::Control &control, const QList<Peer> &to);
     void sendReadouts();

@@ -30,7 +30,7 @@ void SurfaceServer::start()
     const remote::Answer answer = apply(settings);
     // The choice stays as the user made it: a port taken today may be free at the next start.
     if (answer.code != remote::Done)
-        qWarning().noquote() << "OSC:" << answer.text;
+        qWarning().noquote() << "OSC:" << answer.text.english();
 }
 
 remote::Answer SurfaceServer::command(const remote::Request &request)

@@ -77,6 +77,7 @@ private slots:
             {"Main Window", false, true},  {"Upgrade Firmware", false, true},
             {"Refresh Audio Device", false, true}, {"Win Sound Pannel", false, true},
             {"", true, true},              {"", true, true},
+            {"Volume Limits...", false, true},
             {"Presets", false, true},      {"Control Surfaces (OSC)", false, false},
         };
         QVERIFY(tray.contextMenu());
@@ -284,7 +285,7 @@ private slots:
         for (const QLabel *label : dialog.findChildren<QLabel *>())
             if (label->isVisibleTo(&dialog))
                 shown << label->text();
-        QCOMPARE(shown.contains(remote::presets::nameRefusal(typed.trimmed()).value_or(QString())), !accepted);
+        QCOMPARE(shown.contains(remote::presets::nameRefusal(typed.trimmed()).value_or(QString()).translated()), !accepted);
         QCOMPARE(dialog.name(), typed.trimmed());
     }
 
@@ -322,7 +323,7 @@ private slots:
         TrayIcon tray;
         tray.setMainWindow(&window);
         speaker->setValue(-30);
-        QCOMPARE(remote::execute(&window, {remote::Verb::PresetSave, "quiet"}).text, QString("saved preset \"quiet\""));
+        QCOMPARE(remote::execute(&window, {remote::Verb::PresetSave, "quiet"}).text.english(), QString("saved preset \"quiet\""));
         speaker->setValue(-10);
         const QString presetsDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/presets";
         QSettings(presetsDir + "/rk2/quiet.ini", QSettings::IniFormat).setValue(key, value);

@@ -257,12 +257,12 @@ private slots:
 
         const remote::Answer answer = remote::execute(&window, {remote::Verb::PresetLoad, "p"});
         QCOMPARE(answer.code, code);
-        QVERIFY2(answer.text.contains(text), qPrintable(answer.text));
+        QVERIFY2(answer.text.english().contains(text), qPrintable(answer.text.english()));
         for (const SimJournalEntry &entry : device.journal(iocode::Command))
             QVERIFY(entry.in != panelprobe::command(0x5B, 1, 1));
-        QCOMPARE(remote::execute(&window, {remote::Verb::Get, "Mic148VIsChecked"}).text, QString("false"));
+        QCOMPARE(remote::execute(&window, {remote::Verb::Get, "Mic148VIsChecked"}).text.english(), QString("false"));
         if (code == remote::Done) {
-            QCOMPARE(remote::execute(&window, {remote::Verb::Get, "HeadphoneValue"}).text, QString("-20"));
+            QCOMPARE(remote::execute(&window, {remote::Verb::Get, "HeadphoneValue"}).text.english(), QString("-20"));
             return;
         }
         QCOMPARE(requestsSince(device, mark), QList<QByteArray>());
@@ -290,7 +290,7 @@ private slots:
         QString error;
         const remote::Answer answer = remote::execute(&window, remote::parseCommand(request, error).value());
         QCOMPARE(answer.code, int(remote::DeviceRefused));
-        QVERIFY2(answer.text.contains(text), qPrintable(answer.text));
+        QVERIFY2(answer.text.english().contains(text), qPrintable(answer.text.english()));
     }
 
     // A window asked for comes up where the user can reach it, also from the taskbar's minimised state.

@@ -2,56 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>声卡未连接！</source>
-        <translation>Sound card not connected!</translation>
-    </message>
-    <message>
-        <source>声卡正在另一个会话中使用。</source>
-        <translation>The interface is in use in another session.</translation>
-    </message>
-</context>
-<context>
-    <name>PresetNameDialog</name>
-    <message>
-        <source>Save current as...</source>
-        <translation>Save current as...</translation>
-    </message>
-    <message>
-        <source>Preset name:</source>
-        <translation>Preset name:</translation>
-    </message>
-</context>
-<context>
-    <name>Settings</name>
-    <message>
-        <source>Settings</source>
-        <translation>Settings</translation>
-    </message>
-    <message>
-        <source>Buffer Size</source>
-        <translation>Buffer Size</translation>
-    </message>
-    <message>
-        <source>USB Latency Size</source>
-        <translation>USB Latency Size</translation>
-    </message>
-    <message>
-        <source>Safe Mode</source>
-        <translation>Safe Mode</translation>
-    </message>
-    <message>
-        <source>USB Error</source>
-        <translation>USB Error</translation>
-    </message>
-    <message>
-        <source>USB Error Count: %1</source>
-        <translation>USB Error Count: %1</translation>
-    </message>
-</context>
-<context>
-    <name>ShownAnswer</name>
+    <name>Answer</name>
     <message>
         <source>saved preset &quot;%1&quot;</source>
         <translation>Saved preset &quot;%1&quot;.</translation>
@@ -95,10 +46,6 @@
     <message>
         <source>the interface refused part of preset &quot;%1&quot;; the panel shows it loaded</source>
         <translation>The interface refused part of preset &quot;%1&quot;; the panel shows it loaded.</translation>
-    </message>
-    <message>
-        <source>no interface connected: Korvist Mixer shows &quot;声卡未连接！&quot;</source>
-        <translation>No interface connected.</translation>
     </message>
     <message>
         <source>it is not a readable ini file</source>
@@ -152,6 +99,122 @@
         <source>MIC2</source>
         <translation>MIC2</translation>
     </message>
+    <message>
+        <source>%1 takes no limit: only output and phone levels do (%2)</source>
+        <translation>%1 takes no limit: only output and phone levels do (%2)</translation>
+    </message>
+    <message>
+        <source>%1 takes a limit from %2 to %3, or none; not &quot;%4&quot;</source>
+        <translation>%1 takes a limit from %2 to %3, or none; not &quot;%4&quot;.</translation>
+    </message>
+    <message>
+        <source>the limit for %1 could not be saved, so it was not set</source>
+        <translation>The limit for %1 could not be saved, so it was not set.</translation>
+    </message>
+    <message>
+        <source>%1 is above the limit of %2 set for %3: give at most %2, or lift the limit (--limit %3=none)</source>
+        <translation>%1 is above the limit of %2 set for %3: give at most %2, or lift the limit (--limit %3=none)</translation>
+    </message>
+    <message>
+        <source>%1 takes on, off, toggle, true or false, not &quot;%2&quot;</source>
+        <translation>%1 takes on, off, toggle, true or false, not &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>48V on %1 is switched on by hand or by a script only: it stays off</source>
+        <translation>48V on %1 is switched on by hand or by a script only: it stays off.</translation>
+    </message>
+    <message>
+        <source>%1 set to its limit of %2, not %3</source>
+        <translation>%1 set to its limit of %2, not %3.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a preset name: Windows reserves CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any letter case, for devices</source>
+        <translation>&quot;%1&quot; is not a preset name: Windows reserves CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any letter case, for devices.</translation>
+    </message>
+    <message>
+        <source>cannot delete %1</source>
+        <translation>Cannot delete %1.</translation>
+    </message>
+    <message>
+        <source>deleted preset &quot;%1&quot;</source>
+        <translation>Deleted preset &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>the %1 has no control &quot;%2&quot;; valid keys: %3</source>
+        <translation>The %1 has no control &quot;%2&quot;; valid keys: %3.</translation>
+    </message>
+    <message>
+        <source>set needs KEY=VALUE, not &quot;%1&quot;</source>
+        <translation>Set needs KEY=VALUE, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>the interface refused the change; the panel shows %1</source>
+        <translation>The interface refused the change; the panel shows %1.</translation>
+    </message>
+    <message>
+        <source>limit needs KEY=DB or KEY=none, not &quot;%1&quot;</source>
+        <translation>Limit needs KEY=DB or KEY=none, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>no interface connected: Korvist Mixer shows &quot;%1&quot;</source>
+        <translation>No interface connected: Korvist Mixer shows &quot;%1&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>Knob</name>
+    <message>
+        <source>Limited to %1 %2.</source>
+        <translation>Limited to %1 %2.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>声卡未连接！</source>
+        <translation>Sound card not connected!</translation>
+    </message>
+    <message>
+        <source>声卡正在另一个会话中使用。</source>
+        <translation>The interface is in use in another session.</translation>
+    </message>
+</context>
+<context>
+    <name>PresetNameDialog</name>
+    <message>
+        <source>Save current as...</source>
+        <translation>Save current as...</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>Preset name:</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Buffer Size</source>
+        <translation>Buffer Size</translation>
+    </message>
+    <message>
+        <source>USB Latency Size</source>
+        <translation>USB Latency Size</translation>
+    </message>
+    <message>
+        <source>Safe Mode</source>
+        <translation>Safe Mode</translation>
+    </message>
+    <message>
+        <source>USB Error</source>
+        <translation>USB Error</translation>
+    </message>
+    <message>
+        <source>USB Error Count: %1</source>
+        <translation>USB Error Count: %1</translation>
+    </message>
 </context>
 <context>
     <name>TrayIcon</name>
@@ -190,6 +253,29 @@
     <message>
         <source>Control Surfaces (OSC)</source>
         <translation>Control Surfaces (OSC)</translation>
+    </message>
+    <message>
+        <source>Volume Limits...</source>
+        <translation>Volume Limits...</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeLimitsDialog</name>
+    <message>
+        <source>Volume Limits</source>
+        <translation>Volume Limits</translation>
+    </message>
+    <message>
+        <source>No way in, not even a preset or a script, takes a level above its limit.</source>
+        <translation>No way in, not even a preset or a script, takes a level above its limit.</translation>
+    </message>
+    <message>
+        <source>声卡未连接！</source>
+        <translation>Sound card not connected!</translation>
+    </message>
+    <message>
+        <source>%1 limit</source>
+        <translation>%1 limit</translation>
     </message>
 </context>
 <context>
@@ -241,6 +327,64 @@
     <message>
         <source>Current level, in dB</source>
         <translation>Current level, in dB</translation>
+    </message>
+</context>
+<context>
+    <name>phone::PhoneApprovalPrompt</name>
+    <message>
+        <source>Allow a Phone?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A phone at %1 (%2) sent the pairing code. Allow it to control the mixer from its browser?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Allow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Don&apos;t Allow</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>phone::PhoneRemoteDialog</name>
+    <message>
+        <source>Serve the panel to phones on the allowed network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Forget Phone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Phone Remote</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Paired phones:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paired phones</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open %1 on the phone, or scan the code.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>QR code of %1 with the pairing code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pairing code: %1 (a new one comes every two minutes)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 at %2, last used %3</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

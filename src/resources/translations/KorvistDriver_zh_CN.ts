@@ -2,56 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>声卡未连接！</source>
-        <translation>声卡未连接！</translation>
-    </message>
-    <message>
-        <source>声卡正在另一个会话中使用。</source>
-        <translation>声卡正在另一个会话中使用。</translation>
-    </message>
-</context>
-<context>
-    <name>PresetNameDialog</name>
-    <message>
-        <source>Save current as...</source>
-        <translation>当前状态另存为...</translation>
-    </message>
-    <message>
-        <source>Preset name:</source>
-        <translation>预设名称：</translation>
-    </message>
-</context>
-<context>
-    <name>Settings</name>
-    <message>
-        <source>Settings</source>
-        <translation>设置</translation>
-    </message>
-    <message>
-        <source>Buffer Size</source>
-        <translation>缓冲区大小</translation>
-    </message>
-    <message>
-        <source>USB Latency Size</source>
-        <translation>USB 延迟大小</translation>
-    </message>
-    <message>
-        <source>Safe Mode</source>
-        <translation>安全模式</translation>
-    </message>
-    <message>
-        <source>USB Error</source>
-        <translation>USB 错误</translation>
-    </message>
-    <message>
-        <source>USB Error Count: %1</source>
-        <translation>USB 错误次数：%1</translation>
-    </message>
-</context>
-<context>
-    <name>ShownAnswer</name>
+    <name>Answer</name>
     <message>
         <source>saved preset &quot;%1&quot;</source>
         <translation>已保存预设“%1”。</translation>
@@ -95,10 +46,6 @@
     <message>
         <source>the interface refused part of preset &quot;%1&quot;; the panel shows it loaded</source>
         <translation>声卡拒绝了预设“%1”的部分设置；面板显示为已载入。</translation>
-    </message>
-    <message>
-        <source>no interface connected: Korvist Mixer shows &quot;声卡未连接！&quot;</source>
-        <translation>声卡未连接！</translation>
     </message>
     <message>
         <source>it is not a readable ini file</source>
@@ -152,6 +99,122 @@
         <source>MIC2</source>
         <translation>麦克风2</translation>
     </message>
+    <message>
+        <source>%1 takes no limit: only output and phone levels do (%2)</source>
+        <translation>%1 不能设置上限：只有输出和手机音量可以（%2）</translation>
+    </message>
+    <message>
+        <source>%1 takes a limit from %2 to %3, or none; not &quot;%4&quot;</source>
+        <translation>%1 的上限须在 %2 到 %3 之间，或为 none；而不是“%4”</translation>
+    </message>
+    <message>
+        <source>the limit for %1 could not be saved, so it was not set</source>
+        <translation>%1 的上限无法保存，因此未设置。</translation>
+    </message>
+    <message>
+        <source>%1 is above the limit of %2 set for %3: give at most %2, or lift the limit (--limit %3=none)</source>
+        <translation>%1 高于为 %3 设置的上限 %2：请给出不超过 %2 的值，或解除上限（--limit %3=none）</translation>
+    </message>
+    <message>
+        <source>%1 takes on, off, toggle, true or false, not &quot;%2&quot;</source>
+        <translation>%1 只接受 on、off、toggle、true 或 false，而不是“%2”</translation>
+    </message>
+    <message>
+        <source>48V on %1 is switched on by hand or by a script only: it stays off</source>
+        <translation>%1 的 48V 只能手动或由脚本打开：保持关闭。</translation>
+    </message>
+    <message>
+        <source>%1 set to its limit of %2, not %3</source>
+        <translation>%1 设为其上限 %2，而不是 %3。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a preset name: Windows reserves CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any letter case, for devices</source>
+        <translation>“%1”不是有效的预设名称：Windows 将 CON、PRN、AUX、NUL、COM1 至 COM9 和 LPT1 至 LPT9（不分大小写）保留给设备使用。</translation>
+    </message>
+    <message>
+        <source>cannot delete %1</source>
+        <translation>无法删除 %1。</translation>
+    </message>
+    <message>
+        <source>deleted preset &quot;%1&quot;</source>
+        <translation>已删除预设“%1”。</translation>
+    </message>
+    <message>
+        <source>the %1 has no control &quot;%2&quot;; valid keys: %3</source>
+        <translation>%1 没有控件“%2”；有效的键：%3</translation>
+    </message>
+    <message>
+        <source>set needs KEY=VALUE, not &quot;%1&quot;</source>
+        <translation>set 需要 KEY=VALUE，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>the interface refused the change; the panel shows %1</source>
+        <translation>声卡拒绝了更改；面板显示 %1。</translation>
+    </message>
+    <message>
+        <source>limit needs KEY=DB or KEY=none, not &quot;%1&quot;</source>
+        <translation>limit 需要 KEY=DB 或 KEY=none，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>no interface connected: Korvist Mixer shows &quot;%1&quot;</source>
+        <translation>未连接声卡：Korvist Mixer 显示“%1”。</translation>
+    </message>
+</context>
+<context>
+    <name>Knob</name>
+    <message>
+        <source>Limited to %1 %2.</source>
+        <translation>上限为 %1 %2。</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>声卡未连接！</source>
+        <translation>声卡未连接！</translation>
+    </message>
+    <message>
+        <source>声卡正在另一个会话中使用。</source>
+        <translation>声卡正在另一个会话中使用。</translation>
+    </message>
+</context>
+<context>
+    <name>PresetNameDialog</name>
+    <message>
+        <source>Save current as...</source>
+        <translation>当前状态另存为...</translation>
+    </message>
+    <message>
+        <source>Preset name:</source>
+        <translation>预设名称：</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Buffer Size</source>
+        <translation>缓冲区大小</translation>
+    </message>
+    <message>
+        <source>USB Latency Size</source>
+        <translation>USB 延迟大小</translation>
+    </message>
+    <message>
+        <source>Safe Mode</source>
+        <translation>安全模式</translation>
+    </message>
+    <message>
+        <source>USB Error</source>
+        <translation>USB 错误</translation>
+    </message>
+    <message>
+        <source>USB Error Count: %1</source>
+        <translation>USB 错误次数：%1</translation>
+    </message>
 </context>
 <context>
     <name>TrayIcon</name>
@@ -190,6 +253,29 @@
     <message>
         <source>Control Surfaces (OSC)</source>
         <translation>外部控制器 (OSC)</translation>
+    </message>
+    <message>
+        <source>Volume Limits...</source>
+        <translation>音量上限...</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeLimitsDialog</name>
+    <message>
+        <source>Volume Limits</source>
+        <translation>音量上限</translation>
+    </message>
+    <message>
+        <source>No way in, not even a preset or a script, takes a level above its limit.</source>
+        <translation>任何方式（包括预设和脚本）都不会把音量调到上限以上。</translation>
+    </message>
+    <message>
+        <source>声卡未连接！</source>
+        <translation>声卡未连接！</translation>
+    </message>
+    <message>
+        <source>%1 limit</source>
+        <translation>%1 上限</translation>
     </message>
 </context>
 <context>
@@ -241,6 +327,64 @@
     <message>
         <source>Current level, in dB</source>
         <translation>当前电平，单位 dB</translation>
+    </message>
+</context>
+<context>
+    <name>phone::PhoneApprovalPrompt</name>
+    <message>
+        <source>Allow a Phone?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A phone at %1 (%2) sent the pairing code. Allow it to control the mixer from its browser?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Allow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Don&apos;t Allow</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>phone::PhoneRemoteDialog</name>
+    <message>
+        <source>Serve the panel to phones on the allowed network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Forget Phone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Phone Remote</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Paired phones:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paired phones</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open %1 on the phone, or scan the code.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>QR code of %1 with the pairing code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pairing code: %1 (a new one comes every two minutes)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 at %2, last used %3</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
