@@ -143,6 +143,8 @@
       const output = document.createElement('output');
       const input = control.kind === 'level' || control.kind === 'gain' ? sliderOf(control) : switchOf(control);
       input.id = `control-${index}`;
+      input.dataset.control = control.name;
+      input.dataset.kind = control.kind;
       label.htmlFor = input.id;
       label.append(name, output);
       if (input.type === 'checkbox') label.append(input);

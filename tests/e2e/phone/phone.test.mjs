@@ -1,0 +1,186 @@
+// The phone remote in Debian's chromium against the window with the remote
+// and korvist-sim, each run in its own XDG directories under xvfb-run.
+// Arguments: the host, korvist-sim, KorvistDriver (for --set), chromium.
+import { spawn, execFileSync } from 'node:child_process';
+import { mkdtempSync, mkdirSync, readFileSync, existsSync, chmodSync, rmSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import assert from 'node:assert/strict';
+
+const require = createRequire(import.meta.url);
+let puppeteer;
+try {
+  puppeteer = require('puppeteer-core');
+} catch {
+  console.log('SKIP: run PUPPETEER_SKIP_DOWNLOAD=1 npm ci in tests/e2e/phone');
+  process.exit(77);
+}
+const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+const [hostPath, simPath, driverPath, chromiumPath] = process.argv.slice(2);
+
+const root = mkdtempSync(path.join(os.tmpdir(), 'korvist-phone-'));
+const env = { ...process.env };
+for (const name of ['XDG_RUNTIME_DIR', 'XDG_DATA_HOME', 'XDG_CONFIG_HOME', 'HOME', 'TMPDIR']) {
+  env[name] = path.join(root, name);
+  mkdirSync(env[name]);
+}
+chmodSync(env.XDG_RUNTIME_DIR, 0o700);
+const journal = path.join(root, 'journal.jsonl');
+const port = 20000 + (process.pid % 20000);
+const origin = `http://127.0.0.1:${port}`;
+
+const children = [];
+function start(program, args) {
+  const child = spawn(program, args, { env, stdio: ['pipe', 'pipe', 'pipe'] });
+  child.log = '';
+  child.stdout.on('data', (data) => { child.log += data; });
+  child.stderr.on('data', (data) => { child.log += data; });
+  children.push(child);
+  return child;
+}
+// Waits for the child's log to match, with no bound but the test's own timeout.
+async function logMatch(child, pattern, from = 0) {
+  for (;;) {
+    const found = child.log.slice(from).match(pattern);
+    if (found) return found;
+    await new Promise((done) => child.stdout.once('data', done));
+  }
+}
+// Requests that change the sound (the mixer block, a command such as a gain or 48 V); meter reads do not count.
+const journalLines = () => (existsSync(journal) ? readFileSync(journal, 'utf8').split('\n')
+  .filter((line) => /"code":"0x(FFDC2040|FFDC209C)"/.test(line)).length : 0);
+async function until(check) {
+  while (!(await check())) await new Promise((done) => setTimeout(done, 50));
+}
+function request(method, url, headers = {}, body = '') {
+  return new Promise((done, fail) => {
+    const sent = http.request(`${origin}${url}`, { method, headers: { 'Content-Type': 'application/json', ...headers } },
+      (answer) => { let text = ''; answer.on('data', (d) => { text += d; }); answer.on('end', () => done({ status: answer.statusCode, text, headers: answer.headers })); });
+    sent.on('upgrade', (answer, socket) => { socket.destroy(); done({ status: answer.statusCode }); });
+    // civetweb drops a refused upgrade without an answer.
+    sent.on('error', (error) => (error.code === 'ECONNRESET' ? done({ status: 0 }) : fail(error)));
+    sent.end(body);
+  });
+}
+const upgrade = (headers) => request('GET', '/ws', { Connection: 'Upgrade', Upgrade: 'websocket',
+  'Sec-WebSocket-Version': '13', 'Sec-WebSocket-Key': 'dGhlIHNhbXBsZSBub25jZQ==', ...headers });
+
+const rows = [];
+const row = (name, run) => rows.push({ name, run });
+let browser;
+let page;
+let host;
+
+row('requests naming another Host, Origin or no cookie are refused', async () => {
+  assert.equal((await request('GET', '/', { Host: `rebound.example:${port}` })).status, 403);
+  assert.equal((await request('POST', '/pair', { Origin: 'http://elsewhere.example' }, '{"code":"000000"}')).status, 403);
+  assert.notEqual((await upgrade({ Origin: origin })).status, 101);
+});
+
+row('five wrong codes bring a new code; none of them pairs', async () => {
+  const before = (await logMatch(host, /pairing code (\d{6})/g)).at(-1);
+  const mark = host.log.length;
+  const wrong = before.endsWith('000000') ? '000001' : '000000';
+  for (let i = 0; i < 5; ++i)
+    assert.equal((await request('POST', '/pair', { Origin: origin }, JSON.stringify({ code: wrong }))).status, 403);
+  const renewed = await logMatch(host, /pairing code (\d{6})/, mark);
+  assert.notEqual(`pairing code ${renewed[1]}`, before);
+});
+
+row('the page pairs once the desktop allows it, and shows the panel', async () => {
+  const code = [...host.log.matchAll(/pairing code (\d{6})/g)].at(-1)[1];
+  await page.goto(`${origin}/#code=${code}`);
+  execFileSync('xdotool', ['search', '--sync', '--name', 'Allow a Phone', 'windowfocus', '--sync', 'key', 'alt+a'], { env: process.env });
+  await page.waitForSelector('input[type=range]');
+  assert.equal(await page.evaluate(() => location.hash), '');
+  const cookies = await page.cookies();
+  assert.ok(cookies.some((c) => c.name === 'korvist_phone' && c.httpOnly && c.sameSite === 'Strict'));
+});
+
+row('a forged cookie is refused, the real one upgrades', async () => {
+  assert.notEqual((await upgrade({ Origin: origin, Cookie: 'korvist_phone=forged' })).status, 101);
+  const token = (await page.cookies()).find((c) => c.name === 'korvist_phone').value;
+  assert.notEqual((await upgrade({ Origin: 'http://elsewhere.example', Cookie: `korvist_phone=${token}` })).status, 101);
+  assert.equal((await upgrade({ Origin: origin, Cookie: `korvist_phone=${token}` })).status, 101);
+});
+
+row('a slider moved by keys and by touch reaches the device', async () => {
+  const lines = journalLines();
+  const slider = await page.$('input[data-kind=level]');
+  const before = await slider.evaluate((s) => s.getAttribute('aria-valuetext'));
+  await slider.focus();
+  await page.keyboard.press('ArrowUp');
+  await page.waitForFunction((b) => document.activeElement.getAttribute('aria-valuetext') !== b, {}, before);
+  await until(() => journalLines() > lines);
+  const box = await slider.boundingBox();
+  const touched = journalLines();
+  await page.touchscreen.tap(box.x + box.width * 0.3, box.y + box.height / 2);
+  await until(() => journalLines() > touched);
+});
+
+row('a change made elsewhere reaches the page', async () => {
+  const [name, control] = await page.evaluate(() => {
+    const slider = document.querySelector('input[data-kind=level]');
+    return [slider.id, slider.dataset.control];
+  });
+  execFileSync(driverPath, ['--set', `${control}=-30`], { env });
+  await page.waitForFunction((id) => document.getElementById(id).getAttribute('aria-valuetext') === '-30 dB', {}, name);
+});
+
+row('48 V cannot be switched on from the page, nor by a forged message', async () => {
+  const phantom = await page.$$eval('input[role=switch]', (boxes) => boxes.filter((b) => b.getAttribute('aria-describedby')).map((b) => b.disabled));
+  assert.ok(phantom.length > 0 && phantom.every((disabled) => disabled));
+  const lines = journalLines();
+  // A second socket of the paired page, sending what its switch never would.
+  const reply = await page.evaluate(() => new Promise((done) => {
+    const control = document.querySelector('input[aria-describedby]').dataset.control;
+    const socket = new WebSocket(`ws://${location.host}/ws`);
+    socket.onopen = () => socket.send(JSON.stringify({ t: 'set', control, value: 'on' }));
+    socket.onmessage = (event) => {
+      const message = JSON.parse(event.data);
+      if (message.t === 'reply') { socket.close(); done(message); }
+    };
+  }));
+  assert.ok(reply.refused, JSON.stringify(reply));
+  assert.equal(journalLines(), lines);
+});
+
+row('axe finds no violation on the page', async () => {
+  await page.evaluate(axeSource);
+  const result = await page.evaluate(() => window.axe.run(document));
+  assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`), []);
+});
+
+row('a forgotten phone is cut off and asked to pair again', async () => {
+  host.stdin.write('forget\n');
+  await page.waitForSelector('#pairing:not([hidden])');
+});
+
+let failed = 0;
+try {
+  start(simPath, ['device', '--model', 'rk1', '--journal', journal]);
+  host = start(hostPath, [String(port)]);
+  await logMatch(host, /serving /);
+  browser = await puppeteer.launch({ executablePath: chromiumPath, headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'] });
+  page = await browser.newPage();
+  await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+  for (const { name, run } of rows) {
+    try {
+      await run();
+      console.log(`PASS   : ${name}`);
+    } catch (error) {
+      ++failed;
+      console.log(`FAIL!  : ${name}\n${error.stack}`);
+    }
+  }
+} finally {
+  if (browser) await browser.close();
+  for (const child of children) child.kill();
+}
+if (!failed) rmSync(root, { recursive: true, force: true });
+console.log(`Totals: ${rows.length - failed} passed, ${failed} failed`);
+if (failed) console.log(host.log.slice(-3000));
+process.exit(failed ? 1 : 0);
