@@ -17,15 +17,17 @@ bool hostAllowed(const QByteArray &host, const Listening &listening)
     const int colon = host.lastIndexOf(':');
     if (colon <= 0 || host.contains(']'))
         return false;
-    bool ok = false;
-    if (host.mid(colon + 1).toUShort(&ok) != listening.port || !ok)
+    // The port as digits alone: no sign, blank or anything after it.
+    const QByteArray port = host.mid(colon + 1);
+    if (port != QByteArray::number(listening.port))
         return false;
     const QByteArray name = host.left(colon);
     if (name == "localhost")
         return true;
     QHostAddress address;
-    // Only the dotted form: "127.1" or a number alone are names a page could hide behind.
-    if (name.count('.') != 3 || !address.setAddress(QString::fromLatin1(name)))
+    // Only the address as a browser writes it: "127.1", "127.00.0.1" or a
+    // number alone would be other names for the same host.
+    if (!address.setAddress(QString::fromLatin1(name)) || address.toString().toLatin1() != name)
         return false;
     return listening.ownAddresses.contains(address);
 }
