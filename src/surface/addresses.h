@@ -1,34 +1,37 @@
 #pragma once
 
+#include "command.h"
 #include "oscwire.h"
+#include "transport.h"
 
+#include <sentence.h>
+
+#include <QByteArrayList>
 #include <QString>
 
-#include <optional>
+#include <variant>
 
 // The program's OSC address space, in and out. A control's name is its key
 // without the group, as scripts know it ("SpeakerValue"):
-//   /korvist/<name> [number]    a value in the control's own unit, 0/1 for a switch; none toggles a switch
-//   /korvist/<name>/fader f     0..1 over the control's range
-//   /korvist/preset/load s      loads a preset
-//   /korvist/refresh            sends every value back
-//   /korvist/subscribe i        sends every change to this port for a minute
-// Out only: /korvist/model s, /korvist/level/<readout> f (dB), /korvist/refused s.
+//   /korvist/<name> [number|text] a value in the control's own unit, 1/0 or on/off/toggle for a switch;
+//                                 none toggles a switch
+//   /korvist/<name>/fader f       0..1 over the control's travel
+//   /korvist/preset/load s        loads a preset
+//   /korvist/refresh              sends every value back
+//   /korvist/subscribe i          sends every change to this port for a minute
+//   /korvist/unsubscribe i        ends that
+//   /korvist/meters i             level readings a second for the sender's subscriptions
+//   /korvist/list, /korvist/presets, /korvist/ping
+// Out: /korvist/model s, /korvist/<name> i, /korvist/<name>/fader f,
+// /korvist/level/<readout> f (dB) and .../fader f, /korvist/done s,
+// /korvist/note s, /korvist/refused s, /korvist/control ..., /korvist/preset s, /korvist/pong s.
 namespace surface {
 
-struct Command
-{
-    enum class Kind { Value, Fader, Toggle, PresetLoad, Refresh, Subscribe };
+// The command, or why the message is none.
+std::variant<Command, answers::Sentence> interpret(const Message &message);
 
-    Kind kind = Kind::Refresh;
-    QString control; // Value, Fader, Toggle
-    double number = 0; // Value, Fader; the port of Subscribe
-    QString name; // PresetLoad
-};
-
-// Nothing for an address outside the space or arguments it does not take;
-// whether the control exists is the panel's to say.
-std::optional<Command> interpret(const Message &message);
+// The item's datagrams.
+QByteArrayList datagramsOf(const Outgoing &item);
 
 QString valueAddress(const QString &control);
 QString faderAddress(const QString &control);

@@ -30,6 +30,12 @@ void DropLog::refused(const QString &why)
     count(Refused);
 }
 
+void DropLog::unknown(const QString &address)
+{
+    lastUnknown = address;
+    count(Unknown);
+}
+
 void DropLog::flush()
 {
     QString line = QStringLiteral("OSC: in the last second %1 malformed, %2 oversized, %3 unknown and %4 not allowed "
@@ -38,6 +44,8 @@ void DropLog::flush()
                        .arg(counts[Oversized])
                        .arg(counts[Unknown])
                        .arg(counts[NotAllowed]);
+    if (counts[Unknown] > 0)
+        line += QStringLiteral(" (the last unknown: %1)").arg(lastUnknown);
     // Rare, and so only told when they happened.
     if (counts[Surplus] > 0)
         line += QStringLiteral("; %1 messages past the first %2 of a datagram dropped")

@@ -29,12 +29,15 @@ public:
     void count(Reason reason, int times = 1);
     // A change the safety rules refused: counted, and the latest reason logged.
     void refused(const QString &why);
+    // A message that is no command: counted, and the latest one's address logged.
+    void unknown(const QString &address);
 
 private:
     void flush();
 
     int counts[ReasonCount] = {};
     QString lastRefusal;
+    QString lastUnknown;
     QTimer second;
 };
 

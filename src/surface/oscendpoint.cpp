@@ -1,5 +1,7 @@
 #include "oscendpoint.h"
 
+#include "addresses.h"
+
 #include <algorithm>
 
 namespace surface {
@@ -63,13 +65,15 @@ QString OscEndpoint::address() const
          + QString::number(socket.localPort());
 }
 
-void OscEndpoint::send(const QByteArray &datagram, const Peer &to)
+QByteArrayList OscEndpoint::encode(const Outgoing &item) const
 {
-    if (!isOpen() || datagram.isEmpty())
-        return;
-    if (!budget.spend(to.host, datagram.size()))
-        return log.count(DropLog::OverBudget);
-    socket.writeDatagram(datagram, to.host, to.port);
+    return datagramsOf(item);
+}
+
+void OscEndpoint::deliver(const QByteArray &datagram, const Peer &to)
+{
+    if (isOpen() && !datagram.isEmpty())
+        socket.writeDatagram(datagram, to.host, to.port);
 }
 
 bool OscEndpoint::isAllowed(const QHostAddress &host) const
@@ -112,7 +116,7 @@ void OscEndpoint::readPending()
         const std::size_t taken = std::min(messages->size(), kMaxMessagesPerDatagram);
         log.count(DropLog::Surplus, int(messages->size() - taken));
         for (std::size_t i = 0; i < taken; ++i)
-            emit received((*messages)[i], Peer {host, port});
+            emit received((*messages)[i], Peer {this, host, port});
     }
     if (isOpen() && socket.hasPendingDatagrams())
         nextPass.start(0);

@@ -2,9 +2,8 @@
 
 #include "droplog.h"
 #include "oscwire.h"
-#include "replybudget.h"
-#include "subscribers.h"
 #include "surfacesettings.h"
+#include "transport.h"
 
 #include <QObject>
 #include <QTimer>
@@ -14,11 +13,12 @@
 
 namespace surface {
 
-// The program's UDP port for control surfaces: it reads datagrams without
-// ever blocking the window, takes only allowed hosts' messages (at most 16 of
-// one datagram), drops what is not well-formed OSC of a size a surface sends,
-// and sends no host more than its budget, counting what it drops.
-class OscEndpoint : public QObject
+// The program's UDP port for control surfaces, the OSC transport of the
+// surfaces' seam: it reads datagrams without ever blocking the window, takes
+// only allowed hosts' messages (at most 16 of one datagram), drops what is
+// not well-formed OSC of a size a surface sends, counting what it drops, and
+// writes the seam's items in the OSC address space.
+class OscEndpoint : public QObject, public Transport
 {
     Q_OBJECT
 
@@ -33,8 +33,9 @@ public:
     // "127.0.0.1:9000"
     QString address() const;
 
-    // Dropped, and counted, beyond the host's budget.
-    void send(const QByteArray &datagram, const Peer &to);
+    QByteArrayList encode(const Outgoing &item) const override;
+    void deliver(const QByteArray &datagram, const Peer &to) override;
+    bool leases() const override { return true; }
 
 signals:
     void received(const surface::Message &message, const surface::Peer &from);
@@ -47,7 +48,6 @@ private:
     QUdpSocket socket;
     QTimer nextPass;
     std::optional<Network> allowedNetwork;
-    ReplyBudget budget;
 };
 
 } // namespace surface

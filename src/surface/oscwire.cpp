@@ -30,6 +30,8 @@ std::optional<Argument> argumentOf(const osc::ReceivedMessageArgument &argument)
         return QString::fromUtf8(argument.AsString());
     if (argument.IsSymbol())
         return QString::fromUtf8(argument.AsSymbol());
+    if (argument.IsNil())
+        return std::monostate();
     return std::nullopt;
 }
 
@@ -51,7 +53,7 @@ bool takesTypes(const char *message, std::size_t size)
         if (message[at] != '\0')
             return false;
     for (at = tags + 1; at < size && message[at] != '\0'; ++at)
-        if (!std::strchr("ihfdsSTF", message[at]))
+        if (!std::strchr("ihfdsSTFN", message[at]))
             return false;
     return true;
 }
@@ -100,18 +102,13 @@ bool read(const osc::ReceivedBundle &bundle, std::vector<Message> &messages, int
     return true;
 }
 
-template<typename Value>
-QByteArray message(const QString &address, const Value &value)
+struct Writer
 {
-    char buffer[kMaxDatagramBytes];
-    osc::OutboundPacketStream stream(buffer, sizeof buffer);
-    try {
-        stream << osc::BeginMessage(address.toUtf8().constData()) << value << osc::EndMessage;
-    } catch (const osc::Exception &) {
-        return {};
-    }
-    return QByteArray(stream.Data(), qsizetype(stream.Size()));
-}
+    osc::OutboundPacketStream &stream;
+    void operator()(int value) const { stream << osc::int32(value); }
+    void operator()(float value) const { stream << value; }
+    void operator()(const QString &value) const { stream << value.toUtf8().constData(); }
+};
 
 } // namespace
 
@@ -136,19 +133,34 @@ std::optional<std::vector<Message>> decode(const char *data, std::size_t size)
     return messages;
 }
 
+QByteArray encode(const QString &address, const std::vector<OutArgument> &arguments)
+{
+    char buffer[kMaxDatagramBytes];
+    osc::OutboundPacketStream stream(buffer, sizeof buffer);
+    try {
+        stream << osc::BeginMessage(address.toUtf8().constData());
+        for (const OutArgument &argument : arguments)
+            std::visit(Writer {stream}, argument);
+        stream << osc::EndMessage;
+    } catch (const osc::Exception &) {
+        return {};
+    }
+    return QByteArray(stream.Data(), qsizetype(stream.Size()));
+}
+
 QByteArray encode(const QString &address, int value)
 {
-    return message(address, osc::int32(value));
+    return encode(address, std::vector<OutArgument> {value});
 }
 
 QByteArray encode(const QString &address, float value)
 {
-    return message(address, value);
+    return encode(address, std::vector<OutArgument> {value});
 }
 
 QByteArray encode(const QString &address, const QString &value)
 {
-    return message(address, value.toUtf8().constData());
+    return encode(address, std::vector<OutArgument> {value});
 }
 
 } // namespace surface

@@ -1,12 +1,13 @@
 #include "panelsurface.h"
 
-#include "oscendpoint.h"
+#include "nearname.h"
 #include "taper.h"
 
 #include <controltable.h>
 #include <presets.h>
 #include <safetygate.h>
 
+#include <QLabel>
 #include <QWidget>
 
 #include <cmath>
@@ -15,52 +16,94 @@ namespace surface {
 
 namespace {
 
+using answers::Sentence;
 using controls::Control;
 using controls::ControlTable;
 using safetygate::Way;
 
-// The gate's parser takes text, as a script gives it; a number beyond any
-// control's range stays beyond it, so the gate refuses it and names the range.
+const Sentence kNoInterface(QT_TRANSLATE_NOOP("Answer", "no interface connected"));
+
 QString numberText(double number)
 {
-    return QString::number(std::llround(std::clamp(number, -1e9, 1e9)));
+    return QString::number(number, 'g', 10);
 }
 
-// The text for the gate, or nothing for a command this control does not take.
-std::optional<QString> valueText(const Control &control, const Command &command, std::optional<int> waiting)
+// The text for the gate's parser, as a script would give it, or why the
+// command does not fit the control. A number beyond the range stays as it
+// was sent, so the gate's refusal names what the surface sent.
+std::variant<QString, Sentence> valueText(const Control &control, const Command &command, std::optional<int> waiting)
 {
     switch (command.kind) {
     case Command::Kind::Value:
-        if (control.button && (command.number == 0 || command.number == 1))
-            return command.number == 1 ? QStringLiteral("on") : QStringLiteral("off");
+        if (control.button && command.text)
+            return *command.text == QLatin1String("1") ? QStringLiteral("on")
+                 : *command.text == QLatin1String("0") ? QStringLiteral("off")
+                                                       : *command.text;
+        if (command.text)
+            return *command.text;
+        if (control.button) {
+            if (command.number == 0 || command.number == 1)
+                return command.number == 1 ? QStringLiteral("on") : QStringLiteral("off");
+            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 takes 1 or 0 (or on, off, toggle), not %2"))
+                .arg(control.name())
+                .arg(numberText(command.number));
+        }
+        if (const double rounded = std::round(command.number);
+            rounded >= control.minimum() && rounded <= control.maximum())
+            return QString::number(int(rounded));
         return numberText(command.number);
     case Command::Kind::Fader:
         if (!control.knob)
-            return std::nullopt;
-        // Beyond the travel stays beyond the range, so the gate refuses it.
+            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is a switch, not a fader: send it 1 or 0, or nothing to "
+                                                        "toggle it"))
+                .arg(control.name());
         if (command.number < 0 || command.number > 1)
-            return numberText(control.minimum() + command.number * (control.maximum() - control.minimum()));
+            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is beyond the travel of %2: give 0 to 1"))
+                .arg(numberText(command.number))
+                .arg(command.said);
         return QString::number(valueAtFader(control, command.number));
     case Command::Kind::Toggle:
         if (!control.button)
-            return std::nullopt;
+            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is a knob: give it a whole number from %2 to %3, or a "
+                                                        "position from 0 to 1 at its fader"))
+                .arg(control.name())
+                .arg(control.minimum())
+                .arg(control.maximum());
         // A toggle flips what the switch is going to, not what a throttled change has yet to reach.
         return waiting.value_or(control.value()) ? QStringLiteral("off") : QStringLiteral("on");
     default:
-        return std::nullopt;
+        return Sentence();
     }
+}
+
+ControlState stateOf(const Control &control)
+{
+    ControlState state;
+    state.name = control.name();
+    state.label = control.widget() ? control.widget()->accessibleName() : QString();
+    if (state.label.isEmpty())
+        state.label = state.name;
+    state.kind = control.kind;
+    state.minimum = control.minimum();
+    state.maximum = control.maximum();
+    state.ceiling = control.ceiling();
+    state.value = control.value();
+    if (control.knob)
+        state.fader = faderPosition(control, state.value);
+    return state;
 }
 
 } // namespace
 
-PanelSurface::PanelSurface(QWidget *root, OscEndpoint &osc, DropLog &dropLog, QObject *parent)
+PanelSurface::PanelSurface(QWidget *root, DropLog &dropLog, QObject *parent)
     : QObject(parent)
     , rootWidget(root)
-    , endpoint(osc)
     , log(dropLog)
     , throttle([this](const QString &control, int value) { applyChange(control, value); })
     , states([this](const QList<Peer> &to) { sendState(to); })
 {
+    settling.setSingleShot(true);
+    connect(&settling, &QTimer::timeout, this, &PanelSurface::settle);
 }
 
 void PanelSurface::followPanel()
@@ -72,51 +115,118 @@ void PanelSurface::followPanel()
         disconnect(followed, nullptr, this, nullptr);
     followed = table;
     throttle.clear();
+    drags.clear();
     if (table) {
-        connect(table, &ControlTable::changed, this, [this](const Control &control) { sendControl(control, subscribers.live()); });
-        connect(table, &ControlTable::readoutsShown, this, &PanelSurface::sendReadouts);
+        connect(table, &ControlTable::changed, this, &PanelSurface::controlChanged);
+        connect(table, &ControlTable::metersRead, this, &PanelSurface::sendLevels);
+        followMeterRate();
     }
     sendState(subscribers.live());
 }
 
-void PanelSurface::handle(const Message &message, const Peer &from)
+void PanelSurface::handle(const Command &command, const Peer &from)
 {
-    const std::optional<Command> command = interpret(message);
-    if (!command) {
-        log.count(DropLog::Unknown);
-        return;
-    }
-    switch (command->kind) {
+    switch (command.kind) {
     case Command::Kind::Refresh:
-        if (!states.request(from))
-            log.count(DropLog::OverBudget);
+        for (const Peer &peer : answered(from))
+            if (!states.request(peer))
+                log.count(DropLog::OverBudget);
         return;
     case Command::Kind::Subscribe:
-        return subscribe(Peer {from.host, quint16(command->number)}, from);
+        return subscribe(Peer {from.via, from.host, quint16(command.number)}, from);
+    case Command::Kind::Unsubscribe:
+        subscribers.remove(Peer {from.via, from.host, quint16(command.number)});
+        return followMeterRate();
+    case Command::Kind::Meters:
+        return askMeterRate(command, from);
     case Command::Kind::PresetLoad:
-        return loadPreset(command->name, from);
-    default:
-        return change(*command, from);
+        return loadPreset(command.text.value_or(QString()), from);
+    case Command::Kind::List:
+        if (!followed)
+            return refuse(kNoInterface, from);
+        return answer(Listing {state().controls}, from);
+    case Command::Kind::Presets:
+        if (!followed)
+            return refuse(kNoInterface, from);
+        return answer(PresetList {presets()}, from);
+    case Command::Kind::Ping:
+        return answer(Pong {followed ? followed->model() : QString()}, from);
+    case Command::Kind::Value:
+    case Command::Kind::Fader:
+    case Command::Kind::Toggle:
+        return change(command, from);
     }
+}
+
+void PanelSurface::refuseUnknown(const Sentence &why, const QString &said, const Peer &from)
+{
+    log.unknown(said);
+    answer(Reply {true, why}, from);
+}
+
+void PanelSurface::hangUp(const Peer &peer)
+{
+    subscribers.remove(peer);
+    followMeterRate();
+}
+
+State PanelSurface::state() const
+{
+    State state;
+    if (!followed)
+        return state;
+    state.model = followed->model();
+    for (const Control &control : followed->controls())
+        state.controls.push_back(stateOf(control));
+    for (const controls::Readout &readout : followed->readouts()) {
+        state.readouts << readout.name;
+        const QString label = readout.labels.isEmpty() ? QString() : readout.labels.front()->accessibleName();
+        state.readoutLabels << (label.isEmpty() ? readout.name : label);
+    }
+    return state;
+}
+
+QStringList PanelSurface::presets() const
+{
+    return followed ? remote::presets::list(*followed) : QStringList();
 }
 
 void PanelSurface::change(const Command &command, const Peer &from)
 {
     if (!followed)
-        return refuse(QStringLiteral("no interface connected"), from);
+        return refuse(kNoInterface, from);
     const Control *control = followed->find(command.control);
-    const std::optional<QString> text = control ? valueText(*control, command, throttle.waiting(control->name()))
-                                                : std::nullopt;
-    if (!text) {
-        log.count(DropLog::Unknown);
-        return;
+    if (!control) {
+        log.unknown(command.said);
+        const std::optional<QString> meant = nearestName(command.control, followed->names());
+        return answer(Reply {true, meant ? Sentence(QT_TRANSLATE_NOOP("Answer", "no control named \"%1\" on the %2: "
+                                                                                "did you mean %3?"))
+                                                   .arg(command.control)
+                                                   .arg(followed->model())
+                                                   .arg(*meant)
+                                             : Sentence(QT_TRANSLATE_NOOP("Answer", "no control named \"%1\" on the "
+                                                                                    "%2; /korvist/list names every "
+                                                                                    "control"))
+                                                   .arg(command.control)
+                                                   .arg(followed->model())},
+                      from);
     }
-    answers::Sentence refusal;
-    const std::optional<int> value = safetygate::parseValue(*control, *text, Way::Surface, refusal);
+    const auto text = valueText(*control, command, throttle.waiting(control->name()));
+    if (const Sentence *unfit = std::get_if<Sentence>(&text))
+        return refuse(*unfit, from);
+    Sentence refusal;
+    const std::optional<int> value = safetygate::parseValue(*control, std::get<QString>(text), Way::Surface, refusal);
     if (!value)
         return refuse(refusal, from);
-    if (const std::optional<answers::Sentence> refused = safetygate::refuseChange(*control, *value, Way::Surface))
+    if (const std::optional<Sentence> refused = safetygate::refuseChange(*control, *value, Way::Surface))
         return refuse(*refused, from);
+    if (command.kind == Command::Kind::Fader) {
+        Drag &drag = drags[control->name()];
+        drag.mover = from;
+        drag.moved.start();
+        if (!settling.isActive())
+            settling.start(kSettleMs);
+    }
     throttle.request(control->name(), *value);
 }
 
@@ -124,29 +234,45 @@ void PanelSurface::subscribe(const Peer &subscriber, const Peer &from)
 {
     switch (subscribers.renew(subscriber)) {
     case Subscribers::Renewal::Full:
-        return refuse(QStringLiteral("%1 surfaces are subscribed already").arg(Subscribers::kMaximum), from);
-    case Subscribers::Renewal::HostFull:
-        return refuse(QStringLiteral("%1 surfaces of this host are subscribed already").arg(Subscribers::kPerHost),
+        return refuse(Sentence(QT_TRANSLATE_NOOP("Answer", "%1 surfaces are subscribed already")).arg(Subscribers::kMaximum),
                       from);
-    case Subscribers::Renewal::Renewed:
+    case Subscribers::Renewal::HostFull:
+        return refuse(
+            Sentence(QT_TRANSLATE_NOOP("Answer", "%1 surfaces of this host are subscribed already")).arg(Subscribers::kPerHost),
+            from);
+    case Subscribers::Renewal::Added:
         if (!states.request(subscriber))
             log.count(DropLog::OverBudget);
         return;
+    case Subscribers::Renewal::Renewed:
+        // The lease goes on; the values it was sent are still true, or their changes followed.
+        return;
     }
+}
+
+void PanelSurface::askMeterRate(const Command &command, const Peer &from)
+{
+    if (!subscribers.askMeterRate(from, int(command.number)))
+        return refuse(Sentence(QT_TRANSLATE_NOOP("Answer", "levels go to subscriptions: subscribe first, then ask "
+                                                           "for %1 readings a second"))
+                          .arg(int(command.number)),
+                      from);
+    followMeterRate();
 }
 
 void PanelSurface::loadPreset(const QString &name, const Peer &from)
 {
     if (!followed)
-        return refuse(QStringLiteral("no interface connected"), from);
-    if (const std::optional<answers::Sentence> refused = remote::presets::nameRefusal(name))
+        return refuse(kNoInterface, from);
+    if (const std::optional<Sentence> refused = remote::presets::nameRefusal(name))
         return refuse(*refused, from);
     throttle.requestPreset([this, name, from] {
         if (!followed)
             return;
-        const remote::Answer answer = remote::presets::load(*followed, name);
-        if (answer.code != remote::Done)
-            refuse(answer.text, from);
+        const remote::Answer loaded = remote::presets::load(*followed, name);
+        if (loaded.code != remote::Done)
+            return refuse(loaded.text, from);
+        answer(Reply {false, loaded.text}, from);
     });
 }
 
@@ -156,47 +282,105 @@ void PanelSurface::applyChange(const QString &name, int value)
     if (!control)
         return;
     // Checked again as it is made: a hand may have switched 48 V off meanwhile.
-    if (const std::optional<answers::Sentence> refused = safetygate::refuseChange(*control, value, Way::Surface))
+    if (const std::optional<Sentence> refused = safetygate::refuseChange(*control, value, Way::Surface))
         return log.refused(refused->english());
     control->apply(value);
 }
 
-void PanelSurface::refuse(const answers::Sentence &why, const Peer &to)
+void PanelSurface::refuse(const Sentence &why, const Peer &to)
 {
     log.refused(why.english());
-    endpoint.send(encode(kRefusedAddress, why.english()), to);
+    answer(Reply {true, why}, to);
+}
+
+void PanelSurface::answer(const Outgoing &item, const Peer &from)
+{
+    send(item, answered(from));
+}
+
+QList<Peer> PanelSurface::answered(const Peer &from)
+{
+    QList<Peer> to {from};
+    for (const Peer &subscriber : subscribers.ofHost(from))
+        if (subscriber.port != from.port)
+            to.append(subscriber);
+    return to;
 }
 
 void PanelSurface::sendState(const QList<Peer> &to)
 {
-    for (const Peer &peer : to)
-        endpoint.send(encode(kModelAddress, followed ? followed->model() : QString()), peer);
-    if (followed)
-        for (const Control &control : followed->controls())
-            sendControl(control, to);
+    send(state(), to);
 }
 
-void PanelSurface::sendControl(const Control &control, const QList<Peer> &to)
+// Each transport encodes the item once; each message is paid for from the
+// budget of the host it goes to, and what the budget does not hold is dropped.
+void PanelSurface::send(const Outgoing &item, const QList<Peer> &to)
 {
-    const QByteArray value = encode(valueAddress(control.name()), control.value());
-    const QByteArray fader =
-        control.knob ? encode(faderAddress(control.name()), float(faderPosition(control, control.value()))) : QByteArray();
+    QHash<Transport *, QByteArrayList> encoded;
     for (const Peer &peer : to) {
-        endpoint.send(value, peer);
-        endpoint.send(fader, peer);
+        if (!peer.via)
+            continue;
+        auto messages = encoded.find(peer.via);
+        if (messages == encoded.end())
+            messages = encoded.insert(peer.via, peer.via->encode(item));
+        for (const QByteArray &message : std::as_const(*messages)) {
+            if (budget.spend(peer.host, message.size()))
+                peer.via->deliver(message, peer);
+            else
+                log.count(DropLog::OverBudget);
+        }
     }
 }
 
-void PanelSurface::sendReadouts()
+void PanelSurface::controlChanged(const Control &control)
 {
-    const QList<Peer> to = subscribers.live();
-    if (to.isEmpty() || !followed)
-        return;
-    for (const controls::Readout &readout : followed->readouts()) {
-        const QByteArray level = encode(levelAddress(readout.name), float(readout.decibels()));
-        for (const Peer &peer : to)
-            endpoint.send(level, peer);
+    QList<Peer> to = subscribers.live();
+    const auto drag = drags.constFind(control.name());
+    if (drag != drags.cend())
+        to.removeIf([&drag](const Peer &peer) { return peer.via == drag->mover.via && peer.host == drag->mover.host; });
+    send(stateOf(control), to);
+}
+
+// A mover that has let go hears where its control settled.
+void PanelSurface::settle()
+{
+    qint64 soonest = kSettleMs;
+    for (auto it = drags.begin(); it != drags.end();) {
+        if (!it->moved.hasExpired(kSettleMs)) {
+            soonest = std::min(soonest, kSettleMs - it->moved.elapsed());
+            ++it;
+            continue;
+        }
+        const Control *control = followed ? followed->find(it.key()) : nullptr;
+        const Peer mover = it->mover;
+        it = drags.erase(it);
+        if (control)
+            send(stateOf(*control), subscribers.ofHost(mover));
     }
+    if (!drags.isEmpty())
+        settling.start(int(std::max<qint64>(soonest, 1)));
+}
+
+void PanelSurface::sendLevels(const MeterBlock &meters)
+{
+    followMeterRate();
+    const QList<Peer> due = subscribers.dueForLevels();
+    if (due.isEmpty() || !followed)
+        return;
+    Levels levels;
+    for (const controls::Readout &readout : followed->readouts()) {
+        const double decibels = readout.decibelsIn(meters);
+        levels.push_back({readout.name, decibels, meterPosition(decibels)});
+    }
+    send(levels, due);
+}
+
+// The table reads as fast as the fastest live subscription asked, and at the
+// panel's own rate once none asks.
+void PanelSurface::followMeterRate()
+{
+    if (followed)
+        followed->askMeterRate(subscribers.fastestMeterRate());
 }
 
 } // namespace surface

@@ -30,10 +30,10 @@ bool StatePacer::request(const Peer &to)
         send({to});
         return true;
     }
-    if (!host.owed.contains(to.port)) {
+    if (!host.owed.contains(to)) {
         if (host.owed.size() >= Subscribers::kPerHost)
             return false;
-        host.owed.append(to.port);
+        host.owed.append(to);
     }
     schedule(kIntervalMs - host.answered.elapsed());
     return true;
@@ -58,8 +58,7 @@ void StatePacer::flush()
         } else if (host.owed.isEmpty()) {
             it = hosts.erase(it);
         } else {
-            for (const quint16 port : std::as_const(host.owed))
-                due.append({it.key(), port});
+            due.append(host.owed);
             host.owed.clear();
             host.answered.start();
             ++it;

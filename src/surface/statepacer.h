@@ -31,7 +31,7 @@ private:
     struct Host
     {
         QElapsedTimer answered;
-        QList<quint16> owed;
+        QList<Peer> owed;
     };
 
     void flush();

@@ -1,14 +1,18 @@
 #include "subscribers.h"
 
+#include <algorithm>
+
 namespace surface {
 
 Subscribers::Renewal Subscribers::renew(const Peer &peer)
 {
     live();
+    const QDeadlineTimer lease = peer.via && !peer.via->leases() ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                                                 : QDeadlineTimer(kLeaseMs);
     int ofHost = 0;
     for (Entry &entry : entries) {
         if (entry.peer == peer) {
-            entry.lease.setRemainingTime(kLeaseMs);
+            entry.lease = lease;
             return Renewal::Renewed;
         }
         ofHost += entry.peer.host == peer.host ? 1 : 0;
@@ -17,17 +21,72 @@ Subscribers::Renewal Subscribers::renew(const Peer &peer)
         return Renewal::Full;
     if (ofHost >= kPerHost)
         return Renewal::HostFull;
-    entries.append({peer, QDeadlineTimer(kLeaseMs)});
-    return Renewal::Renewed;
+    entries.append({peer, lease});
+    return Renewal::Added;
+}
+
+void Subscribers::remove(const Peer &peer)
+{
+    entries.removeIf([&peer](const Entry &entry) { return entry.peer == peer; });
 }
 
 QList<Peer> Subscribers::live()
 {
     entries.removeIf([](const Entry &entry) { return entry.lease.hasExpired(); });
     QList<Peer> peers;
-    for (const Entry &entry : entries)
+    for (const Entry &entry : std::as_const(entries))
         peers.append(entry.peer);
     return peers;
+}
+
+QList<Peer> Subscribers::ofHost(const Peer &peer)
+{
+    QList<Peer> peers;
+    for (const Peer &subscriber : live())
+        if (subscriber.via == peer.via && subscriber.host == peer.host)
+            peers.append(subscriber);
+    return peers;
+}
+
+bool Subscribers::askMeterRate(const Peer &peer, int readingsPerSecond)
+{
+    live();
+    const int rate = std::clamp(readingsPerSecond, controls::kPanelMeterRate, controls::kFastestMeterRate);
+    const bool subscribed = std::any_of(entries.cbegin(), entries.cend(), [&](const Entry &e) { return e.peer == peer; });
+    bool asked = false;
+    for (Entry &entry : entries) {
+        if (subscribed ? entry.peer == peer : entry.peer.via == peer.via && entry.peer.host == peer.host) {
+            entry.meterRate = rate;
+            asked = true;
+        }
+    }
+    return asked;
+}
+
+int Subscribers::fastestMeterRate()
+{
+    live();
+    int fastest = controls::kPanelMeterRate;
+    for (const Entry &entry : std::as_const(entries))
+        fastest = std::max(fastest, entry.meterRate);
+    return fastest;
+}
+
+QList<Peer> Subscribers::dueForLevels()
+{
+    live();
+    const int fastest = fastestMeterRate();
+    QList<Peer> due;
+    for (Entry &entry : entries) {
+        // Readings come at the fastest rate asked: a slower subscription takes
+        // the first that comes once its interval, less half a reading, is over.
+        const qint64 interval = 1000 / entry.meterRate - 500 / fastest;
+        if (!entry.levelsSent.isValid() || entry.levelsSent.hasExpired(interval)) {
+            entry.levelsSent.start();
+            due.append(entry.peer);
+        }
+    }
+    return due;
 }
 
 } // namespace surface

@@ -1,25 +1,18 @@
 #pragma once
 
+#include "transport.h"
+
 #include <QDeadlineTimer>
-#include <QHostAddress>
+#include <QElapsedTimer>
 #include <QList>
 
 namespace surface {
 
-// Where a datagram goes: a surface's host and UDP port.
-struct Peer
-{
-    QHostAddress host;
-    quint16 port = 0;
-
-    bool operator==(const Peer &other) const { return host == other.host && port == other.port; }
-};
-
-// The surfaces that asked to be told every change. A subscription lapses a
-// minute after its last renewal, so a phone that went away stops costing
-// datagrams; their number is bounded, in all and for each host, so no sender
-// can make the program write to an unbounded list of ports, nor one host's
-// ports take every place.
+// The surfaces that asked to be told every change. A subscription over a
+// transport that never hangs up lapses a minute after its last renewal, so
+// a phone that went away stops costing datagrams; their number is bounded,
+// in all and for each host, so no sender can make the program write to an
+// unbounded list of ports, nor one host's ports take every place.
 class Subscribers
 {
 public:
@@ -27,18 +20,31 @@ public:
     static constexpr int kMaximum = 16;
     static constexpr int kPerHost = 4;
 
-    enum class Renewal { Renewed, Full, HostFull };
+    enum class Renewal { Added, Renewed, Full, HostFull };
 
     // Full or HostFull when the list, or the host's share of it, is full of live subscriptions.
     Renewal renew(const Peer &peer);
+    void remove(const Peer &peer);
     // The live subscriptions; the lapsed ones are dropped.
     QList<Peer> live();
+    // Those of the peer's host over the peer's transport.
+    QList<Peer> ofHost(const Peer &peer);
+
+    // Level readings a second for the peer's subscription if it has one, or
+    // else for its host's; below the panel's 2, the panel's 2. False when none is there.
+    bool askMeterRate(const Peer &peer, int readingsPerSecond);
+    // The fastest rate a live subscription asked for; the panel's 2 when none did.
+    int fastestMeterRate();
+    // The live subscriptions whose next reading is due.
+    QList<Peer> dueForLevels();
 
 private:
     struct Entry
     {
         Peer peer;
         QDeadlineTimer lease;
+        int meterRate = controls::kPanelMeterRate;
+        QElapsedTimer levelsSent;
     };
     QList<Entry> entries;
 };

@@ -1,5 +1,7 @@
 #include "surfaceserver.h"
 
+#include "addresses.h"
+
 #include <QDebug>
 
 namespace surface {
@@ -18,9 +20,14 @@ SurfaceServer::SurfaceServer(QWidget *root, QObject *parent)
     , settings(loadSettings())
     , log(this)
     , endpoint(log, this)
-    , panel(root, endpoint, log, this)
+    , panel(root, log, this)
 {
-    connect(&endpoint, &OscEndpoint::received, &panel, &PanelSurface::handle);
+    connect(&endpoint, &OscEndpoint::received, &panel, [this](const Message &message, const Peer &from) {
+        const std::variant<Command, answers::Sentence> command = interpret(message);
+        if (const auto *unknown = std::get_if<answers::Sentence>(&command))
+            return panel.refuseUnknown(*unknown, message.address, from);
+        panel.handle(std::get<Command>(command), from);
+    });
 }
 
 void SurfaceServer::start()

@@ -33,6 +33,8 @@ public:
     remote::Answer switchOn(bool on);
     // After the window shows another panel or none.
     void followPanel();
+    // The surfaces' seam, for other transports (the phone's page) to plug onto.
+    PanelSurface &seam() { return panel; }
     // Only the session at the console drives the interface, so only its
     // program holds the port: another user's program may want the same one.
     void setAtConsole(bool atConsole);

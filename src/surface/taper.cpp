@@ -68,4 +68,9 @@ int valueAtFader(const controls::Control &control, double position)
     return std::clamp(int(std::lround(value)), control.minimum(), control.maximum());
 }
 
+double meterPosition(double decibels)
+{
+    return interpolate(decibels, decibelsOf, positionOf);
+}
+
 } // namespace surface

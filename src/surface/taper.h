@@ -13,5 +13,8 @@ namespace surface {
 double faderPosition(const controls::Control &control, int value);
 // The whole value nearest to a position; positions beyond 0..1 are the ends.
 int valueAtFader(const controls::Control &control, double position);
+// Where a level readout sits on the output levels' taper: -80 dB and below
+// at 0, +6 dB at 1.
+double meterPosition(double decibels);
 
 } // namespace surface

@@ -209,9 +209,10 @@ private slots:
             dumped += dump.readAllStandardOutput();
             return dumped.contains(text.toUtf8());
         };
-        // oscdump prints nothing once it listens: ask again until the answer reaches it.
+        // oscdump prints nothing once it listens: ping until the answer reaches it (a renewal sends no state).
         QTRY_VERIFY_WITH_TIMEOUT(run("oscsend", {"localhost", port, "/korvist/subscribe", "i", dumpPort}).code == 0
-                                     && hears("/korvist/model s \"rk2\""),
+                                     && run("oscsend", {"localhost", port, "/korvist/ping"}).code == 0
+                                     && hears("/korvist/pong s \"rk2\""),
                                  kWaitMs);
 
         for (const QString &command : setup.split(';', Qt::SkipEmptyParts))

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <controltable.h>
+#include <sentence.h>
+
+#include <QByteArrayList>
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+// The surfaces' seam, seen from a transport. What a command means, the
+// safety gate, the throttle, subscriptions, the reply budget, answers and
+// the level feed are PanelSurface's, written once; a transport (OSC over
+// UDP, the phone's WebSocket) turns its clients' bytes into Commands,
+// hands them to PanelSurface::handle with the Peer they came from, and
+// carries back the Outgoing items the seam sends it, in its own form:
+//
+//   transport                         PanelSurface
+//   bytes -> Command, Peer  ------->  handle(command, from)
+//   hang-up                 ------->  hangUp(peer)
+//   encode(item) -> messages <------  every answer, state, change and level
+//   deliver(message, peer)  <------   once the peer's host budget holds it
+namespace surface {
+
+class Transport;
+
+// A client of a transport: where the seam's answers go, and whose host's
+// budget they draw on.
+struct Peer
+{
+    Transport *via = nullptr;
+    QHostAddress host;
+    // A UDP port, or the transport's own number for a client that holds a connection.
+    quint16 port = 0;
+
+    bool operator==(const Peer &other) const
+    {
+        return via == other.via && host == other.host && port == other.port;
+    }
+};
+
+// One control as surfaces see it.
+struct ControlState
+{
+    QString name;  // as scripts call it: "SpeakerValue"
+    QString label; // the panel's own name for it, in the user's language
+    controls::Kind kind = controls::Kind::PlainSwitch;
+    int minimum = 0;
+    int maximum = 1;
+    std::optional<int> ceiling; // the user's volume limit, if set
+    int value = 0;
+    std::optional<double> fader; // knobs only: where the value sits on a fader, 0..1
+};
+
+// The model and every value: a new subscription, a refresh, another panel.
+// An empty model: no interface.
+struct State
+{
+    QString model;
+    std::vector<ControlState> controls;
+    QStringList readouts;      // their names, in the order of Levels: "MIC1"
+    QStringList readoutLabels; // the panel's names for them, in the user's language
+};
+
+// A reading of the panel's readouts, in their order.
+struct Level
+{
+    QString readout; // "MIC1"
+    double decibels = controls::kSilentDecibels;
+    double position = 0; // on the output levels' taper, -80..+6 dB over 0..1
+};
+using Levels = std::vector<Level>;
+
+// An answer to one command: its first line says what came of it, each
+// further line is a note (48 V left off, a level held at its limit).
+struct Reply
+{
+    bool refused = false;
+    answers::Sentence text;
+};
+
+// Every control with its label, kind and range: a surface finding its way.
+struct Listing
+{
+    std::vector<ControlState> controls;
+};
+
+struct PresetList
+{
+    QStringList names;
+};
+
+// Alive, with the model connected (empty: none).
+struct Pong
+{
+    QString model;
+};
+
+using Outgoing = std::variant<State, ControlState, Levels, Reply, Listing, PresetList, Pong>;
+
+class Transport
+{
+public:
+    virtual ~Transport() = default;
+
+    // The item in this transport's form: its messages, each carried whole
+    // and paid for whole; none for an item it has no form for.
+    virtual QByteArrayList encode(const Outgoing &item) const = 0;
+    // Carries one message to a client; the seam has already paid for it.
+    virtual void deliver(const QByteArray &message, const Peer &to) = 0;
+    // Whether a subscription lapses unless renewed: a sender over UDP never
+    // hangs up; a client that holds a connection is subscribed until hangUp.
+    virtual bool leases() const = 0;
+};
+
+} // namespace surface
