@@ -17,7 +17,7 @@ int main(int argc, char **argv)
     const QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (const remote::Start start = remote::classify(arguments); start != remote::Start::Window)
-        return remote::runWithoutWindow(start, arguments, surface::kDefaultPort);
+        return remote::runWithoutWindow(start, arguments, surface::kDefaultPort, surface::kDefaultPhonePort);
     // Detached and without our handles, so that the prompt, or a script reading
     // our output, does not wait for the window to close.
     const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KorvistDriver.exe"));

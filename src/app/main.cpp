@@ -6,6 +6,7 @@
 
 #include <accessibility.h>
 #include <commandline.h>
+#include <phoneservice.h>
 #include <remoteserver.h>
 #include <runtimedir.h>
 #include <settings.h>
@@ -30,7 +31,7 @@ int main(int argc, char **argv)
     if (const remote::Start start = remote::classify(options); start != remote::Start::Window) {
         // Qt's own list: on Windows it keeps what the system code page cannot.
         const QCoreApplication client(argc, argv);
-        return remote::runWithoutWindow(start, QCoreApplication::arguments().mid(1), surface::kDefaultPort);
+        return remote::runWithoutWindow(start, QCoreApplication::arguments().mid(1), surface::kDefaultPort, surface::kDefaultPhonePort);
     }
     // Without a private place for its endpoints it would find no device and serve no pipe.
     if (std::string problem; !platform::checkEndpointDir(problem)) {
@@ -68,15 +69,22 @@ int main(int argc, char **argv)
     QObject::connect(&mainWindow, &MainWindow::panelChanged, &surfaces, &surface::SurfaceServer::followPanel);
     surfaces.setAtConsole(mainWindow.atConsole());
     QObject::connect(&mainWindow, &MainWindow::atConsoleChanged, &surfaces, &surface::SurfaceServer::setAtConsole);
+    phone::PhoneService phones(&mainWindow);
+    QObject::connect(&mainWindow, &MainWindow::panelChanged, &phones, &phone::PhoneService::followPanel);
+    phones.setAtConsole(mainWindow.atConsole());
+    QObject::connect(&mainWindow, &MainWindow::atConsoleChanged, &phones, &phone::PhoneService::setAtConsole);
     TrayIcon trayIcon;
     trayIcon.setMainWindow(&mainWindow);
     trayIcon.settingsWindow = &settingsDialog;
     trayIcon.setSurfaces(&surfaces);
     trayIcon.setVisible(true);
     remote::RemoteServer remoteServer(&mainWindow);
-    remoteServer.surfaceCommand = [&surfaces](const remote::Request &request) { return surfaces.command(request); };
+    remoteServer.surfaceCommand = [&surfaces, &phones](const remote::Request &request) {
+        return request.verb == remote::Verb::Web ? phones.command(request) : surfaces.command(request);
+    };
     remoteServer.listen();
     surfaces.start();
+    phones.start();
 
     // Without a notification area nothing could ever show a window that
     // starts hidden, so there the window shows itself.

@@ -5,6 +5,8 @@
 #include "phonepanel.h"
 #include "requestcheck.h"
 
+#include <surfacesettings.h>
+
 #include <QHash>
 #include <QMap>
 #include <QObject>
@@ -32,7 +34,7 @@ class PhoneServer : public QObject
     Q_OBJECT
 
 public:
-    static constexpr quint16 kDefaultPort = 8080;
+    static constexpr quint16 kDefaultPort = surface::kDefaultPhonePort;
     static constexpr int kMaxPhones = 8;
     static constexpr int kMessagesPerSecond = 40;
     static constexpr int kQueuedMessages = 256;

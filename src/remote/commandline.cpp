@@ -25,7 +25,8 @@ QString usage()
 {
     return QStringLiteral("valid: --list, --get KEY, --set KEY=VALUE (on, off, toggle, true, false or a number), "
                           "--preset-save NAME, --preset-load NAME, --preset-list, --preset-delete NAME, --show, "
-                          "--osc [on [PORT]|off], --osc-allow ADDRESS/BITS|none, --limit [KEY=DB|KEY=none], --help");
+                          "--osc [on [PORT]|off], --osc-allow ADDRESS/BITS|none, --limit [KEY=DB|KEY=none], "
+                          "--web [on [PORT]|off|forget], --help");
 }
 
 // Qt's own options, which a start of the window may carry; those before the
@@ -74,8 +75,8 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
     const bool inlineArgument = arguments.value(0).contains(QLatin1Char('='));
     QStringList rest = arguments.mid(1);
     QString line = verb;
-    // "--osc on PORT" is the one option with two words after it.
-    const qsizetype words = verb == QLatin1String("osc") ? 2 : 1;
+    // "--osc on PORT" and "--web on PORT" take two words after them.
+    const qsizetype words = verb == QLatin1String("osc") || verb == QLatin1String("web") ? 2 : 1;
     if (!option.startsWith(kOptionPrefix) || !verbNames().contains(verb)) {
         error = QStringLiteral("unknown option \"%1\"; %2").arg(arguments.value(0), usage());
         return std::nullopt;
@@ -138,7 +139,7 @@ Answer ask(Request request)
                             .arg(kSilenceMs / 1000)};
 }
 
-QString helpText(int defaultOscPort)
+QString helpText(int defaultOscPort, int defaultWebPort)
 {
     return QStringLiteral(
         "Usage: KorvistDriver [OPTION]\n"
@@ -161,11 +162,16 @@ QString helpText(int defaultOscPort)
         "  --limit                 the volume limits of the connected model's output and phone levels\n"
         "  --limit KEY=DB          no way in takes that level above DB; a level above it comes down now\n"
         "  --limit KEY=none        lifts that limit\n"
+        "  --web                   whether the phone remote is served, its address and pairing code\n"
+        "  --web on [PORT]         serve the panel to phones' browsers on the allowed network (port %2)\n"
+        "  --web off               stop serving them\n"
+        "  --web forget            forget every paired phone\n"
         "  --help                  this text\n"
         "Exit codes: 0 done, 1 refused, 2 Korvist Mixer is not running or did not begin (nothing was changed),\n"
         "3 no interface connected, 4 the interface refused the change, 5 the channel is served by another\n"
         "user's program, 6 Korvist Mixer began but gave no answer (the change may have been made).")
-        .arg(defaultOscPort);
+        .arg(defaultOscPort)
+        .arg(defaultWebPort);
 }
 
 QString unknownArgumentText(const QStringList &arguments)
@@ -203,11 +209,11 @@ Start classify(const QStringList &arguments)
     return firstUnknown(arguments).isEmpty() ? Start::Window : Start::Unknown;
 }
 
-int runWithoutWindow(Start start, const QStringList &arguments, int defaultOscPort)
+int runWithoutWindow(Start start, const QStringList &arguments, int defaultOscPort, int defaultWebPort)
 {
     switch (start) {
     case Start::Help:
-        printLine(stdout, helpText(defaultOscPort));
+        printLine(stdout, helpText(defaultOscPort, defaultWebPort));
         return Done;
     case Start::Unknown:
         printLine(stderr, unknownArgumentText(arguments));

@@ -22,7 +22,7 @@ void printLine(std::FILE *stream, const QString &text);
 // argument, or sends the command and waits at most kSilenceMs for the answer
 // (a QCoreApplication must exist). Gives the exit code. The help names the
 // surfaces' default port, which is theirs to say.
-int runWithoutWindow(Start start, const QStringList &arguments, int defaultOscPort);
+int runWithoutWindow(Start start, const QStringList &arguments, int defaultOscPort, int defaultWebPort);
 // A later start without a command is the user asking to see the running program:
 // its window comes up. Quiet, as that start ends at once whatever the answer.
 void showRunningInstance();

@@ -22,6 +22,7 @@ constexpr VerbName kVerbs[] = {
     {Verb::Osc, "osc"},
     {Verb::OscAllow, "osc-allow"},
     {Verb::Limit, "limit"},
+    {Verb::Web, "web"},
 };
 
 QString nameOf(Verb verb)
@@ -72,12 +73,12 @@ bool takesArgument(Verb verb)
 
 bool needsArgument(Verb verb)
 {
-    return takesArgument(verb) && verb != Verb::Osc && verb != Verb::Limit;
+    return takesArgument(verb) && verb != Verb::Osc && verb != Verb::Limit && verb != Verb::Web;
 }
 
 bool isSurfaceVerb(Verb verb)
 {
-    return verb == Verb::Osc || verb == Verb::OscAllow;
+    return verb == Verb::Osc || verb == Verb::OscAllow || verb == Verb::Web;
 }
 
 std::optional<Request> parseCommand(const QString &line, QString &error)

@@ -45,7 +45,7 @@ enum ExitCode {
     MayHaveRun = 6,
 };
 
-enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow, Limit };
+enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow, Limit, Web };
 
 struct Request
 {
@@ -64,9 +64,9 @@ struct Answer
 // The verbs as written in a request, which are the command line's options without "--".
 QStringList verbNames();
 bool takesArgument(Verb verb);
-// Osc and Limit may go without their argument: then they ask for the state.
+// Osc, Limit and Web may go without their argument: then they ask for the state.
 bool needsArgument(Verb verb);
-// The control surfaces' own requests, which need no interface connected.
+// The control surfaces' and the phone remote's own requests, which need no interface connected.
 bool isSurfaceVerb(Verb verb);
 
 // A command as the command line's arguments spell it, without a deadline.

@@ -115,6 +115,7 @@ Answer execute(QWidget *root, const Request &request)
         return limit(*table, request.argument);
     case Verb::Osc:
     case Verb::OscAllow:
+    case Verb::Web:
         break;
     }
     return {Refused, QStringLiteral("unknown request")};

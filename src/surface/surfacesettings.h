@@ -12,6 +12,8 @@
 namespace surface {
 
 inline constexpr quint16 kDefaultPort = 9000;
+// The phone remote's TCP port, which serves the same allowed network.
+inline constexpr quint16 kDefaultPhonePort = 8080;
 
 using Network = QPair<QHostAddress, int>;
 

@@ -1,0 +1,152 @@
+#include "phoneservice.h"
+
+#include <settingsfile.h>
+#include <storedvalue.h>
+#include <surfacesettings.h>
+
+#include <QDebug>
+#include <QMessageBox>
+#include <QSettings>
+
+#include <memory>
+
+namespace phone {
+
+namespace {
+
+const QString kFileName = QStringLiteral("phone.ini");
+const QString kOnKey = QStringLiteral("Phone/On");
+const QString kPortKey = QStringLiteral("Phone/Port");
+
+struct Saved
+{
+    bool on = false;
+    quint16 port = PhoneServer::kDefaultPort;
+};
+
+// A missing or damaged file reads as off, on the default port.
+Saved loadSaved()
+{
+    Saved saved;
+    const std::unique_ptr<QSettings> file(savedstate::openSettingsFile(kFileName, nullptr));
+    if (!file)
+        return saved;
+    saved.on = savedstate::parseStoredSwitch(file->value(kOnKey)).value_or(false);
+    const std::optional<int> port = savedstate::parseStoredNumber(file->value(kPortKey));
+    if (port && *port >= 1 && *port <= 65535)
+        saved.port = quint16(*port);
+    return saved;
+}
+
+bool save(const Saved &saved)
+{
+    const std::unique_ptr<QSettings> file(savedstate::openSettingsFile(kFileName, nullptr));
+    return savedstate::save(file.get(), kOnKey, saved.on) && savedstate::save(file.get(), kPortKey, saved.port);
+}
+
+QString usage()
+{
+    return QStringLiteral("valid: --web, --web on [PORT], --web off, --web forget");
+}
+
+} // namespace
+
+PhoneService::PhoneService(QWidget *root, QObject *parent)
+    : QObject(parent)
+    , panel(root)
+    , server(panel, phones)
+    , approvals(server)
+    , savedPort(loadSaved().port)
+{
+    connect(&server, &PhoneServer::switched, this, &PhoneService::switched);
+}
+
+void PhoneService::start()
+{
+    const Saved saved = loadSaved();
+    if (!saved.on)
+        return;
+    // The choice stays as the user made it: a port taken today may be free at the next start.
+    if (const remote::Answer answer = apply(true, saved.port); answer.code != remote::Done)
+        qWarning().noquote() << "Phone remote:" << answer.text.english();
+}
+
+remote::Answer PhoneService::command(const remote::Request &request)
+{
+    const QStringList words = request.argument.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return {remote::Done, stateText()};
+    if (words == QStringList {QStringLiteral("off")})
+        return apply(false, savedPort);
+    if (words == QStringList {QStringLiteral("forget")}) {
+        for (const PairedPhone &phone : phones.phones())
+            phones.forget(phone.id);
+        return {remote::Done, QStringLiteral("every paired phone forgotten; %1").arg(stateText())};
+    }
+    if (words.front() != QLatin1String("on") || words.size() > 2)
+        return {remote::Refused, usage()};
+    quint16 port = savedPort;
+    if (words.size() == 2) {
+        bool ok = false;
+        const uint number = words.back().toUInt(&ok);
+        if (!ok || number < 1 || number > 65535)
+            return {remote::Refused, QStringLiteral("\"%1\" is not a TCP port (1 to 65535)").arg(words.back())};
+        port = quint16(number);
+    }
+    return apply(true, port);
+}
+
+remote::Answer PhoneService::switchOn(bool on)
+{
+    return apply(on, savedPort);
+}
+
+// Opens the port first and saves the choice only once it is made: a port that
+// is taken leaves the saved state as it was.
+remote::Answer PhoneService::apply(bool on, quint16 port)
+{
+    if (on) {
+        QString error;
+        server.stop();
+        if (!server.start(port, surface::loadSettings().allowed, error))
+            return {remote::Refused, QStringLiteral("the phone remote could not serve TCP port %1 (%2); it is off")
+                                         .arg(port)
+                                         .arg(error)};
+        qDebug().noquote() << "Phone remote serving" << server.address();
+    } else {
+        server.stop();
+    }
+    savedPort = port;
+    if (!save({on, port}))
+        return {remote::Refused, QStringLiteral("the phone remote is %1, but the choice could not be saved").arg(stateText())};
+    return {remote::Done, stateText()};
+}
+
+QString PhoneService::stateText()
+{
+    if (!server.isOn())
+        return QStringLiteral("off (port %1 when on)").arg(savedPort);
+    return QStringLiteral("on, serving %1 (pairing code %2)").arg(server.address(), server.pairingCode().current());
+}
+
+void PhoneService::followPanel()
+{
+    panel.followPanel();
+}
+
+void PhoneService::setAtConsole(bool atConsole)
+{
+    panel.setAtConsole(atConsole);
+}
+
+void PhoneService::showDialog(QWidget *parent)
+{
+    PhoneRemoteDialog dialog(server, phones, parent);
+    connect(&dialog, &PhoneRemoteDialog::switchWanted, this, [this, &dialog](bool on) {
+        if (const remote::Answer answer = switchOn(on); answer.code != remote::Done)
+            QMessageBox::warning(&dialog, dialog.windowTitle(), answer.text.translated());
+    });
+    dialog.exec();
+}
+
+} // namespace phone

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "pairedphones.h"
+#include "phoneremotedialog.h"
+#include "phoneserver.h"
+#include "shownpaneladapter.h"
+
+#include <protocol.h>
+
+#include <QObject>
+
+class QWidget;
+
+// The phone remote as the running program offers it: off until the user
+// turns it on (the tray's "Phone Remote...", --web), which both keep in the
+// remote's own settings file; it serves the network the control surfaces
+// allow (--osc-allow), so one setting says which hosts may reach either.
+namespace phone {
+
+class PhoneService : public QObject
+{
+    Q_OBJECT
+
+public:
+    // root: the main window, below which the shown panel is found.
+    explicit PhoneService(QWidget *root, QObject *parent = nullptr);
+
+    // Serves as the settings file says.
+    void start();
+    // The command line's web requests: none (the state), on [PORT], off, forget.
+    remote::Answer command(const remote::Request &request);
+    // Turns serving on at the saved port, or off; the answer tells what came of it.
+    remote::Answer switchOn(bool on);
+    bool isOn() const { return server.isOn(); }
+    // After the window shows another panel or none, or its session leaves or comes back to the console.
+    void followPanel();
+    void setAtConsole(bool atConsole);
+    // The dialog of the tray's and the window's "Phone Remote...".
+    void showDialog(QWidget *parent);
+
+signals:
+    void switched(bool on);
+
+private:
+    remote::Answer apply(bool on, quint16 port);
+    QString stateText();
+
+    PairedPhones phones;
+    ShownPanelAdapter panel;
+    PhoneServer server;
+    PhoneApprovalPrompt approvals;
+    quint16 savedPort;
+};
+
+} // namespace phone
