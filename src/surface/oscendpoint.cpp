@@ -60,9 +60,10 @@ bool OscEndpoint::isOpen() const
 
 QString OscEndpoint::address() const
 {
-    const QHostAddress host = socket.localAddress();
-    return (host == QHostAddress::Any ? QStringLiteral("0.0.0.0") : host.toString()) + QLatin1Char(':')
-         + QString::number(socket.localPort());
+    // Bound to Any, the socket is dual-stack: IPv4 and IPv6 senders both reach it.
+    if (socket.localAddress() == QHostAddress::Any || socket.localAddress() == QHostAddress::AnyIPv6)
+        return QStringLiteral("[::]:%1 (every interface, IPv4 and IPv6)").arg(socket.localPort());
+    return socket.localAddress().toString() + QLatin1Char(':') + QString::number(socket.localPort());
 }
 
 QByteArrayList OscEndpoint::encode(const Outgoing &item) const

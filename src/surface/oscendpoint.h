@@ -30,7 +30,7 @@ public:
     bool open(quint16 port, const std::optional<Network> &allowed, QString &problem);
     void close();
     bool isOpen() const;
-    // "127.0.0.1:9000"
+    // "127.0.0.1:9000", or "[::]:9000 (every interface, IPv4 and IPv6)"
     QString address() const;
 
     QByteArrayList encode(const Outgoing &item) const override;

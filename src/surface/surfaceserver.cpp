@@ -22,6 +22,8 @@ SurfaceServer::SurfaceServer(QWidget *root, QObject *parent)
     , endpoint(log, this)
     , panel(root, log, this)
 {
+    retrying.setInterval(kRetryMs);
+    connect(&retrying, &QTimer::timeout, this, &SurfaceServer::retry);
     connect(&endpoint, &OscEndpoint::received, &panel, [this](const Message &message, const Peer &from) {
         const std::variant<Command, answers::Sentence> command = interpret(message);
         if (const auto *unknown = std::get_if<answers::Sentence>(&command))
@@ -32,12 +34,33 @@ SurfaceServer::SurfaceServer(QWidget *root, QObject *parent)
 
 void SurfaceServer::start()
 {
-    if (!settings.on)
+    if (!settings.on || !atConsole)
         return;
-    const remote::Answer answer = apply(settings);
-    // The choice stays as the user made it: a port taken today may be free at the next start.
-    if (answer.code != remote::Done)
-        qWarning().noquote() << "OSC:" << answer.text.english();
+    QString problem;
+    if (endpoint.open(settings.port, settings.allowed, problem)) {
+        qDebug().noquote() << "OSC listening on" << endpoint.address();
+        emit switched(true);
+        return;
+    }
+    // The choice stays as the user made it: the program holding the port may let it go.
+    busy = problem;
+    retrying.start();
+    qWarning().noquote() << "OSC:" << stateText();
+    emit unavailable(answers::Sentence(QT_TRANSLATE_NOOP("Answer", "Control surfaces (OSC) cannot listen: UDP port %1 "
+                                                                   "could not be opened (%2). Trying again every %3 "
+                                                                   "seconds."))
+                         .arg(int(settings.port))
+                         .arg(problem)
+                         .arg(kRetryMs / 1000));
+}
+
+void SurfaceServer::retry()
+{
+    reopen();
+    if (isOn() || !settings.on || !atConsole) {
+        retrying.stop();
+        busy.clear();
+    }
 }
 
 remote::Answer SurfaceServer::command(const remote::Request &request)
@@ -89,6 +112,7 @@ remote::Answer SurfaceServer::switchOn(bool on)
 remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
 {
     const bool wasOn = isOn();
+    const quint16 wasPort = settings.port;
     if (wanted.on && atConsole) {
         QString problem;
         if (!endpoint.open(wanted.port, wanted.allowed, problem)) {
@@ -104,8 +128,10 @@ remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
         endpoint.close();
     }
     settings = wanted;
+    retrying.stop();
+    busy.clear();
     const bool saved = saveSettings(settings);
-    if (wasOn != isOn())
+    if (wasOn != isOn() || wasPort != settings.port)
         emit switched(isOn());
     if (!saved)
         return {remote::Refused, QStringLiteral("OSC is %1, but the choice could not be saved").arg(stateText())};
@@ -148,6 +174,12 @@ QString SurfaceServer::stateText() const
                             : QStringLiteral("this computer only");
     if (isOn())
         return QStringLiteral("on, listening on %1 (%2)").arg(endpoint.address(), hosts);
+    if (!busy.isEmpty())
+        return QStringLiteral("on, but UDP port %1 could not be opened (%2); trying again every %3 seconds (%4)")
+            .arg(settings.port)
+            .arg(busy)
+            .arg(kRetryMs / 1000)
+            .arg(hosts);
     if (settings.on && !atConsole)
         return QStringLiteral("on, but closed while the interface is in use in another session (port %1; %2)")
             .arg(settings.port)

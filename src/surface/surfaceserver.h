@@ -8,6 +8,7 @@
 #include <protocol.h>
 
 #include <QObject>
+#include <QTimer>
 
 class QWidget;
 
@@ -21,6 +22,9 @@ class SurfaceServer : public QObject
     Q_OBJECT
 
 public:
+    // A saved port that another program holds at start is tried again this often.
+    static constexpr int kRetryMs = 5000;
+
     // root: the main window, below which the shown panel is found.
     explicit SurfaceServer(QWidget *root, QObject *parent = nullptr);
 
@@ -29,6 +33,8 @@ public:
     // The command line's osc and osc-allow requests.
     remote::Answer command(const remote::Request &request);
     bool isOn() const { return endpoint.isOpen(); }
+    // The saved port, on or off.
+    quint16 port() const { return settings.port; }
     // Turns serving on at the saved port, or off; the answer tells what came of it.
     remote::Answer switchOn(bool on);
     // After the window shows another panel or none.
@@ -40,16 +46,23 @@ public:
     void setAtConsole(bool atConsole);
 
 signals:
+    // Whenever serving goes on or off, or the port changes.
     void switched(bool on);
+    // Serving is on, but the saved port could not be had: tried again every kRetryMs.
+    void unavailable(const answers::Sentence &why);
 
 private:
     remote::Answer apply(const SurfaceSettings &wanted);
     // Quietly: the user asked for nothing just now.
     void reopen();
     QString stateText() const;
+    void retry();
 
     SurfaceSettings settings;
     bool atConsole = true;
+    // Why the saved port could not be had, while it is tried again.
+    QString busy;
+    QTimer retrying;
     DropLog log;
     OscEndpoint endpoint;
     PanelSurface panel;
