@@ -176,8 +176,15 @@ void TrayIcon::setSurfaces(surface::SurfaceServer *server)
     surfacesAction->setEnabled(server != nullptr);
     if (!server)
         return;
-    surfacesAction->setChecked(server->isOn());
-    connect(server, &surface::SurfaceServer::switched, surfacesAction, &QAction::setChecked);
+    const auto follow = [this] {
+        surfacesAction->setChecked(surfaces->isOn());
+        surfacesAction->setText(tr("Control Surfaces (OSC) on %1").arg(surfaces->port()));
+    };
+    follow();
+    connect(server, &surface::SurfaceServer::switched, surfacesAction, follow);
+    connect(server, &surface::SurfaceServer::unavailable, this, [this](const answers::Sentence &why) {
+        showMessage(tr("Control Surfaces (OSC)"), why.translated(), QSystemTrayIcon::Warning);
+    });
 }
 
 void TrayIcon::switchSurfaces(bool on)
