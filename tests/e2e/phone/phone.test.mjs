@@ -1,6 +1,7 @@
-// The phone remote in Debian's chromium against the window with the remote
-// and korvist-sim, each run in its own XDG directories under xvfb-run.
-// Arguments: the host, korvist-sim, KorvistDriver (for --set), chromium.
+// The phone remote in Debian's chromium against the program and korvist-sim,
+// each run in its own XDG directories under xvfb-run; a second start of the
+// program (--web, --set) turns the remote on, reads its pairing code and
+// changes the panel. Arguments: korvist-sim, KorvistDriver, chromium.
 import { spawn, execFileSync } from 'node:child_process';
 import { mkdtempSync, mkdirSync, readFileSync, existsSync, chmodSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -18,7 +19,7 @@ try {
   process.exit(77);
 }
 const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
-const [hostPath, simPath, driverPath, chromiumPath] = process.argv.slice(2);
+const [simPath, driverPath, chromiumPath] = process.argv.slice(2);
 
 const root = mkdtempSync(path.join(os.tmpdir(), 'korvist-phone-'));
 const env = { ...process.env };
@@ -45,7 +46,7 @@ async function logMatch(child, pattern, from = 0) {
   for (;;) {
     const found = child.log.slice(from).match(pattern);
     if (found) return found;
-    await new Promise((done) => child.stdout.once('data', done));
+    await new Promise((done) => { child.stdout.once('data', done); child.stderr.once('data', done); });
   }
 }
 // Requests that change the sound (the mixer block, a command such as a gain or 48 V); meter reads do not count.
@@ -72,6 +73,8 @@ const row = (name, run) => rows.push({ name, run });
 let browser;
 let page;
 let host;
+// The code the program shows now, as --web tells it.
+const pairingCode = () => execFileSync(driverPath, ['--web'], { env, encoding: 'utf8' }).match(/pairing code (\d{6})/)[1];
 
 row('requests naming another Host, Origin or no cookie are refused', async () => {
   assert.equal((await request('GET', '/', { Host: `rebound.example:${port}` })).status, 403);
@@ -80,17 +83,15 @@ row('requests naming another Host, Origin or no cookie are refused', async () =>
 });
 
 row('five wrong codes bring a new code; none of them pairs', async () => {
-  const before = (await logMatch(host, /pairing code (\d{6})/g)).at(-1);
-  const mark = host.log.length;
-  const wrong = before.endsWith('000000') ? '000001' : '000000';
+  const before = pairingCode();
+  const wrong = before === '000000' ? '000001' : '000000';
   for (let i = 0; i < 5; ++i)
     assert.equal((await request('POST', '/pair', { Origin: origin }, JSON.stringify({ code: wrong }))).status, 403);
-  const renewed = await logMatch(host, /pairing code (\d{6})/, mark);
-  assert.notEqual(`pairing code ${renewed[1]}`, before);
+  assert.notEqual(pairingCode(), before);
 });
 
 row('the page pairs once the desktop allows it, and shows the panel', async () => {
-  const code = [...host.log.matchAll(/pairing code (\d{6})/g)].at(-1)[1];
+  const code = pairingCode();
   await page.goto(`${origin}/#code=${code}`);
   execFileSync('xdotool', ['search', '--sync', '--name', 'Allow a Phone', 'windowfocus', '--sync', 'key', 'alt+a'], { env: process.env });
   await page.waitForSelector('input[type=range]');
@@ -154,15 +155,16 @@ row('axe finds no violation on the page', async () => {
 });
 
 row('a forgotten phone is cut off and asked to pair again', async () => {
-  host.stdin.write('forget\n');
+  execFileSync(driverPath, ['--web', 'forget'], { env });
   await page.waitForSelector('#pairing:not([hidden])');
 });
 
 let failed = 0;
 try {
   start(simPath, ['device', '--model', 'rk1', '--journal', journal]);
-  host = start(hostPath, [String(port)]);
-  await logMatch(host, /serving /);
+  host = start(driverPath, []);
+  await logMatch(host, /Remote control listening/);
+  assert.match(execFileSync(driverPath, ['--web', 'on', String(port)], { env, encoding: 'utf8' }), /^on, serving /);
   browser = await puppeteer.launch({ executablePath: chromiumPath, headless: true,
     args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'] });
   page = await browser.newPage();
