@@ -77,6 +77,7 @@ int main(int argc, char **argv)
     trayIcon.setMainWindow(&mainWindow);
     trayIcon.settingsWindow = &settingsDialog;
     trayIcon.setSurfaces(&surfaces);
+    trayIcon.setPhones(&phones);
     trayIcon.setVisible(true);
     remote::RemoteServer remoteServer(&mainWindow);
     remoteServer.surfaceCommand = [&surfaces, &phones](const remote::Request &request) {

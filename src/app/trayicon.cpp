@@ -7,6 +7,7 @@
 #include <bringtofront.h>
 #include <controltable.h>
 #include <korvistiocontrol.h>
+#include <phoneservice.h>
 #include <presets.h>
 #include <remotecontrol.h>
 #include <shell.h>
@@ -68,6 +69,10 @@ void TrayIcon::createMenu()
     menu->addAction(soundPanel);
     menu->addSeparator();
     menu->addSeparator();
+    // Off until the program hands its phone remote over.
+    phoneAction = menu->addAction(tr("Phone Remote..."));
+    phoneAction->setEnabled(false);
+    connect(phoneAction, &QAction::triggered, this, [this] { phones->showDialog(shownMainWindow()); });
     connect(menu->addAction(tr("Volume Limits...")), &QAction::triggered, this, &TrayIcon::showVolumeLimits);
     // Filled as it opens: the interface, and so the presets, may have changed since.
     presetsMenu = menu->addMenu(tr("Presets"));
@@ -168,6 +173,12 @@ void TrayIcon::showVolumeLimits()
     if (auto *main = qobject_cast<MainWindow *>(mainWindow))
         connect(main, &MainWindow::panelChanged, &dialog, &VolumeLimitsDialog::followPanel);
     dialog.exec();
+}
+
+void TrayIcon::setPhones(phone::PhoneService *service)
+{
+    phones = service;
+    phoneAction->setEnabled(service != nullptr);
 }
 
 void TrayIcon::setSurfaces(surface::SurfaceServer *server)

@@ -10,6 +10,9 @@ class QMenu;
 namespace remote {
 enum class Verb;
 }
+namespace phone {
+class PhoneService;
+}
 namespace surface {
 class SurfaceServer;
 }
@@ -28,6 +31,8 @@ public:
     void createMenu();
     // Offers the control surfaces' switch, which follows the server however it is switched.
     void setSurfaces(surface::SurfaceServer *server);
+    // Offers the phone remote's dialog.
+    void setPhones(phone::PhoneService *service);
 
     QWidget *settingsWindow = nullptr;
 
@@ -52,5 +57,7 @@ private:
     std::unique_ptr<QMenu> menu;
     QMenu *presetsMenu = nullptr;
     QAction *surfacesAction = nullptr;
+    QAction *phoneAction = nullptr;
+    phone::PhoneService *phones = nullptr;
     surface::SurfaceServer *surfaces = nullptr;
 };

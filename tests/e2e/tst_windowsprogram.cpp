@@ -464,9 +464,11 @@ private slots:
     {
         const QRect menu = openTrayMenu(3000);
         QVERIFY(!menu.isEmpty());
-        // Quit is the entry under the disabled version entry at the top, a
-        // fifth of the way down the menu.
-        session.click(menu.topLeft() + QPoint(menu.width() / 2, menu.height() / 5), 1);
+        // Quit is the second of the menu's eleven entries, under the disabled
+        // version entry; its three separators are thinner than an entry, so
+        // an entry's share of the height is a little more than an eleventh.
+        constexpr int kEntries = 11;
+        session.click(menu.topLeft() + QPoint(menu.width() / 2, menu.height() * 3 / (2 * kEntries)), 1);
         QVERIFY2(program.waitForExit(kWaitMs), qPrintable(program.log()));
         QCOMPARE(program.exitCode(), 0);
     }

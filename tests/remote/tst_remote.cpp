@@ -166,7 +166,7 @@ private slots:
         });
         // The command line waits blocking, as a second start does: beside the stand-in's event loop.
         std::future<int> client = std::async(std::launch::async, [] {
-            return remote::runWithoutWindow(remote::Start::Command, {"--set", "SpeakerMuteIsChecked=toggle"}, 9000);
+            return remote::runWithoutWindow(remote::Start::Command, {"--set", "SpeakerMuteIsChecked=toggle"}, 9000, 8080);
         });
         QTRY_VERIFY_WITH_TIMEOUT(client.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 30000);
         QCOMPARE(client.get(), code);

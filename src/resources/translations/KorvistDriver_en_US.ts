@@ -159,6 +159,90 @@
         <source>no interface connected: Korvist Mixer shows &quot;%1&quot;</source>
         <translation>No interface connected: Korvist Mixer shows &quot;%1&quot;.</translation>
     </message>
+    <message>
+        <source>nothing</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>%1 arguments</source>
+        <translation>%1 arguments</translation>
+    </message>
+    <message>
+        <source>nil</source>
+        <translation>nil</translation>
+    </message>
+    <message>
+        <source>%1 is not an address of Korvist Mixer; /korvist/list names every control</source>
+        <translation>%1 is not an address of Korvist Mixer; /korvist/list names every control.</translation>
+    </message>
+    <message>
+        <source>%1 takes one number from 0 to 1, not %2</source>
+        <translation>%1 takes one number from 0 to 1, not %2.</translation>
+    </message>
+    <message>
+        <source>%1 takes one value, or none to toggle a switch, not %2</source>
+        <translation>%1 takes one value, or none to toggle a switch, not %2.</translation>
+    </message>
+    <message>
+        <source>%1 is not an address of Korvist Mixer: they begin with /korvist/</source>
+        <translation>%1 is not an address of Korvist Mixer: they begin with /korvist/.</translation>
+    </message>
+    <message>
+        <source>%1 takes the UDP port to send to, a whole number from 1 to 65535, not %2</source>
+        <translation>%1 takes the UDP port to send to, a whole number from 1 to 65535, not %2.</translation>
+    </message>
+    <message>
+        <source>%1 takes level readings a second, a whole number from 2 to %2 (0 for the usual 2), not %3</source>
+        <translation>%1 takes level readings a second, a whole number from 2 to %2 (0 for the usual 2), not %3.</translation>
+    </message>
+    <message>
+        <source>%1 takes a preset&apos;s name, not %2</source>
+        <translation>%1 takes a preset&apos;s name, not %2.</translation>
+    </message>
+    <message>
+        <source>no interface connected</source>
+        <translation>No interface connected.</translation>
+    </message>
+    <message>
+        <source>%1 takes 1 or 0 (or on, off, toggle), not %2</source>
+        <translation>%1 takes 1 or 0 (or on, off, toggle), not %2.</translation>
+    </message>
+    <message>
+        <source>%1 is a switch, not a fader: send it 1 or 0, or nothing to toggle it</source>
+        <translation>%1 is a switch, not a fader: send it 1 or 0, or nothing to toggle it.</translation>
+    </message>
+    <message>
+        <source>%1 is beyond the travel of %2: give 0 to 1</source>
+        <translation>%1 is beyond the travel of %2: give 0 to 1.</translation>
+    </message>
+    <message>
+        <source>%1 is a knob: give it a whole number from %2 to %3, or a position from 0 to 1 at its fader</source>
+        <translation>%1 is a knob: give it a whole number from %2 to %3, or a position from 0 to 1 at its fader.</translation>
+    </message>
+    <message>
+        <source>no control named &quot;%1&quot; on the %2: did you mean %3?</source>
+        <translation>No control named &quot;%1&quot; on the %2: did you mean %3?</translation>
+    </message>
+    <message>
+        <source>no control named &quot;%1&quot; on the %2; /korvist/list names every control</source>
+        <translation>No control named &quot;%1&quot; on the %2; /korvist/list names every control.</translation>
+    </message>
+    <message>
+        <source>%1 surfaces are subscribed already</source>
+        <translation>%1 surfaces are subscribed already.</translation>
+    </message>
+    <message>
+        <source>%1 surfaces of this host are subscribed already</source>
+        <translation>%1 surfaces of this host are subscribed already.</translation>
+    </message>
+    <message>
+        <source>levels go to subscriptions: subscribe first, then ask for %1 readings a second</source>
+        <translation>Levels go to subscriptions: subscribe first, then ask for %1 readings a second.</translation>
+    </message>
+    <message>
+        <source>Control surfaces (OSC) cannot listen: UDP port %1 could not be opened (%2). Trying again every %3 seconds.</source>
+        <translation>Control surfaces (OSC) cannot listen: UDP port %1 could not be opened (%2). Trying again every %3 seconds.</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>
@@ -258,6 +342,14 @@
         <source>Volume Limits...</source>
         <translation>Volume Limits...</translation>
     </message>
+    <message>
+        <source>Phone Remote...</source>
+        <translation>Phone Remote...</translation>
+    </message>
+    <message>
+        <source>Control Surfaces (OSC) on %1</source>
+        <translation>Control Surfaces (OSC) on %1</translation>
+    </message>
 </context>
 <context>
     <name>VolumeLimitsDialog</name>
@@ -333,58 +425,58 @@
     <name>phone::PhoneApprovalPrompt</name>
     <message>
         <source>Allow a Phone?</source>
-        <translation type="unfinished"></translation>
+        <translation>Allow a Phone?</translation>
     </message>
     <message>
         <source>A phone at %1 (%2) sent the pairing code. Allow it to control the mixer from its browser?</source>
-        <translation type="unfinished"></translation>
+        <translation>A phone at %1 (%2) sent the pairing code. Allow it to control the mixer from its browser?</translation>
     </message>
     <message>
         <source>&amp;Allow</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Allow</translation>
     </message>
     <message>
         <source>&amp;Don&apos;t Allow</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Don&apos;t Allow</translation>
     </message>
 </context>
 <context>
     <name>phone::PhoneRemoteDialog</name>
     <message>
         <source>Serve the panel to phones on the allowed network</source>
-        <translation type="unfinished"></translation>
+        <translation>Serve the panel to phones on the allowed network</translation>
     </message>
     <message>
         <source>&amp;Forget Phone</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Forget Phone</translation>
     </message>
     <message>
         <source>Phone Remote</source>
-        <translation type="unfinished"></translation>
+        <translation>Phone Remote</translation>
     </message>
     <message>
         <source>&amp;Paired phones:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Paired phones:</translation>
     </message>
     <message>
         <source>Paired phones</source>
-        <translation type="unfinished"></translation>
+        <translation>Paired phones</translation>
     </message>
     <message>
         <source>Open %1 on the phone, or scan the code.</source>
-        <translation type="unfinished"></translation>
+        <translation>Open %1 on the phone, or scan the code.</translation>
     </message>
     <message>
         <source>QR code of %1 with the pairing code</source>
-        <translation type="unfinished"></translation>
+        <translation>QR code of %1 with the pairing code</translation>
     </message>
     <message>
         <source>Pairing code: %1 (a new one comes every two minutes)</source>
-        <translation type="unfinished"></translation>
+        <translation>Pairing code: %1 (a new one comes every two minutes)</translation>
     </message>
     <message>
         <source>%1 at %2, last used %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 at %2, last used %3</translation>
     </message>
 </context>
 <context>

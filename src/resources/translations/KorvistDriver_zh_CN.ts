@@ -159,6 +159,90 @@
         <source>no interface connected: Korvist Mixer shows &quot;%1&quot;</source>
         <translation>未连接声卡：Korvist Mixer 显示“%1”。</translation>
     </message>
+    <message>
+        <source>nothing</source>
+        <translation>空</translation>
+    </message>
+    <message>
+        <source>%1 arguments</source>
+        <translation>%1 个参数</translation>
+    </message>
+    <message>
+        <source>nil</source>
+        <translation>nil</translation>
+    </message>
+    <message>
+        <source>%1 is not an address of Korvist Mixer; /korvist/list names every control</source>
+        <translation>%1 不是 Korvist Mixer 的地址；/korvist/list 列出所有控件</translation>
+    </message>
+    <message>
+        <source>%1 takes one number from 0 to 1, not %2</source>
+        <translation>%1 只接受 0 到 1 之间的一个数，而不是 %2</translation>
+    </message>
+    <message>
+        <source>%1 takes one value, or none to toggle a switch, not %2</source>
+        <translation>%1 只接受一个值（开关不带值则切换），而不是 %2</translation>
+    </message>
+    <message>
+        <source>%1 is not an address of Korvist Mixer: they begin with /korvist/</source>
+        <translation>%1 不是 Korvist Mixer 的地址：地址以 /korvist/ 开头</translation>
+    </message>
+    <message>
+        <source>%1 takes the UDP port to send to, a whole number from 1 to 65535, not %2</source>
+        <translation>%1 只接受要发送到的 UDP 端口（1 到 65535 的整数），而不是 %2</translation>
+    </message>
+    <message>
+        <source>%1 takes level readings a second, a whole number from 2 to %2 (0 for the usual 2), not %3</source>
+        <translation>%1 只接受每秒电平读数（2 到 %2 的整数，0 表示通常的 2），而不是 %3</translation>
+    </message>
+    <message>
+        <source>%1 takes a preset&apos;s name, not %2</source>
+        <translation>%1 只接受预设名称，而不是 %2</translation>
+    </message>
+    <message>
+        <source>no interface connected</source>
+        <translation>未连接声卡</translation>
+    </message>
+    <message>
+        <source>%1 takes 1 or 0 (or on, off, toggle), not %2</source>
+        <translation>%1 只接受 1 或 0（或 on、off、toggle），而不是 %2</translation>
+    </message>
+    <message>
+        <source>%1 is a switch, not a fader: send it 1 or 0, or nothing to toggle it</source>
+        <translation>%1 是开关，不是推子：请发送 1 或 0，或不带值以切换</translation>
+    </message>
+    <message>
+        <source>%1 is beyond the travel of %2: give 0 to 1</source>
+        <translation>%1 超出了 %2 的行程：请给出 0 到 1</translation>
+    </message>
+    <message>
+        <source>%1 is a knob: give it a whole number from %2 to %3, or a position from 0 to 1 at its fader</source>
+        <translation>%1 是旋钮：请给出 %2 到 %3 的整数，或在其推子上给出 0 到 1 的位置</translation>
+    </message>
+    <message>
+        <source>no control named &quot;%1&quot; on the %2: did you mean %3?</source>
+        <translation>%2 上没有名为“%1”的控件：您是指 %3 吗？</translation>
+    </message>
+    <message>
+        <source>no control named &quot;%1&quot; on the %2; /korvist/list names every control</source>
+        <translation>%2 上没有名为“%1”的控件；/korvist/list 列出所有控件</translation>
+    </message>
+    <message>
+        <source>%1 surfaces are subscribed already</source>
+        <translation>已有 %1 个控制器订阅</translation>
+    </message>
+    <message>
+        <source>%1 surfaces of this host are subscribed already</source>
+        <translation>此主机已有 %1 个控制器订阅</translation>
+    </message>
+    <message>
+        <source>levels go to subscriptions: subscribe first, then ask for %1 readings a second</source>
+        <translation>电平只发送给订阅者：请先订阅，再请求每秒 %1 次读数</translation>
+    </message>
+    <message>
+        <source>Control surfaces (OSC) cannot listen: UDP port %1 could not be opened (%2). Trying again every %3 seconds.</source>
+        <translation>外部控制器 (OSC) 无法监听：无法打开 UDP 端口 %1（%2）。每 %3 秒重试一次。</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>
@@ -258,6 +342,14 @@
         <source>Volume Limits...</source>
         <translation>音量上限...</translation>
     </message>
+    <message>
+        <source>Phone Remote...</source>
+        <translation>手机遥控...</translation>
+    </message>
+    <message>
+        <source>Control Surfaces (OSC) on %1</source>
+        <translation>外部控制器 (OSC) 端口 %1</translation>
+    </message>
 </context>
 <context>
     <name>VolumeLimitsDialog</name>
@@ -333,58 +425,58 @@
     <name>phone::PhoneApprovalPrompt</name>
     <message>
         <source>Allow a Phone?</source>
-        <translation type="unfinished"></translation>
+        <translation>允许这部手机吗？</translation>
     </message>
     <message>
         <source>A phone at %1 (%2) sent the pairing code. Allow it to control the mixer from its browser?</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 上的手机（%2）发送了配对码。允许它通过浏览器控制调音台吗？</translation>
     </message>
     <message>
         <source>&amp;Allow</source>
-        <translation type="unfinished"></translation>
+        <translation>允许(&amp;A)</translation>
     </message>
     <message>
         <source>&amp;Don&apos;t Allow</source>
-        <translation type="unfinished"></translation>
+        <translation>不允许(&amp;D)</translation>
     </message>
 </context>
 <context>
     <name>phone::PhoneRemoteDialog</name>
     <message>
         <source>Serve the panel to phones on the allowed network</source>
-        <translation type="unfinished"></translation>
+        <translation>向允许网络中的手机提供面板</translation>
     </message>
     <message>
         <source>&amp;Forget Phone</source>
-        <translation type="unfinished"></translation>
+        <translation>忘记手机(&amp;F)</translation>
     </message>
     <message>
         <source>Phone Remote</source>
-        <translation type="unfinished"></translation>
+        <translation>手机遥控</translation>
     </message>
     <message>
         <source>&amp;Paired phones:</source>
-        <translation type="unfinished"></translation>
+        <translation>已配对的手机(&amp;P)：</translation>
     </message>
     <message>
         <source>Paired phones</source>
-        <translation type="unfinished"></translation>
+        <translation>已配对的手机</translation>
     </message>
     <message>
         <source>Open %1 on the phone, or scan the code.</source>
-        <translation type="unfinished"></translation>
+        <translation>在手机上打开 %1，或扫描二维码。</translation>
     </message>
     <message>
         <source>QR code of %1 with the pairing code</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 及配对码的二维码</translation>
     </message>
     <message>
         <source>Pairing code: %1 (a new one comes every two minutes)</source>
-        <translation type="unfinished"></translation>
+        <translation>配对码：%1（每两分钟更换一次）</translation>
     </message>
     <message>
         <source>%1 at %2, last used %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1，位于 %2，上次使用 %3</translation>
     </message>
 </context>
 <context>
