@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything twice (normally, and with
-# AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both;
+# AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both
+# (the phone remote's in Debian's chromium too);
 # fuzzes for about a minute (scripts/fuzz.sh); then builds the Windows program,
 # its tests and its installer, and runs them under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build test fuzz windows
+scripts/install-deps.sh build test fuzz windows phone
+# The phone remote's browser test: puppeteer-core and axe-core as the lockfile
+# pins them, never a browser of their own (Debian's chromium is used).
+(cd tests/e2e/phone && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 
 run_suite() {
     local dir=$1; shift
