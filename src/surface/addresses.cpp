@@ -149,10 +149,16 @@ struct Datagrams
     QByteArrayList operator()(const Listing &listing) const
     {
         QByteArrayList datagrams {encode(QStringLiteral("/korvist/list"), int(listing.controls.size()))};
-        for (const ControlState &control : listing.controls)
-            datagrams << encode(QStringLiteral("/korvist/control"),
-                                {control.name, control.label, kindName(control.kind), control.minimum,
-                                 control.maximum, control.fader ? QStringLiteral("dB") : QString(), control.value});
+        for (const ControlState &control : listing.controls) {
+            std::vector<OutArgument> arguments {control.name,    control.label,
+                                                kindName(control.kind), control.minimum,
+                                                control.maximum, control.fader ? QStringLiteral("dB") : QString(),
+                                                control.value};
+            // The user's volume limit, where one is set: a surface can mark where the knob stops.
+            if (control.ceiling)
+                arguments.push_back(*control.ceiling);
+            datagrams << encode(QStringLiteral("/korvist/control"), arguments);
+        }
         return datagrams;
     }
     QByteArrayList operator()(const PresetList &presets) const

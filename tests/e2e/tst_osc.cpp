@@ -179,6 +179,12 @@ private slots:
                             "/korvist/Mic1Value/fader f 0.75"}
             << "mic gain 1 set to 84" << -1 << "Mic1Value=42" << "" << "/korvist/Mic1Value i 42|!/korvist/Mic1Value i 14"
             << "";
+        // Above the user's limit, whether as a value or at the fader's top: nothing reaches the device.
+        QTest::newRow("above a limit") << "--limit HeadphoneValue=-10" << "udp" << QByteArrayList()
+                                       << QStringList {"/korvist/HeadphoneValue i 6", "/korvist/HeadphoneValue/fader f 1"}
+                                       << "" << 0 << "HeadphoneValue=-80" << "" << ""
+                                       << "6 is above the limit of -10 set for HeadphoneValue: give at most -10, or lift "
+                                          "the limit (--limit HeadphoneValue=none)";
         QTest::newRow("list") << "" << "udp" << QByteArrayList() << QStringList {"/korvist/list"} << "" << 0 << "" << ""
                               << "/korvist/list i 16|/korvist/control sssiisi \"OtgToHpValue\" \"Phone To HP Volume\" "
                                  "\"phone level\" -80 6 \"dB\" 0"
