@@ -69,8 +69,7 @@ int main(int argc, char **argv)
     QObject::connect(&mainWindow, &MainWindow::panelChanged, &surfaces, &surface::SurfaceServer::followPanel);
     surfaces.setAtConsole(mainWindow.atConsole());
     QObject::connect(&mainWindow, &MainWindow::atConsoleChanged, &surfaces, &surface::SurfaceServer::setAtConsole);
-    phone::PhoneService phones(&mainWindow);
-    QObject::connect(&mainWindow, &MainWindow::panelChanged, &phones, &phone::PhoneService::followPanel);
+    phone::PhoneService phones(surfaces.seam());
     phones.setAtConsole(mainWindow.atConsole());
     QObject::connect(&mainWindow, &MainWindow::atConsoleChanged, &phones, &phone::PhoneService::setAtConsole);
     TrayIcon trayIcon;

@@ -19,44 +19,45 @@ std::optional<QString> shortText(const QJsonValue &value)
     return value.toString();
 }
 
-QString kindName(ControlView::Kind kind)
+QString kindName(controls::Kind kind)
 {
     switch (kind) {
-    case ControlView::Kind::Level:
+    case controls::Kind::OutputLevel:
+    case controls::Kind::PhoneLevel:
         return QStringLiteral("level");
-    case ControlView::Kind::Gain:
+    case controls::Kind::InputGain:
         return QStringLiteral("gain");
-    case ControlView::Kind::PhantomPower:
+    case controls::Kind::PhantomPower:
         return QStringLiteral("phantom");
-    case ControlView::Kind::Switch:
-        break;
+    default:
+        return QStringLiteral("switch");
     }
-    return QStringLiteral("switch");
 }
 
-QString presenceName(PanelView::Presence presence)
+QString presenceName(Presence presence)
 {
     switch (presence) {
-    case PanelView::Presence::Shown:
+    case Presence::Shown:
         return QStringLiteral("shown");
-    case PanelView::Presence::OtherSession:
+    case Presence::OtherSession:
         return QStringLiteral("other-session");
-    case PanelView::Presence::NoInterface:
+    case Presence::NoInterface:
         break;
     }
     return QStringLiteral("no-interface");
 }
 
-QJsonObject controlObject(const ControlView &control)
+// A knob's range ends at the user's volume limit: the page offers no more than the gate allows.
+QJsonObject controlObject(const surface::ControlState &control)
 {
     QJsonObject object {{QStringLiteral("name"), control.name},
                         {QStringLiteral("label"), control.label},
                         {QStringLiteral("kind"), kindName(control.kind)},
                         {QStringLiteral("min"), control.minimum},
-                        {QStringLiteral("max"), control.maximum},
+                        {QStringLiteral("max"), control.ceiling.value_or(control.maximum)},
                         {QStringLiteral("value"), control.value}};
-    if (control.kind == ControlView::Kind::Level || control.kind == ControlView::Kind::Gain)
-        object.insert(QStringLiteral("fader"), control.fader);
+    if (control.fader)
+        object.insert(QStringLiteral("fader"), *control.fader);
     return object;
 }
 
@@ -110,36 +111,47 @@ std::optional<Command> parseMessage(const QByteArray &message)
     return std::nullopt;
 }
 
-QByteArray encodeView(const PanelView &view)
+QByteArray encodeView(Presence presence, const surface::State &state, const QStringList &presets)
 {
+    const bool shown = presence == Presence::Shown;
     QJsonArray controls;
-    for (const ControlView &control : view.controls)
-        controls.append(controlObject(control));
-    return encode(QStringLiteral("view"), {{QStringLiteral("presence"), presenceName(view.presence)},
-                                           {QStringLiteral("model"), view.model},
-                                           {QStringLiteral("controls"), controls},
-                                           {QStringLiteral("readouts"), QJsonArray::fromStringList(view.readouts)},
-                                           {QStringLiteral("presets"), QJsonArray::fromStringList(view.presets)}});
+    if (shown)
+        for (const surface::ControlState &control : state.controls)
+            controls.append(controlObject(control));
+    return encode(QStringLiteral("view"),
+                  {{QStringLiteral("presence"), presenceName(presence)},
+                   {QStringLiteral("model"), shown ? state.model : QString()},
+                   {QStringLiteral("controls"), controls},
+                   {QStringLiteral("readouts"), QJsonArray::fromStringList(shown ? state.readoutLabels : QStringList())},
+                   {QStringLiteral("presets"), QJsonArray::fromStringList(shown ? presets : QStringList())}});
 }
 
-QByteArray encodeControl(const ControlView &control)
+QByteArray encodeControl(const surface::ControlState &control)
 {
     return encode(QStringLiteral("control"), controlObject(control));
 }
 
-QByteArray encodeLevels(const QList<double> &decibels)
+QByteArray encodeLevels(const surface::Levels &levels)
 {
-    QJsonArray levels;
-    for (double level : decibels)
-        levels.append(std::round(level * 10) / 10);
-    return encode(QStringLiteral("levels"), {{QStringLiteral("db"), levels}});
+    QJsonArray decibels;
+    for (const surface::Level &level : levels)
+        decibels.append(std::round(level.decibels * 10) / 10);
+    return encode(QStringLiteral("levels"), {{QStringLiteral("db"), decibels}});
 }
 
-QByteArray encodeReply(const Reply &reply)
+// A compact JSON object lists its keys in order: "db" is the first of a reading's.
+bool isLevels(const QByteArray &message)
 {
+    return message.startsWith("{\"db\":") && message.endsWith(",\"t\":\"levels\"}");
+}
+
+QByteArray encodeReply(const surface::Reply &reply)
+{
+    QStringList lines = reply.text.translated().split(QLatin1Char('\n'));
+    const QString first = lines.takeFirst();
     return encode(QStringLiteral("reply"), {{QStringLiteral("refused"), reply.refused},
-                                            {QStringLiteral("text"), reply.text},
-                                            {QStringLiteral("notes"), QJsonArray::fromStringList(reply.notes)}});
+                                            {QStringLiteral("text"), first},
+                                            {QStringLiteral("notes"), QJsonArray::fromStringList(lines)}});
 }
 
 } // namespace phone

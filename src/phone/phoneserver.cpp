@@ -85,6 +85,7 @@ struct PhoneServer::Client
     int id = 0;
     mg_connection *connection = nullptr;
     QString phone;
+    QHostAddress host;
     // The queue is the window's to fill and the pusher's to empty; a write
     // holds the connection, which the close waits for.
     std::mutex queueMutex;
@@ -118,19 +119,11 @@ struct PhoneServer::HttpAnswer
     QByteArray headers;
 };
 
-PhoneServer::PhoneServer(PhonePanel &phonePanel, PairedPhones &pairedPhones, QObject *parent)
+PhoneServer::PhoneServer(PairedPhones &pairedPhones, QObject *parent)
     : QObject(parent)
-    , panel(phonePanel)
     , phones(pairedPhones)
 {
     mg_init_library(0);
-    connect(&panel, &PhonePanel::viewChanged, this, &PhoneServer::sendView);
-    connect(&panel, &PhonePanel::controlChanged, this,
-            [this](const ControlView &control) { push(encodeControl(control)); });
-    connect(&panel, &PhonePanel::levelsRead, this,
-            [this](const QList<double> &decibels) { push(encodeLevels(decibels), -1, true); });
-    connect(&panel, &PhonePanel::replied, this,
-            [this](int client, const Reply &reply) { push(encodeReply(reply), client); });
     connect(&phones, &PairedPhones::forgotten, this, &PhoneServer::forget);
 }
 
@@ -203,9 +196,13 @@ void PhoneServer::stop()
     pusher.join();
     mg_stop(context);
     context = nullptr;
-    clients.clear();
-    meterRates.clear();
-    panel.askMeterRate(0);
+    std::map<int, std::shared_ptr<Client>> gone;
+    {
+        std::lock_guard lock(clientsMutex);
+        gone.swap(clients);
+    }
+    for (const auto &[id, client] : gone)
+        emit left(id);
     qInfo() << "The phone remote is off.";
     emit switched(false);
 }
@@ -369,9 +366,12 @@ int PhoneServer::onWebSocketConnect(const mg_connection *connection, void *data)
         return 1;
     auto client = std::make_shared<Client>();
     client->phone = *phone;
+    client->host = QHostAddress(QString::fromLatin1(mg_get_request_info(connection)->remote_addr));
     {
         std::lock_guard lock(server->clientsMutex);
-        client->id = server->nextClient++;
+        // A client's number stands for a port at the surfaces' seam.
+        client->id = server->nextClient;
+        server->nextClient = server->nextClient % 65535 + 1;
         server->clients[client->id] = client;
     }
     mg_set_user_connection_data(connection, new int(client->id));
@@ -386,7 +386,11 @@ void PhoneServer::onWebSocketReady(mg_connection *connection, void *data)
         std::lock_guard lock(client->writeMutex);
         client->connection = connection;
     }
-    QMetaObject::invokeMethod(server, [server, id] { server->joined(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(server, [server, id] {
+        // It may have closed, or the server stopped, before the window got here.
+        if (const std::shared_ptr<Client> client = server->client(id))
+            emit server->joined(id, client->host);
+    }, Qt::QueuedConnection);
 }
 
 int PhoneServer::onWebSocketData(mg_connection *connection, int bits, char *data, size_t length, void *serverData)
@@ -415,8 +419,10 @@ int PhoneServer::onWebSocketData(mg_connection *connection, int bits, char *data
         return 1;
     const std::optional<Command> command = parseMessage(QByteArray(data, qsizetype(std::min<size_t>(length, kMaxMessageBytes + 1))));
     if (command)
-        QMetaObject::invokeMethod(server, [server, id = client->id, command] { server->command(id, *command); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(server, [server, id = client->id, command] {
+            if (server->client(id))
+                emit server->commanded(id, *command);
+        }, Qt::QueuedConnection);
     return 1;
 }
 
@@ -430,11 +436,14 @@ void PhoneServer::onWebSocketClose(const mg_connection *connection, void *data)
         std::lock_guard lock(client->writeMutex);
         client->closed = true;
     }
+    bool known = false;
     {
         std::lock_guard lock(server->clientsMutex);
-        server->clients.erase(*id);
+        known = server->clients.erase(*id) > 0;
     }
-    QMetaObject::invokeMethod(server, [server, client = *id] { server->left(client); }, Qt::QueuedConnection);
+    // Unknown: the server stopping said it left already.
+    if (known)
+        QMetaObject::invokeMethod(server, [server, client = *id] { emit server->left(client); }, Qt::QueuedConnection);
     delete id;
     mg_set_user_connection_data(connection, nullptr);
 }
@@ -444,40 +453,6 @@ std::shared_ptr<PhoneServer::Client> PhoneServer::client(int id) const
     std::lock_guard lock(clientsMutex);
     const auto found = clients.find(id);
     return found == clients.end() ? nullptr : found->second;
-}
-
-void PhoneServer::joined(int id)
-{
-    push(encodeView(panel.view()), id);
-}
-
-void PhoneServer::command(int id, const Command &command)
-{
-    if (!client(id))
-        return;
-    switch (command.kind) {
-    case Command::Kind::Refresh:
-        return push(encodeView(panel.view()), id);
-    case Command::Kind::Meters: {
-        meterRates.insert(id, int(command.number));
-        int fastest = 0;
-        for (int rate : std::as_const(meterRates))
-            fastest = std::max(fastest, rate);
-        return panel.askMeterRate(fastest);
-    }
-    default:
-        return panel.handle(command, id);
-    }
-}
-
-void PhoneServer::left(int id)
-{
-    if (meterRates.remove(id)) {
-        int fastest = 0;
-        for (int rate : std::as_const(meterRates))
-            fastest = std::max(fastest, rate);
-        panel.askMeterRate(fastest);
-    }
 }
 
 void PhoneServer::forget(const QString &phone)
@@ -502,31 +477,20 @@ void PhoneServer::forget(const QString &phone)
     }
 }
 
-void PhoneServer::sendView()
+void PhoneServer::push(int to, const QByteArray &message, bool levels)
 {
-    push(encodeView(panel.view()));
-}
-
-void PhoneServer::push(const QByteArray &message, int to, bool levels)
-{
-    std::vector<std::shared_ptr<Client>> targets;
-    {
-        std::lock_guard lock(clientsMutex);
-        for (const auto &[id, client] : clients)
-            if (to < 0 || id == to)
-                targets.push_back(client);
-    }
-    if (targets.empty())
+    const std::shared_ptr<Client> target = client(to);
+    if (!target)
         return;
-    for (const std::shared_ptr<Client> &client : targets) {
-        std::lock_guard lock(client->queueMutex);
+    {
+        std::lock_guard lock(target->queueMutex);
         // The newest reading replaces one not yet sent: a slow phone sees fewer, never older, levels.
         if (levels)
-            client->levels = message;
-        else if (client->queue.size() >= kQueuedMessages)
-            client->overflowed = true;
+            target->levels = message;
+        else if (target->queue.size() >= kQueuedMessages)
+            target->overflowed = true;
         else
-            client->queue.push_back(message);
+            target->queue.push_back(message);
     }
     {
         std::lock_guard lock(pushMutex);

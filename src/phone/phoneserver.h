@@ -2,7 +2,7 @@
 
 #include "pairingcode.h"
 #include "pairedphones.h"
-#include "phonepanel.h"
+#include "phonemessages.h"
 #include "requestcheck.h"
 
 #include <surfacesettings.h>
@@ -26,7 +26,8 @@ struct mg_context;
 // never touch the panel or a widget: each request crosses to the window's
 // thread as a queued call and waits a bounded time for it, and what goes to
 // a phone leaves from that phone's own queue on a thread of its own, so a
-// slow phone never holds the window up.
+// slow phone never holds the window up. What the phones' commands do, and
+// what goes back to them, is the surfaces' seam's (see phonetransport.h).
 namespace phone {
 
 class PhoneServer : public QObject
@@ -39,7 +40,7 @@ public:
     static constexpr int kMessagesPerSecond = 40;
     static constexpr int kQueuedMessages = 256;
 
-    PhoneServer(PhonePanel &panel, PairedPhones &phones, QObject *parent = nullptr);
+    PhoneServer(PairedPhones &phones, QObject *parent = nullptr);
     ~PhoneServer() override;
 
     // Serves on the port to this computer and the allowed network; false
@@ -57,6 +58,8 @@ public:
 
     // The desktop's answer to approvalWanted.
     void approve(const QString &request, bool allowed);
+    // Queues a message for the client; a reading of levels replaces one not yet sent.
+    void push(int client, const QByteArray &message, bool levels);
 
 signals:
     void switched(bool on);
@@ -64,6 +67,11 @@ signals:
     void approvalWanted(const QString &request, const QString &address, const QString &browser);
     // The phone asking gave up or took too long: its question is void.
     void approvalVoid(const QString &request);
+    // On the window's thread: a paired phone's WebSocket opened, sent a
+    // command, or closed (the server stopping closes them all).
+    void joined(int client, const QHostAddress &host);
+    void commanded(int client, const phone::Command &command);
+    void left(int client);
 
 private:
     struct Client;
@@ -83,16 +91,10 @@ private:
     HttpAnswer awaitApproval(const QByteArray &body, const QString &address);
 
     // On the window's thread.
-    void joined(int client);
-    void command(int client, const Command &command);
-    void left(int client);
     void forget(const QString &phone);
-    void sendView();
-    void push(const QByteArray &message, int client = -1, bool levels = false);
     void pushLoop();
     std::shared_ptr<Client> client(int id) const;
 
-    PhonePanel &panel;
     PairedPhones &phones;
     PairingCode code;
     mg_context *context = nullptr;
@@ -109,7 +111,6 @@ private:
     bool pushStopping = false;
     std::thread pusher;
 
-    QHash<int, int> meterRates;
     QHash<QString, std::shared_ptr<Approval>> approvals;
 };
 

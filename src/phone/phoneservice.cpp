@@ -51,10 +51,10 @@ QString usage()
 
 } // namespace
 
-PhoneService::PhoneService(QWidget *root, QObject *parent)
+PhoneService::PhoneService(surface::PanelSurface &seam, QObject *parent)
     : QObject(parent)
-    , panel(root)
-    , server(panel, phones)
+    , server(phones)
+    , transport(seam, server)
     , approvals(server)
     , savedPort(loadSaved().port)
 {
@@ -129,14 +129,9 @@ QString PhoneService::stateText()
     return QStringLiteral("on, serving %1 (pairing code %2)").arg(server.address(), server.pairingCode().current());
 }
 
-void PhoneService::followPanel()
-{
-    panel.followPanel();
-}
-
 void PhoneService::setAtConsole(bool atConsole)
 {
-    panel.setAtConsole(atConsole);
+    transport.setAtConsole(atConsole);
 }
 
 void PhoneService::showDialog(QWidget *parent)

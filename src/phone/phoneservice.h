@@ -3,18 +3,18 @@
 #include "pairedphones.h"
 #include "phoneremotedialog.h"
 #include "phoneserver.h"
-#include "shownpaneladapter.h"
+#include "phonetransport.h"
 
+#include <panelsurface.h>
 #include <protocol.h>
 
 #include <QObject>
 
-class QWidget;
-
 // The phone remote as the running program offers it: off until the user
 // turns it on (the tray's "Phone Remote...", --web), which both keep in the
 // remote's own settings file; it serves the network the control surfaces
-// allow (--osc-allow), so one setting says which hosts may reach either.
+// allow (--osc-allow), so one setting says which hosts may reach either,
+// and reaches the panel through the surfaces' seam, as OSC does.
 namespace phone {
 
 class PhoneService : public QObject
@@ -22,8 +22,8 @@ class PhoneService : public QObject
     Q_OBJECT
 
 public:
-    // root: the main window, below which the shown panel is found.
-    explicit PhoneService(QWidget *root, QObject *parent = nullptr);
+    // seam: the control surfaces' (SurfaceServer::seam()), which outlives this service.
+    explicit PhoneService(surface::PanelSurface &seam, QObject *parent = nullptr);
 
     // Serves as the settings file says.
     void start();
@@ -32,8 +32,7 @@ public:
     // Turns serving on at the saved port, or off; the answer tells what came of it.
     remote::Answer switchOn(bool on);
     bool isOn() const { return server.isOn(); }
-    // After the window shows another panel or none, or its session leaves or comes back to the console.
-    void followPanel();
+    // After the window's session leaves or comes back to the console.
     void setAtConsole(bool atConsole);
     // The dialog of the tray's and the window's "Phone Remote...".
     void showDialog(QWidget *parent);
@@ -46,8 +45,8 @@ private:
     QString stateText();
 
     PairedPhones phones;
-    ShownPanelAdapter panel;
     PhoneServer server;
+    PhoneTransport transport;
     PhoneApprovalPrompt approvals;
     quint16 savedPort;
 };
