@@ -73,6 +73,8 @@ const row = (name, run) => rows.push({ name, run });
 let browser;
 let page;
 let host;
+let sim;
+const simArgs = ['device', '--model', 'rk1', '--journal', journal];
 // The code the program shows now, as --web tells it.
 const pairingCode = () => execFileSync(driverPath, ['--web'], { env, encoding: 'utf8' }).match(/pairing code (\d{6})/)[1];
 
@@ -148,6 +150,33 @@ row('48 V cannot be switched on from the page, nor by a forged message', async (
   assert.equal(journalLines(), lines);
 });
 
+row('a preset loaded from the page shows its answer and leaves 48 V off with a note', async () => {
+  for (const step of [['--set', 'Mic48VIsChecked=on'], ['--preset-save', 'p'], ['--set', 'Mic48VIsChecked=off']])
+    execFileSync(driverPath, step, { env });
+  // The page learns of a new preset with the next view.
+  await page.reload();
+  await page.waitForSelector('#preset option[value=p]');
+  await page.select('#preset', 'p');
+  await page.click('#load');
+  const notes = await page.waitForFunction(() => {
+    const lines = [...document.querySelectorAll('#reply p')].map((line) => [line.className, line.textContent]);
+    return lines.length > 1 && lines;
+  });
+  const [[firstClass, first], ...rest] = await notes.jsonValue();
+  assert.notEqual(firstClass, 'refused', first);
+  assert.match(first, /preset "p"/);
+  assert.ok(rest.some(([, note]) => /48 ?V/.test(note)), JSON.stringify(rest));
+  assert.ok(!(await page.$eval('input[aria-describedby]', (box) => box.checked)));
+});
+
+row('an unplugged interface is shown, and the panel comes back when it returns', async () => {
+  sim.kill();
+  await page.waitForFunction(() => document.getElementById('panel').hidden
+    && /no interface/i.test(document.getElementById('state').textContent));
+  sim = start(simPath, simArgs);
+  await page.waitForSelector('#panel:not([hidden]) input[type=range]');
+});
+
 row('axe finds no violation on the page', async () => {
   await page.evaluate(axeSource);
   const result = await page.evaluate(() => window.axe.run(document));
@@ -161,7 +190,7 @@ row('a forgotten phone is cut off and asked to pair again', async () => {
 
 let failed = 0;
 try {
-  start(simPath, ['device', '--model', 'rk1', '--journal', journal]);
+  sim = start(simPath, simArgs);
   host = start(driverPath, []);
   await logMatch(host, /Remote control listening/);
   assert.match(execFileSync(driverPath, ['--web', 'on', String(port)], { env, encoding: 'utf8' }), /^on, serving /);
