@@ -1,0 +1,103 @@
+// The phone remote, measured against the real program and korvist-sim (rk1),
+// in Debian's chromium on a phone-sized touch viewport, under xvfb-run:
+// - a slider's move on the page to the request at the device, 100 times;
+// - the page's first load to its first live level reading;
+// - the program's memory (VmRSS) with the remote off, and on with one phone.
+// Usage: xvfb-run -a node bench/bench_phone.mjs build/release/bin
+// (puppeteer-core from tests/e2e/phone's node_modules: npm ci there first).
+import { spawn, execFileSync } from 'node:child_process';
+import { mkdtempSync, mkdirSync, readFileSync, existsSync, chmodSync, rmSync, watch } from 'node:fs';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+
+const here = path.dirname(new URL(import.meta.url).pathname);
+const require = createRequire(path.join(here, '../tests/e2e/phone/package.json'));
+const puppeteer = require('puppeteer-core');
+const bin = path.resolve(process.argv[2] ?? 'build/release/bin');
+const driver = path.join(bin, 'KorvistDriver');
+
+const root = mkdtempSync(path.join(os.tmpdir(), 'kbp-'));
+const env = { ...process.env };
+for (const name of ['XDG_RUNTIME_DIR', 'XDG_DATA_HOME', 'XDG_CONFIG_HOME', 'HOME', 'TMPDIR']) {
+  env[name] = path.join(root, name);
+  mkdirSync(env[name]);
+}
+chmodSync(env.XDG_RUNTIME_DIR, 0o700);
+const journal = path.join(root, 'journal.jsonl');
+const port = 20000 + (process.pid % 20000);
+const origin = `http://127.0.0.1:${port}`;
+const children = [];
+const start = (program, args) => {
+  const child = spawn(program, args, { env, stdio: ['ignore', 'pipe', 'pipe'] });
+  child.log = '';
+  child.stdout.on('data', () => {}); // read, or a full pipe would hold the simulator up
+  child.stderr.on('data', (data) => { child.log += data; });
+  children.push(child);
+  return child;
+};
+const run = (...args) => execFileSync(driver, args, { env, encoding: 'utf8' });
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+const writes = () => (existsSync(journal) ? readFileSync(journal, 'utf8').match(/"code":"0xFFDC2040"/g)?.length ?? 0 : 0);
+const rss = (pid) => Number(readFileSync(`/proc/${pid}/status`, 'utf8').match(/VmRSS:\s+(\d+)/)[1]);
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const mean = (values) => values.reduce((a, b) => a + b, 0) / values.length;
+
+let browser;
+try {
+  start(path.join(bin, 'korvist-sim'), ['device', '--model', 'rk1', '--journal', journal]);
+  const program = start(driver, []);
+  while (!program.log.includes('Remote control listening')) await sleep(50);
+  await sleep(2000); // the panel's replay and a few meter readings
+  const off = rss(program.pid);
+
+  run('--web', 'on', String(port));
+  const code = run('--web').match(/pairing code (\d{6})/)[1];
+  browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'] });
+  const page = await browser.newPage();
+  await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+  await page.goto(`${origin}/#code=${code}`);
+  execFileSync('xdotool', ['search', '--sync', '--name', 'Allow a Phone', 'windowfocus', '--sync', 'key', 'alt+a']);
+  await page.waitForSelector('input[data-kind=level]');
+
+  // A paired phone's first load: from the request for the page to its first live level.
+  const loaded = await browser.newPage();
+  await loaded.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+  const begun = performance.now();
+  await loaded.goto(origin);
+  await loaded.waitForFunction(() => [...document.querySelectorAll('.meter .db')].some((db) => db.textContent !== ''));
+  const firstLive = performance.now() - begun;
+  await loaded.close();
+  const on = rss(program.pid);
+
+  const moves = [];
+  const slider = await page.$('input[data-kind=level]');
+  for (let i = 0; i < 100; ++i) {
+    const before = writes();
+    const arrived = new Promise((done) => {
+      const watcher = watch(journal, () => { if (writes() > before) { watcher.close(); done(); } });
+    });
+    const begin = performance.now();
+    await slider.evaluate((s, value) => {
+      s.value = String(value);
+      s.dispatchEvent(new Event('input', { bubbles: true }));
+      s.dispatchEvent(new Event('change', { bubbles: true }));
+    }, i % 2 ? -20 : -30);
+    await arrived;
+    moves.push(performance.now() - begin);
+    await sleep(60); // past the surfaces' throttle interval, as bench_remote's channel and OSC lines
+  }
+  console.log(`load average ${os.loadavg()[0].toFixed(2)}`);
+  console.log(`slider to device: median ${median(moves).toFixed(1)} ms, mean ${mean(moves).toFixed(1)} ms (100 moves)`);
+  console.log(`first load to live levels: ${firstLive.toFixed(0)} ms`);
+  console.log(`memory (VmRSS): remote off ${off} kB, on with one phone ${on} kB (+${on - off} kB)`);
+} catch (error) {
+  console.log(error.message);
+  for (const child of children) console.log(child.spawnargs.join(' '), child.log.slice(-600));
+  process.exitCode = 1;
+} finally {
+  if (browser) await browser.close();
+  for (const child of children) child.kill();
+  rmSync(root, { recursive: true, force: true });
+}
