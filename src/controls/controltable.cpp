@@ -60,13 +60,6 @@ void Control::apply(int target) const
         button->setActive(target != 0);
 }
 
-double Readout::decibels() const
-{
-    bool ok = false;
-    const double shown = labels.front()->text().section(QLatin1Char(' '), 0, 0).toDouble(&ok);
-    return ok && shown > kSilentDecibels ? shown : kSilentDecibels;
-}
-
 double Readout::decibelsIn(const MeterBlock &meters) const
 {
     const double decibels = levelToDb(level(meters));

@@ -74,9 +74,6 @@ struct Readout
     // The reading's level for this readout, full scale 2147483647.
     std::function<std::int32_t(const MeterBlock &)> level;
 
-    // What the label shows, in dB; silence, and anything the label does not
-    // show as a number, reads as kSilentDecibels.
-    double decibels() const;
     // The level of a reading in dB, silence as kSilentDecibels.
     double decibelsIn(const MeterBlock &meters) const;
 };
@@ -138,8 +135,6 @@ signals:
     // After every change of a control, whichever way it came: a hand, a key,
     // a script, a preset, a surface, a replay. Repeats of a value are told too.
     void changed(const controls::Control &control);
-    // After the panel has shown a new meter reading on its readouts.
-    void readoutsShown();
     // Every reading, at the rate asked for.
     void metersRead(const MeterBlock &meters);
 

@@ -112,7 +112,6 @@ void MeterReader::take(const MeterBlock &meters)
     for (const controls::Readout &readout : table->readouts())
         for (QLabel *label : readout.labels)
             label->setText(levelText(readout.level(meters)));
-    emit table->readoutsShown();
 }
 
 } // namespace panelkit
