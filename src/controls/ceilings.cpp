@@ -4,7 +4,6 @@
 
 #include <ceilingsfile.h>
 #include <knob.h>
-#include <storedvalue.h>
 
 #include <QAccessible>
 
@@ -31,7 +30,7 @@ std::optional<answers::Sentence> setCeiling(const ControlTable &table, const Con
             .arg(limitedNames(table).join(QStringLiteral(", ")));
     std::optional<int> ceiling;
     if (text != QLatin1String("none")) {
-        ceiling = text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
+        ceiling = safetygate::parseWholeNumber(text);
         if (!ceiling || *ceiling < control.minimum() || *ceiling > control.maximum())
             return answers::Sentence(QT_TRANSLATE_NOOP("Answer", "%1 takes a limit from %2 to %3, or none; not \"%4\""))
                 .arg(control.name())

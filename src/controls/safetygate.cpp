@@ -115,11 +115,15 @@ void guardKeys(const Control &control)
         control.knob->endReachesMaximum = false;
 }
 
+std::optional<int> parseWholeNumber(const QString &text)
+{
+    return text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
+}
+
 std::optional<int> parseValue(const Control &control, const QString &text, Way way, Sentence &refusal)
 {
     if (control.knob) {
-        const std::optional<int> value =
-            text.startsWith(QLatin1Char('+')) ? std::nullopt : savedstate::parseStoredNumber(QVariant(text));
+        const std::optional<int> value = parseWholeNumber(text);
         Sentence range(QT_TRANSLATE_NOOP("Answer", "a whole number from %1 to %2"));
         range.arg(control.minimum()).arg(control.maximum());
         if (!value)

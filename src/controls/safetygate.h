@@ -41,6 +41,10 @@ void guardKeys(const controls::Control &control);
 std::optional<int> parseValue(const controls::Control &control, const QString &text, Way way,
                               answers::Sentence &refusal);
 
+// A whole number as a script or a file writes it: no plus sign, no blanks,
+// no exponent; nothing otherwise.
+std::optional<int> parseWholeNumber(const QString &text);
+
 // Whether phantom power may go from off to on this way.
 bool mayTurnOnPhantomPower(Way way);
 // Why a single change that came this way may not be made: phantom power
