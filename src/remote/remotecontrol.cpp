@@ -38,42 +38,57 @@ QString describe(const Control &control)
     return QStringLiteral("%1 switch true/false %2").arg(control.name(), control.valueText());
 }
 
-Answer set(const ControlTable &table, const QString &assignment)
+// KEY=VALUE for a control of the table: the control and the value's text,
+// or the refusal (usage when there is no '=', the valid keys for an unknown one).
+struct Assignment
 {
-    const qsizetype equals = assignment.indexOf(QLatin1Char('='));
+    const Control *control = nullptr;
+    QString value;
+    Answer refusal;
+};
+
+Assignment assignmentOf(const ControlTable &table, const QString &text, const Sentence &usage)
+{
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
     if (equals < 0)
-        return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "set needs KEY=VALUE, not \"%1\"")).arg(assignment)};
-    const Control *control = table.find(assignment.left(equals));
+        return {nullptr, QString(), {Refused, usage}};
+    const Control *control = table.find(text.left(equals));
     if (!control)
-        return unknownKey(table, assignment.left(equals));
+        return {nullptr, QString(), unknownKey(table, text.left(equals))};
+    return {control, text.mid(equals + 1).trimmed(), {}};
+}
+
+Answer set(const ControlTable &table, const QString &text)
+{
+    const Assignment assignment =
+        assignmentOf(table, text, Sentence(QT_TRANSLATE_NOOP("Answer", "set needs KEY=VALUE, not \"%1\"")).arg(text));
+    if (!assignment.control)
+        return assignment.refusal;
+    const Control &control = *assignment.control;
     Sentence refusal;
-    const std::optional<int> value =
-        safetygate::parseValue(*control, assignment.mid(equals + 1).trimmed(), safetygate::Way::Script, refusal);
+    const std::optional<int> value = safetygate::parseValue(control, assignment.value, safetygate::Way::Script, refusal);
     if (!value)
         return {Refused, refusal};
     const std::uint64_t failedBefore = table.device()->failedRequests();
-    control->apply(*value);
-    const QString result = control->name() + QLatin1Char('=') + control->valueText();
+    control.apply(*value);
+    const QString result = control.name() + QLatin1Char('=') + control.valueText();
     if (table.device()->failedRequests() != failedBefore)
         return {DeviceRefused,
                 Sentence(QT_TRANSLATE_NOOP("Answer", "the interface refused the change; the panel shows %1")).arg(result)};
     return {Done, result};
 }
 
-Answer limit(const ControlTable &table, const QString &assignment)
+Answer limit(const ControlTable &table, const QString &text)
 {
-    if (assignment.isEmpty())
+    if (text.isEmpty())
         return {Done, controls::ceilingLines(table).join(QLatin1Char('\n'))};
-    const qsizetype equals = assignment.indexOf(QLatin1Char('='));
-    if (equals < 0)
-        return {Refused, Sentence(QT_TRANSLATE_NOOP("Answer", "limit needs KEY=DB or KEY=none, not \"%1\"")).arg(assignment)};
-    const Control *control = table.find(assignment.left(equals));
-    if (!control)
-        return unknownKey(table, assignment.left(equals));
-    if (const std::optional<Sentence> refused =
-            controls::setCeiling(table, *control, assignment.mid(equals + 1).trimmed()))
+    const Assignment assignment = assignmentOf(
+        table, text, Sentence(QT_TRANSLATE_NOOP("Answer", "limit needs KEY=DB or KEY=none, not \"%1\"")).arg(text));
+    if (!assignment.control)
+        return assignment.refusal;
+    if (const std::optional<Sentence> refused = controls::setCeiling(table, *assignment.control, assignment.value))
         return {Refused, *refused};
-    return {Done, controls::ceilingLine(*control)};
+    return {Done, controls::ceilingLine(*assignment.control)};
 }
 
 } // namespace
