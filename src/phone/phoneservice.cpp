@@ -32,9 +32,7 @@ Saved loadSaved()
     if (!file)
         return saved;
     saved.on = savedstate::parseStoredSwitch(file->value(kOnKey)).value_or(false);
-    const std::optional<int> port = savedstate::parseStoredNumber(file->value(kPortKey));
-    if (port && *port >= 1 && *port <= 65535)
-        saved.port = quint16(*port);
+    saved.port = surface::parsePort(file->value(kPortKey)).value_or(PhoneServer::kDefaultPort);
     return saved;
 }
 
@@ -87,11 +85,10 @@ remote::Answer PhoneService::command(const remote::Request &request)
         return {remote::Refused, usage()};
     quint16 port = savedPort;
     if (words.size() == 2) {
-        bool ok = false;
-        const uint number = words.back().toUInt(&ok);
-        if (!ok || number < 1 || number > 65535)
+        const std::optional<quint16> number = surface::parsePort(words.back());
+        if (!number)
             return {remote::Refused, QStringLiteral("\"%1\" is not a TCP port (1 to 65535)").arg(words.back())};
-        port = quint16(number);
+        port = *number;
     }
     return apply(true, port);
 }

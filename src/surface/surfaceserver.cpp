@@ -90,11 +90,10 @@ remote::Answer SurfaceServer::command(const remote::Request &request)
     if (words.front() != QLatin1String("on") || words.size() > 2)
         return {remote::Refused, usage()};
     if (words.size() == 2) {
-        bool ok = false;
-        const uint port = words.back().toUInt(&ok);
-        if (!ok || port < 1 || port > 65535)
+        const std::optional<quint16> port = parsePort(words.back());
+        if (!port)
             return {remote::Refused, QStringLiteral("\"%1\" is not a UDP port (1 to 65535)").arg(words.back())};
-        wanted.port = quint16(port);
+        wanted.port = *port;
     }
     wanted.on = true;
     return apply(wanted);

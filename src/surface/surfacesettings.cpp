@@ -39,6 +39,14 @@ QString networkText(const Network &network)
     return network.first.toString() + QLatin1Char('/') + QString::number(network.second);
 }
 
+std::optional<quint16> parsePort(const QVariant &stored)
+{
+    const std::optional<int> port = savedstate::parseStoredNumber(stored);
+    if (port && *port >= 1 && *port <= 65535)
+        return quint16(*port);
+    return std::nullopt;
+}
+
 SurfaceSettings loadSettings()
 {
     SurfaceSettings settings;
@@ -46,9 +54,7 @@ SurfaceSettings loadSettings()
     if (!file)
         return settings;
     settings.on = savedstate::parseStoredSwitch(file->value(kOnKey)).value_or(false);
-    const std::optional<int> port = savedstate::parseStoredNumber(file->value(kPortKey));
-    if (port && *port >= 1 && *port <= 65535)
-        settings.port = quint16(*port);
+    settings.port = parsePort(file->value(kPortKey)).value_or(kDefaultPort);
     settings.allowed = parseNetwork(file->value(kAllowKey).toString());
     return settings;
 }

@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QPair>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -30,6 +31,9 @@ struct SurfaceSettings
 SurfaceSettings loadSettings();
 // False, after a log line, when the file could not be written.
 bool saveSettings(const SurfaceSettings &settings);
+
+// A UDP or TCP port, 1 to 65535, as a settings file or a command line gives it.
+std::optional<quint16> parsePort(const QVariant &stored);
 
 // "192.168.1.0/24": an address and the bits of its network, at least 16 for IPv4 and 64 for IPv6.
 // An address alone, or a wider network, is refused: it would open the
