@@ -5,11 +5,12 @@
 // - the program's memory (VmRSS) with the remote off, and on with one phone.
 // Usage: xvfb-run -a node bench/bench_phone.mjs build/release/bin
 // (puppeteer-core from tests/e2e/phone's node_modules: npm ci there first).
-import { spawn, execFileSync } from 'node:child_process';
-import { mkdtempSync, mkdirSync, readFileSync, existsSync, chmodSync, rmSync, watch } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { readFileSync, existsSync, rmSync, watch } from 'node:fs';
 import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
+import { isolatedEnvironment, startProgram } from '../tests/e2e/phone/programs.mjs';
 
 const here = path.dirname(new URL(import.meta.url).pathname);
 const require = createRequire(path.join(here, '../tests/e2e/phone/package.json'));
@@ -17,25 +18,12 @@ const puppeteer = require('puppeteer-core');
 const bin = path.resolve(process.argv[2] ?? 'build/release/bin');
 const driver = path.join(bin, 'KorvistDriver');
 
-const root = mkdtempSync(path.join(os.tmpdir(), 'kbp-'));
-const env = { ...process.env };
-for (const name of ['XDG_RUNTIME_DIR', 'XDG_DATA_HOME', 'XDG_CONFIG_HOME', 'HOME', 'TMPDIR']) {
-  env[name] = path.join(root, name);
-  mkdirSync(env[name]);
-}
-chmodSync(env.XDG_RUNTIME_DIR, 0o700);
+const { root, env } = isolatedEnvironment('kbp-');
 const journal = path.join(root, 'journal.jsonl');
 const port = 20000 + (process.pid % 20000);
 const origin = `http://127.0.0.1:${port}`;
 const children = [];
-const start = (program, args) => {
-  const child = spawn(program, args, { env, stdio: ['ignore', 'pipe', 'pipe'] });
-  child.log = '';
-  child.stdout.on('data', () => {}); // read, or a full pipe would hold the simulator up
-  child.stderr.on('data', (data) => { child.log += data; });
-  children.push(child);
-  return child;
-};
+const start = (program, args) => startProgram(env, children, program, args);
 const run = (...args) => execFileSync(driver, args, { env, encoding: 'utf8' });
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 const writes = () => (existsSync(journal) ? readFileSync(journal, 'utf8').match(/"code":"0xFFDC2040"/g)?.length ?? 0 : 0);

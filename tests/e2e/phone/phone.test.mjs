@@ -2,13 +2,13 @@
 // each run in its own XDG directories under xvfb-run; a second start of the
 // program (--web, --set) turns the remote on, reads its pairing code and
 // changes the panel. Arguments: korvist-sim, KorvistDriver, chromium.
-import { spawn, execFileSync } from 'node:child_process';
-import { mkdtempSync, mkdirSync, readFileSync, existsSync, chmodSync, rmSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { readFileSync, existsSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import http from 'node:http';
-import os from 'node:os';
 import path from 'node:path';
 import assert from 'node:assert/strict';
+import { isolatedEnvironment, startProgram } from './programs.mjs';
 
 const require = createRequire(import.meta.url);
 let puppeteer;
@@ -21,26 +21,13 @@ try {
 const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 const [simPath, driverPath, chromiumPath] = process.argv.slice(2);
 
-const root = mkdtempSync(path.join(os.tmpdir(), 'korvist-phone-'));
-const env = { ...process.env };
-for (const name of ['XDG_RUNTIME_DIR', 'XDG_DATA_HOME', 'XDG_CONFIG_HOME', 'HOME', 'TMPDIR']) {
-  env[name] = path.join(root, name);
-  mkdirSync(env[name]);
-}
-chmodSync(env.XDG_RUNTIME_DIR, 0o700);
+const { root, env } = isolatedEnvironment('korvist-phone-');
 const journal = path.join(root, 'journal.jsonl');
 const port = 20000 + (process.pid % 20000);
 const origin = `http://127.0.0.1:${port}`;
 
 const children = [];
-function start(program, args) {
-  const child = spawn(program, args, { env, stdio: ['pipe', 'pipe', 'pipe'] });
-  child.log = '';
-  child.stdout.on('data', (data) => { child.log += data; });
-  child.stderr.on('data', (data) => { child.log += data; });
-  children.push(child);
-  return child;
-}
+const start = (program, args) => startProgram(env, children, program, args);
 // Waits for the child's log to match, with no bound but the test's own timeout.
 async function logMatch(child, pattern, from = 0) {
   for (;;) {
