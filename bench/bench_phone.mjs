@@ -10,7 +10,7 @@ import { readFileSync, existsSync, rmSync, watch } from 'node:fs';
 import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
-import { isolatedEnvironment, startProgram } from '../tests/e2e/phone/programs.mjs';
+import { isolatedEnvironment, startProgram, launchPhone, phoneViewport } from '../tests/e2e/phone/programs.mjs';
 
 const here = path.dirname(new URL(import.meta.url).pathname);
 const require = createRequire(path.join(here, '../tests/e2e/phone/package.json'));
@@ -41,17 +41,15 @@ try {
 
   run('--web', 'on', String(port));
   const code = run('--web').match(/pairing code (\d{6})/)[1];
-  browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'] });
-  const page = await browser.newPage();
-  await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+  let page;
+  ({ browser, page } = await launchPhone(puppeteer, '/usr/bin/chromium'));
   await page.goto(`${origin}/#code=${code}`);
   execFileSync('xdotool', ['search', '--sync', '--name', 'Allow a Phone', 'windowfocus', '--sync', 'key', 'alt+a']);
   await page.waitForSelector('input[data-kind=level]');
 
   // A paired phone's first load: from the request for the page to its first live level.
   const loaded = await browser.newPage();
-  await loaded.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+  await loaded.setViewport(phoneViewport);
   const begun = performance.now();
   await loaded.goto(origin);
   await loaded.waitForFunction(() => [...document.querySelectorAll('.meter .db')].some((db) => db.textContent !== ''));

@@ -209,7 +209,7 @@ std::variant<Command, Sentence> interpret(const Message &message)
                 .arg(controls::kFastestMeterRate)
                 .arg(described(message.arguments));
         Command command = plain(Command::Kind::Meters);
-        command.number = *rate;
+        command.number = *rate == 0 ? controls::kPanelMeterRate : *rate;
         return command;
     }
     if (path == QLatin1String("preset/load")) {

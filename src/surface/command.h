@@ -18,7 +18,7 @@ struct Command
         Refresh,     // the whole state to the sender
         Subscribe,   // every change to port number of the sender's host
         Unsubscribe, // no more changes to port number of the sender's host
-        Meters,      // number level readings a second (2 to 20) for the sender's subscriptions
+        Meters,      // number level readings a second (2 to 20, or 0 for none) for the sender's subscriptions
         List,        // every control with its label, kind and range
         Presets,     // the model's presets by name
         Ping,        // the model, as a sign of life

@@ -51,7 +51,8 @@ QList<Peer> Subscribers::ofHost(const Peer &peer)
 bool Subscribers::askMeterRate(const Peer &peer, int readingsPerSecond)
 {
     live();
-    const int rate = std::clamp(readingsPerSecond, controls::kPanelMeterRate, controls::kFastestMeterRate);
+    const int rate =
+        readingsPerSecond == 0 ? 0 : std::clamp(readingsPerSecond, controls::kPanelMeterRate, controls::kFastestMeterRate);
     const bool subscribed = std::any_of(entries.cbegin(), entries.cend(), [&](const Entry &e) { return e.peer == peer; });
     bool asked = false;
     for (Entry &entry : entries) {
@@ -78,6 +79,8 @@ QList<Peer> Subscribers::dueForLevels()
     const int fastest = fastestMeterRate();
     QList<Peer> due;
     for (Entry &entry : entries) {
+        if (entry.meterRate == 0)
+            continue;
         // Readings come at the fastest rate asked: a slower subscription takes
         // the first that comes once its interval, less half a reading, is over.
         const qint64 interval = 1000 / entry.meterRate - 500 / fastest;

@@ -31,7 +31,8 @@ public:
     QList<Peer> ofHost(const Peer &peer);
 
     // Level readings a second for the peer's subscription if it has one, or
-    // else for its host's; below the panel's 2, the panel's 2. False when none is there.
+    // else for its host's: 0 for none (a phone's page out of sight), else
+    // at least the panel's 2. False when no subscription is there.
     bool askMeterRate(const Peer &peer, int readingsPerSecond);
     // The fastest rate a live subscription asked for; the panel's 2 when none did.
     int fastestMeterRate();

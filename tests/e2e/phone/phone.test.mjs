@@ -8,14 +8,14 @@ import { createRequire } from 'node:module';
 import http from 'node:http';
 import path from 'node:path';
 import assert from 'node:assert/strict';
-import { isolatedEnvironment, startProgram } from './programs.mjs';
+import { isolatedEnvironment, startProgram, launchPhone } from './programs.mjs';
 
 const require = createRequire(import.meta.url);
 let puppeteer;
 try {
   puppeteer = require('puppeteer-core');
 } catch {
-  console.log('SKIP: run PUPPETEER_SKIP_DOWNLOAD=1 npm ci in tests/e2e/phone');
+  console.log('SKIP: run scripts/install-deps.sh phone, which installs the npm packages');
   process.exit(77);
 }
 const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
@@ -164,6 +164,36 @@ row('an unplugged interface is shown, and the panel comes back when it returns',
   await page.waitForSelector('#panel:not([hidden]) input[type=range]');
 });
 
+row('a page out of sight gets no levels while one in sight gets them', async () => {
+  const levelsWhileHidden = await page.evaluate(() => new Promise((done) => {
+    const socket = (onMessage) => {
+      const opened = new WebSocket(`ws://${location.host}/ws`);
+      opened.onmessage = (event) => onMessage(JSON.parse(event.data), opened);
+      return opened;
+    };
+    let hiddenLevels = 0;
+    let counting = false;
+    const hidden = socket((message) => {
+      if (message.t === 'levels' && counting) ++hiddenLevels;
+      // The refusal comes after the request for no levels was taken, on the same connection.
+      if (message.t !== 'reply' || counting) return;
+      counting = true;
+      let seenLevels = 0;
+      socket((seenMessage, seen) => {
+        if (seenMessage.t !== 'levels' || ++seenLevels < 20) return;
+        seen.close();
+        hidden.close();
+        done(hiddenLevels);
+      }).onopen = (event) => event.target.send(JSON.stringify({ t: 'meters', rate: 20 }));
+    });
+    hidden.onopen = () => {
+      hidden.send(JSON.stringify({ t: 'meters', rate: 0 }));
+      hidden.send(JSON.stringify({ t: 'set', control: 'NoSuchControl', value: '1' }));
+    };
+  }));
+  assert.equal(levelsWhileHidden, 0);
+});
+
 row('axe finds no violation on the page', async () => {
   await page.evaluate(axeSource);
   const result = await page.evaluate(() => window.axe.run(document));
@@ -181,10 +211,7 @@ try {
   host = start(driverPath, []);
   await logMatch(host, /Remote control listening/);
   assert.match(execFileSync(driverPath, ['--web', 'on', String(port)], { env, encoding: 'utf8' }), /^on, serving /);
-  browser = await puppeteer.launch({ executablePath: chromiumPath, headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'] });
-  page = await browser.newPage();
-  await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+  ({ browser, page } = await launchPhone(puppeteer, chromiumPath));
   for (const { name, run } of rows) {
     try {
       await run();

@@ -1,5 +1,5 @@
 // The programs of a phone remote run, each in the same private XDG
-// directories: shared by the browser test and bench/bench_phone.mjs.
+// directories, and the phone's browser: shared by the browser tests and bench/bench_phone.mjs.
 import { spawn } from 'node:child_process';
 import { mkdtempSync, mkdirSync, chmodSync } from 'node:fs';
 import os from 'node:os';
@@ -27,4 +27,14 @@ export function startProgram(env, children, program, args) {
   child.stderr.on('data', (data) => { child.log += data; });
   children.push(child);
   return child;
+}
+
+// A phone-sized, touch-first tab of Debian's chromium, headless (as root it needs --no-sandbox).
+export const phoneViewport = { width: 390, height: 844, isMobile: true, hasTouch: true };
+export async function launchPhone(puppeteer, chromiumPath) {
+  const browser = await puppeteer.launch({ executablePath: chromiumPath, headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'] });
+  const page = await browser.newPage();
+  await page.setViewport(phoneViewport);
+  return { browser, page };
 }
