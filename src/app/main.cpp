@@ -72,6 +72,7 @@ int main(int argc, char **argv)
     phone::PhoneService phones(surfaces.seam());
     phones.setAtConsole(mainWindow.atConsole());
     QObject::connect(&mainWindow, &MainWindow::atConsoleChanged, &phones, &phone::PhoneService::setAtConsole);
+    QObject::connect(&surfaces, &surface::SurfaceServer::allowedChanged, &phones, &phone::PhoneService::followAllowedNetwork);
     TrayIcon trayIcon;
     trayIcon.setMainWindow(&mainWindow);
     trayIcon.settingsWindow = &settingsDialog;

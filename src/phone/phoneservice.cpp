@@ -126,6 +126,12 @@ QString PhoneService::stateText()
     return QStringLiteral("on, serving %1 (pairing code %2)").arg(server.address(), server.pairingCode().current());
 }
 
+void PhoneService::followAllowedNetwork()
+{
+    if (server.isOn())
+        apply(true, savedPort);
+}
+
 void PhoneService::setAtConsole(bool atConsole)
 {
     transport.setAtConsole(atConsole);

@@ -32,6 +32,9 @@ public:
     // Turns serving on at the saved port, or off; the answer tells what came of it.
     remote::Answer switchOn(bool on);
     bool isOn() const { return server.isOn(); }
+    // Serves the saved allowed network from now on, if serving: a narrower
+    // one must shut phones outside it out at once, not at the next start.
+    void followAllowedNetwork();
     // After the window's session leaves or comes back to the console.
     void setAtConsole(bool atConsole);
     // The dialog of the tray's and the window's "Phone Remote...".

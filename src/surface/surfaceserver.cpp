@@ -112,6 +112,7 @@ remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
 {
     const bool wasOn = isOn();
     const quint16 wasPort = settings.port;
+    const std::optional<Network> wasAllowed = settings.allowed;
     if (wanted.on && atConsole) {
         QString problem;
         if (!endpoint.open(wanted.port, wanted.allowed, problem)) {
@@ -132,6 +133,8 @@ remote::Answer SurfaceServer::apply(const SurfaceSettings &wanted)
     const bool saved = saveSettings(settings);
     if (wasOn != isOn() || wasPort != settings.port)
         emit switched(isOn());
+    if (saved && wasAllowed != settings.allowed)
+        emit allowedChanged();
     if (!saved)
         return {remote::Refused, QStringLiteral("OSC is %1, but the choice could not be saved").arg(stateText())};
     return {remote::Done, stateText()};

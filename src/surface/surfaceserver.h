@@ -50,6 +50,8 @@ signals:
     void switched(bool on);
     // Serving is on, but the saved port could not be had: tried again every kRetryMs.
     void unavailable(const answers::Sentence &why);
+    // The saved allowed network changed (--osc-allow); the phone remote serves it too.
+    void allowedChanged();
 
 private:
     remote::Answer apply(const SurfaceSettings &wanted);
