@@ -14,6 +14,7 @@ installer=(wixl msitools)
 peers=(xvfb xauth trayer xdotool x11-utils qjackctl qpwgraph)
 orca=(orca speech-dispatcher openbox)
 # The phone remote's browser tests: Debian's chromium, and Node.js for puppeteer-core
+# (its npm packages are installed at the end)
 # (npm comes with some builds of nodejs, and is Debian's own package otherwise).
 phone=(chromium nodejs)
 command -v npm >/dev/null || phone+=(npm)
@@ -28,19 +29,28 @@ missing=()
 for package in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+install_packages() {
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    # Another installation may hold the package lock for a while: wait for it,
+    # and try again a few times when the archive does not answer.
+    for attempt in 1 2 3 4 5; do
+        "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 update \
+            && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 \
+                install -y --no-install-recommends "${missing[@]}" \
+            && return 0
+        echo "apt-get failed (attempt $attempt), retrying in 30 s" >&2
+        sleep 30
+    done
+    return 1
+}
+install_packages
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-# Another installation may hold the package lock for a while: wait for it,
-# and try again a few times when the archive does not answer.
-for attempt in 1 2 3 4 5; do
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 update \
-        && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 \
-            install -y --no-install-recommends "${missing[@]}" \
-        && exit 0
-    echo "apt-get failed (attempt $attempt), retrying in 30 s" >&2
-    sleep 30
-done
-exit 1
+# The phone remote's browser tests: puppeteer-core and axe-core as the
+# lockfile pins them, never a browser of their own (Debian's chromium is used).
+if [[ " $* " == *" phone "* ]]; then
+    cd "$(dirname "$0")/../tests/e2e/phone"
+    PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+fi

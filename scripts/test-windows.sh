@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh build test windows installer
+scripts/install-deps.sh build test windows installer phone
 qt=$(scripts/qt-windows.sh | tail -n 1)
 oscpack=$(scripts/oscpack-source.sh | tail -n 1)
 civetweb=$(scripts/civetweb-source.sh | tail -n 1)
@@ -38,7 +38,7 @@ version=$(sed -n 's/^KORVIST_VERSION:STRING=//p' "$build/CMakeCache.txt")
 
 # The Linux side of the end-to-end run: Xvfb, trayer and xdotool drive wine.
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j2 --target tst_windowsprogram
+cmake --build build/release -j2 --target tst_windowsinstaller tst_windowsprogram
 
 # Mono and Gecko are not needed, and their absence must not stop the prefix
 # with a question. No display until the end-to-end run brings its own.
@@ -62,9 +62,11 @@ wine wineboot --init </dev/null >"$WINEPREFIX/wineboot.log" 2>&1
 # restarts the session, so the persistent server above is replaced by its own.
 sim/windows/install-into-prefix.sh "$build/sim/windows"
 KORVIST_SIM_DRIVER=1 ctest --test-dir "$build" -j2 --output-on-failure
-# Last: it restarts the session on a display of its own, where the driver
-# starts afresh, unplugged.
-KORVIST_WINE_MSI="$PWD/$build/KorvistMixer-$version-win64.msi" \
-KORVIST_WINE_OLDER_MSI="$PWD/$build/KorvistMixer-$older-win64.msi" \
-KORVIST_WINE_SIM="$PWD/$build/bin/korvist-sim.exe" KORVIST_WINE_SIMCTL="$PWD/$build/sim/windows/korvist-simctl.exe" \
-    build/release/tests/e2e/tst_windowsprogram
+# Last: each restarts the session on a display of its own, where the driver
+# starts afresh, unplugged. The program's run reaches it from Linux's chromium
+# too, as a phone would (tests/e2e/phone/wine-phone.mjs).
+export KORVIST_WINE_MSI="$PWD/$build/KorvistMixer-$version-win64.msi" \
+    KORVIST_WINE_OLDER_MSI="$PWD/$build/KorvistMixer-$older-win64.msi" \
+    KORVIST_WINE_SIM="$PWD/$build/bin/korvist-sim.exe" KORVIST_WINE_SIMCTL="$PWD/$build/sim/windows/korvist-simctl.exe"
+build/release/tests/e2e/tst_windowsinstaller
+build/release/tests/e2e/tst_windowsprogram

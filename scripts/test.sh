@@ -7,9 +7,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build test fuzz windows phone
-# The phone remote's browser test: puppeteer-core and axe-core as the lockfile
-# pins them, never a browser of their own (Debian's chromium is used).
-(cd tests/e2e/phone && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 
 run_suite() {
     local dir=$1; shift

@@ -1,19 +1,14 @@
 #include "korvistprocess.h"
+#include "replaycomparison.h"
 #include "wineprogram.h"
 #include "xsession.h"
 
 #include <devicefacts.h>
-#include <isolation.h>
-#include <simdevice.h>
 
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 constexpr int kWaitMs = 30000;
-const QString kRunKey = QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-const QString kRunName = QStringLiteral("Korvist Mixer");
 // wine names the X windows of a program after its executable; the docked
 // tray icons are windows of wine's explorer.
 const QString kWineClass = QStringLiteral("korvistdriver.exe");
@@ -21,8 +16,6 @@ const QString kTrayClass = QStringLiteral("explorer.exe");
 // Detection logs this every second while no interface is there, which is
 // when the window shows "声卡未连接！".
 const QString kNoDevice = QStringLiteral("Failed to connect to driver.");
-// Logged as the panel goes and "声卡未连接！" takes its place.
-const QString kDeviceLost = QStringLiteral("Cleared all widgets from base layout.");
 const QString kRk2Title = QStringLiteral("^Korvist RK2 - FW: 1\\.0\\.3$");
 // How long the program waits for a driver request before it cancels it.
 constexpr int kStalledCallMs = 5000;
@@ -33,82 +26,14 @@ constexpr quint32 kStopAudio = KORVIST_IOCTL_STOP_AUDIO;
 constexpr quint32 kStartAudio = KORVIST_IOCTL_START_AUDIO;
 // Below the ephemeral ports, which the system hands out to senders.
 constexpr int kOscPort = 19720;
+constexpr int kPhonePort = 19721;
+// The phone remote's browser tests, with their npm packages.
+const QString kPhoneTests = QStringLiteral(KORVIST_PHONE_TESTS_DIR);
 
-// A replay as the device saw it: every request but the reads that timers repeat
-// (product id, meters, USB status).
-QList<SimJournalEntry> replayRequests(QList<SimJournalEntry> journal)
-{
-    journal.removeIf([](const SimJournalEntry &entry) {
-        return entry.code == KORVIST_IOCTL_GET_PRODUCT_ID || entry.code == KORVIST_IOCTL_READ_METERS
-               || entry.code == KORVIST_IOCTL_GET_USB_STATUS;
-    });
-    return journal;
-}
-
-// The replay requests of a journal once they have stopped growing for a while.
-QList<SimJournalEntry> settledReplay(const std::function<QList<SimJournalEntry>()> &journal)
-{
-    QList<SimJournalEntry> replay;
-    QElapsedTimer quiet;
-    quiet.start();
-    const QDeadlineTimer deadline(kWaitMs);
-    while (!deadline.hasExpired() && (replay.isEmpty() || quiet.elapsed() < 2000)) {
-        QTest::qWait(250);
-        const QList<SimJournalEntry> now = replayRequests(journal());
-        if (now.size() != replay.size()) {
-            replay = now;
-            quiet.restart();
-        }
-    }
-    return replay;
-}
-
-void copySavedFiles(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    for (const QString &name : QDir(from).entryList({QStringLiteral("*.ini")}, QDir::Files)) {
-        QFile::remove(to + '/' + name);
-        QFile::copy(from + '/' + name, to + '/' + name);
-    }
-}
-
-// The Linux program's replay against `korvist-sim device` from the same saved
-// files: at the first plug, or at a replug with the files put back while unplugged.
-QList<SimJournalEntry> posixReplay(const QString &savedFilesDir, bool replug)
-{
-    Isolation isolation;
-    copySavedFiles(savedFilesDir, isolation.appDataDir());
-    SimDevice device(QStringLiteral("rk2"));
-    if (!device.start())
-        return {};
-    KorvistProcess program;
-    program.start({QStringLiteral("QT_QPA_PLATFORM=offscreen")});
-    const QList<SimJournalEntry> firstPlug = settledReplay([&device] { return device.journal(); });
-    if (!replug)
-        return firstPlug;
-    if (!device.stop() || !program.waitForLog(kDeviceLost, kWaitMs))
-        return {};
-    copySavedFiles(savedFilesDir, isolation.appDataDir());
-    const qsizetype before = device.journal().size();
-    if (!device.start())
-        return {};
-    return settledReplay([&device, before] { return device.journal().mid(before); });
-}
-
-QStringList describe(const QList<SimJournalEntry> &requests)
-{
-    QStringList lines;
-    for (const SimJournalEntry &entry : requests)
-        lines << QStringLiteral("0x%1 %2 %3 %4")
-                     .arg(QString::number(entry.code, 16).toUpper(), QString::fromLatin1(entry.in.toHex()))
-                     .arg(entry.outSize)
-                     .arg(entry.status);
-    return lines;
-}
 } // namespace
 
-// The Windows build as a user gets it: installed from the MSI into a wine
-// prefix, started, used through its tray icon, ended and uninstalled.
+// The Windows program as a user gets it: installed from the MSI into a wine
+// prefix, started, used through its tray icon and every way in, and ended.
 class TestWindowsProgram : public QObject
 {
     Q_OBJECT
@@ -119,7 +44,6 @@ class TestWindowsProgram : public QObject
 
     // The simulated driver journals only into the directory it was installed with.
     QString journalFile() const { return wine.prefix + QStringLiteral("/drive_c/korvist-sim/korvist-e2e.jsonl"); }
-    QString savedFilesDir() const { return wine.roamingDir() + QStringLiteral("/KorvistDriver"); }
     int simctl(const QStringList &arguments) const
     {
         QString output;
@@ -163,8 +87,13 @@ class TestWindowsProgram : public QObject
         return menu;
     }
 
-    QString installedProgram() const { return wine.installDir() + QStringLiteral("/bin/KorvistDriver.exe"); }
-    QStringList programCommand() const { return wine.command({windowsPath(installedProgram())}); }
+    // The console twin, whose answers reach a pipe.
+    int consoleCommand(const QStringList &arguments, QString *output = nullptr) const
+    {
+        return wine.run(QStringList {windowsPath(wine.installDir() + QStringLiteral("/bin/KorvistDriver.com"))} + arguments,
+                        output);
+    }
+    QStringList programCommand() const { return wine.command({windowsPath(wine.installedProgram())}); }
 
 private slots:
     void initTestCase()
@@ -174,96 +103,13 @@ private slots:
         QVERIFY2(session.start(), "Xvfb and trayer must be installed");
         wine.display = session.display();
         QVERIFY(wine.restartSession());
-    }
-
-    // Over an older release, whose user has files of their own: one program
-    // (this one) is installed afterwards, and the user's files are as they were.
-    void silentInstallReplacesAnOlderReleaseAndPutsEverythingInPlace()
-    {
-        QCOMPARE(wine.run({"msiexec", "/i", windowsPath(wine.olderMsi), "/qn"}), 0);
-        const QStringList older = wine.installedVersions();
-        QCOMPARE(older.size(), 1);
-        for (const char *file : {"rs.ini", "presets/rs/podcast.ini"}) {
-            QVERIFY(QDir().mkpath(QFileInfo(savedFilesDir() + '/' + QLatin1String(file)).path()));
-            QFile saved(savedFilesDir() + '/' + QLatin1String(file));
-            QVERIFY(saved.open(QIODevice::WriteOnly) && saved.write(file) > 0);
-        }
         QCOMPARE(wine.run({"msiexec", "/i", windowsPath(wine.msi), "/qn"}), 0);
-        QCOMPARE(wine.installedVersions().size(), 1);
-        QVERIFY(wine.installedVersions() != older);
-        for (const char *file : {"rs.ini", "presets/rs/podcast.ini"}) {
-            QFile saved(savedFilesDir() + '/' + QLatin1String(file));
-            QVERIFY2(saved.open(QIODevice::ReadOnly) && saved.readAll() == file, file);
-        }
-        for (const char *file : {"bin/KorvistDriver.exe", "bin/KorvistDriver.com", "bin/KorvistDriver_en_US.qm",
-                                 "bin/KorvistDriver_zh_CN.qm", "bin/Qt6Core.dll", "bin/Qt6Gui.dll", "bin/Qt6Widgets.dll",
-                                 "bin/libstdc++-6.dll", "bin/qt.conf", "plugins/platforms/qwindows.dll",
-                                 "plugins/styles/qwindowsvistastyle.dll", "plugins/imageformats/qico.dll"})
-            QVERIFY2(QFile::exists(wine.installDir() + '/' + QLatin1String(file)), file);
-        QVERIFY(wine.hasStartMenuEntry());
-        QCOMPARE(wine.registryValue(kRunKey, kRunName), '"' + QStringLiteral("C:\\Program Files\\Korvist Mixer\\bin\\KorvistDriver.exe") + '"');
     }
 
-    void olderReleaseIsRefusedAndChangesNothing()
+    void cleanupTestCase()
     {
-        const QStringList installed = wine.installedVersions();
-        QFile exe(installedProgram());
-        QVERIFY(exe.open(QIODevice::ReadOnly));
-        const QByteArray program = exe.readAll();
-        exe.close();
-        QVERIFY(wine.run({"msiexec", "/i", windowsPath(wine.olderMsi), "/qn"}) != 0);
-        QCOMPARE(wine.installedVersions(), installed);
-        QVERIFY(exe.open(QIODevice::ReadOnly));
-        QVERIFY(exe.readAll() == program);
-        QVERIFY(!wine.registryValue(kRunKey, kRunName).isEmpty());
-    }
-
-    // What Explorer shows: the program, with no console, and its console twin
-    // for prompts, each with our icon and version details.
-    void programsHaveTheirSubsystemIconAndVersion_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<quint32>("subsystem");
-        QTest::newRow("window") << QStringLiteral("KorvistDriver.exe") << 2u; // IMAGE_SUBSYSTEM_WINDOWS_GUI
-        QTest::newRow("console twin") << QStringLiteral("KorvistDriver.com") << 3u; // IMAGE_SUBSYSTEM_WINDOWS_CUI
-    }
-    void programsHaveTheirSubsystemIconAndVersion()
-    {
-        QFETCH(QString, file);
-        QFETCH(quint32, subsystem);
-        QFile exe(wine.installDir() + QStringLiteral("/bin/") + file);
-        QVERIFY(exe.open(QIODevice::ReadOnly));
-        const QByteArray image = exe.readAll();
-        const auto number = [&image](qsizetype at, int bytes) {
-            quint32 value = 0;
-            for (int i = bytes - 1; i >= 0; --i)
-                value = value << 8 | quint8(image.at(at + i));
-            return value;
-        };
-        const qsizetype header = number(0x3c, 4);
-        QCOMPARE(image.mid(header, 4), QByteArray("PE\0\0", 4));
-        QCOMPARE(number(header + 0x5c, 2), subsystem);
-
-        // The resource section's top level lists the resource types by number.
-        const qsizetype sections = header + 24 + number(header + 20, 2);
-        QSet<quint32> types;
-        for (quint32 i = 0; i < number(header + 6, 2); ++i) {
-            const qsizetype section = sections + 40 * i;
-            if (image.mid(section, 5) != ".rsrc")
-                continue;
-            const qsizetype root = number(section + 20, 4);
-            const quint32 named = number(root + 12, 2);
-            for (quint32 entry = 0; entry < number(root + 14, 2); ++entry)
-                types.insert(number(root + 16 + 8 * (named + entry), 4));
-        }
-        QVERIFY2(types.contains(14), "no icon group"); // RT_GROUP_ICON
-        QVERIFY2(types.contains(16), "no version details"); // RT_VERSION
-        const auto utf16 = [](const char *text) {
-            const QString string = QString::fromLatin1(text);
-            return QByteArray(reinterpret_cast<const char *>(string.utf16()), string.size() * 2);
-        };
-        for (const char *text : {"ProductName", "Korvist Mixer", "ProductVersion", "V2.0_251210"})
-            QVERIFY2(image.contains(utf16(text)), text);
+        if (wine.isComplete())
+            wine.run({"msiexec", "/x", windowsPath(wine.msi), "/qn"});
     }
 
     // It starts hidden in the notification area. A second start, a user's
@@ -292,7 +138,7 @@ private slots:
         // What the program saved so far (its settings file), before the device
         // makes it write the panel's: the Linux program starts from the same.
         QTemporaryDir savedBefore;
-        copySavedFiles(savedFilesDir(), savedBefore.path());
+        copySavedFiles(wine.savedFilesDir(), savedBefore.path());
         QCOMPARE(simctl({"journal", "korvist-e2e.jsonl"}), 0);
 
         QCOMPARE(simctl({"plug", "rk2"}), 0);
@@ -316,13 +162,13 @@ private slots:
 
         // A state the user left: speakers at -30 dB, 48 V on MIC1.
         {
-            QSettings saved(savedFilesDir() + QStringLiteral("/rk2.ini"), QSettings::IniFormat);
+            QSettings saved(wine.savedFilesDir() + QStringLiteral("/rk2.ini"), QSettings::IniFormat);
             QVERIFY(saved.contains(QStringLiteral("Dial/SpeakerValue")));
             saved.setValue(QStringLiteral("Dial/SpeakerValue"), -30);
             saved.setValue(QStringLiteral("Button/Mic148VIsChecked"), true);
         }
         QTemporaryDir savedBefore;
-        copySavedFiles(savedFilesDir(), savedBefore.path());
+        copySavedFiles(wine.savedFilesDir(), savedBefore.path());
         const qsizetype journalBefore = readSimJournal(journalFile()).size();
         QCOMPARE(simctl({"plug"}), 0);
         compareReplayWithPosix(savedBefore.path(), int(journalBefore), true);
@@ -352,7 +198,7 @@ private slots:
         } else {
             for (QDeadlineTimer stall(4 * kStalledCallMs); !stall.hasExpired();) {
                 QString value;
-                QCOMPARE(wine.run({windowsPath(installedProgram()), "--get", "SpeakerValue"}, &value), 0);
+                QCOMPARE(wine.run({windowsPath(wine.installedProgram()), "--get", "SpeakerValue"}, &value), 0);
             }
         }
         const QRect menu = openTrayMenu(2 * kStalledCallMs);
@@ -360,7 +206,7 @@ private slots:
         session.keys({"Escape"});
         QCOMPARE(simctl({"stall", "off"}), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!session.windows(kRk2Title, true).isEmpty(), kWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(wine.run({windowsPath(installedProgram()), "--set", "SpeakerValue=-30"}), 0, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(wine.run({windowsPath(wine.installedProgram()), "--set", "SpeakerValue=-30"}), 0, kWaitMs);
     }
 
     // A script's change, and a control surface's on this computer, reach the
@@ -383,7 +229,7 @@ private slots:
         // Once the replay that follows the plug has ended, only the change's mixer write comes.
         const QList<SimJournalEntry> before = settledReplay([this] { return readSimJournal(journalFile()); });
         const qsizetype journalBefore = readSimJournal(journalFile()).size();
-        QCOMPARE(wine.run(QStringList {windowsPath(installedProgram())} + command), 0);
+        QCOMPARE(wine.run(QStringList {windowsPath(wine.installedProgram())} + command), 0);
         if (!oscMessage.isEmpty())
             QCOMPARE(QProcess::execute(QStringLiteral("oscsend"),
                                        QStringList {"127.0.0.1", QString::number(kOscPort)} + oscMessage), 0);
@@ -404,6 +250,59 @@ private slots:
         QCOMPARE(wine.typeAtPrompt(wine.installDir() + QStringLiteral("/bin"),
                                    {"KorvistDriver --get SpeakerValue", "echo %ERRORLEVEL%"}),
                  QStringList({"-20", "0"}));
+    }
+
+    // From Linux's chromium over loopback, as a phone on the network would:
+    // the page pairs once the desktop allows it, and its slider reaches the
+    // driver and the window.
+    void phoneRemotePairsAndMovesASlider()
+    {
+        if (!wine.hasSimulatedDriver())
+            QSKIP("Needs the simulated kernel driver in the prefix (KORVIST_WINE_SIMCTL)");
+        const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+        const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+        if (node.isEmpty() || chromium.isEmpty() || !QFile::exists(kPhoneTests + QStringLiteral("/node_modules/puppeteer-core")))
+            QSKIP("Needs node, chromium and the phone test's npm packages (scripts/install-deps.sh phone)");
+        QString answer;
+        QCOMPARE(consoleCommand({"--web", "on", QString::number(kPhonePort)}, &answer), 0);
+        const QString code = QRegularExpression(QStringLiteral("pairing code (\\d{6})")).match(answer).captured(1);
+        QVERIFY2(!code.isEmpty(), qPrintable(answer));
+        const qsizetype journalBefore = readSimJournal(journalFile()).size();
+
+        QProcess phone;
+        phone.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        phone.start(node, {kPhoneTests + QStringLiteral("/wine-phone.mjs"), chromium,
+                           QStringLiteral("http://127.0.0.1:%1").arg(kPhonePort), code});
+        // The user allows it by the prompt's access key; like a click on the
+        // tray icon, the first key after the prompt came up can be lost under wine.
+        const QString prompt = QStringLiteral("^Allow a Phone\\?$");
+        const auto promptGone = [&] { return session.windows(prompt, true).isEmpty(); };
+        QTRY_VERIFY_WITH_TIMEOUT(!promptGone(), kWaitMs);
+        for (int attempt = 0; attempt < 3 && !promptGone(); ++attempt) {
+            const QRect area = session.geometry(session.windows(prompt, true).first());
+            session.click({area.center().x(), area.top() + 20}, 1);
+            session.keys({"alt+a"});
+            if (QTest::qWaitFor(promptGone, 5000))
+                break;
+        }
+        QVERIFY2(phone.waitForFinished(4 * kWaitMs), "the page did not pair, or its slider did not move");
+        QCOMPARE(phone.exitCode(), 0);
+        // The page printed the control it moved and the value it shows now.
+        const QStringList moved = QString::fromUtf8(phone.readAllStandardOutput()).trimmed().split(' ');
+        QCOMPARE(moved.size(), 2);
+        qInfo("The phone moved %s to %s.", qPrintable(moved[0]), qPrintable(moved[1]));
+        const auto shownInTheWindow = [&] {
+            QString value;
+            return consoleCommand({"--get", moved[0]}, &value) == 0 && value.trimmed() == moved[1];
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(shownInTheWindow(), kWaitMs);
+        const auto mixerWritten = [&] {
+            const QList<SimJournalEntry> sent = readSimJournal(journalFile()).mid(journalBefore);
+            return std::any_of(sent.cbegin(), sent.cend(),
+                               [](const SimJournalEntry &entry) { return entry.code == KORVIST_IOCTL_WRITE_MIXER; });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(mixerWritten(), kWaitMs);
+        QCOMPARE(consoleCommand({"--web", "off"}), 0);
     }
 
     void asioNoticeThroughTheNamedPipeRaisesSettings()
@@ -473,36 +372,6 @@ private slots:
         QCOMPARE(program.exitCode(), 0);
     }
 
-    void silentUninstallRemovesItAllButTheUsersFiles()
-    {
-        const QString saved = wine.roamingDir() + QStringLiteral("/KorvistDriver/rk2.ini");
-        QVERIFY(QDir().mkpath(QFileInfo(saved).path()));
-        QFile ini(saved);
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Dial]\nSpeakerValue=-30\n");
-        ini.close();
-
-        QCOMPARE(wine.run({"msiexec", "/x", windowsPath(wine.msi), "/qn"}), 0);
-        QVERIFY(!QFile::exists(installedProgram()));
-        QVERIFY(!QFile::exists(wine.installDir()));
-        QVERIFY(!wine.hasStartMenuEntry());
-        QVERIFY(wine.registryValue(kRunKey, kRunName).isEmpty());
-        QVERIFY(QFile::exists(saved));
-    }
-
-    // Left out once, the sign-in start stays out across an upgrade.
-    void signInStartCanBeLeftOut()
-    {
-        QCOMPARE(wine.run({"msiexec", "/i", windowsPath(wine.olderMsi), "/qn", "AUTOSTART=0"}), 0);
-        QVERIFY(wine.registryValue(kRunKey, kRunName).isEmpty());
-        QCOMPARE(wine.run({"msiexec", "/i", windowsPath(wine.msi), "/qn"}), 0);
-        QCOMPARE(wine.installedVersions().size(), 1);
-        QVERIFY(QFile::exists(installedProgram()));
-        QVERIFY(wine.hasStartMenuEntry());
-        QVERIFY(wine.registryValue(kRunKey, kRunName).isEmpty());
-        QCOMPARE(wine.run({"msiexec", "/x", windowsPath(wine.msi), "/qn"}), 0);
-        QVERIFY(!QFile::exists(wine.installDir()));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWindowsProgram)

@@ -29,6 +29,8 @@ struct WineSetup
     // The Start-menu entry, where it is (wine puts an all-users entry in the user's menu).
     bool hasStartMenuEntry() const;
     QString roamingDir() const;
+    QString savedFilesDir() const { return roamingDir() + QStringLiteral("/KorvistDriver"); }
+    QString installedProgram() const { return installDir() + QStringLiteral("/bin/KorvistDriver.exe"); }
 
     // The command line that runs a Windows program under wine; through a
     // pseudo-terminal, the only place wine lets a GUI program's log reach.
