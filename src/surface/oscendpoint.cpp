@@ -2,6 +2,8 @@
 
 #include "addresses.h"
 
+#include <QDebug>
+
 #include <algorithm>
 
 namespace surface {
@@ -28,6 +30,7 @@ OscEndpoint::OscEndpoint(DropLog &dropLog, QObject *parent)
     , log(dropLog)
 {
     connect(&socket, &QUdpSocket::readyRead, this, &OscEndpoint::readPending);
+    connect(&loopbackIPv6, &QUdpSocket::readyRead, this, &OscEndpoint::readPending);
     nextPass.setSingleShot(true);
     connect(&nextPass, &QTimer::timeout, this, &OscEndpoint::readPending);
 }
@@ -40,17 +43,24 @@ bool OscEndpoint::open(quint16 port, const std::optional<Network> &allowed, QStr
     // The port is this program's alone: on Windows another program could
     // otherwise bind it too and read the surfaces' messages (SO_EXCLUSIVEADDRUSE);
     // elsewhere a port is not shared unless both ask for it.
-    if (socket.bind(where, port, QAbstractSocket::DontShareAddress))
-        return true;
-    problem = socket.errorString();
-    socket.close();
-    return false;
+    if (!socket.bind(where, port, QAbstractSocket::DontShareAddress)) {
+        problem = socket.errorString();
+        socket.close();
+        return false;
+    }
+    // A system without IPv6, or another program on [::1] at this port, leaves 127.0.0.1 alone.
+    if (!allowed && !loopbackIPv6.bind(QHostAddress::LocalHostIPv6, port, QAbstractSocket::DontShareAddress)) {
+        qDebug().noquote() << "OSC: not listening on [::1]:" + QString::number(port) + ":" << loopbackIPv6.errorString();
+        loopbackIPv6.close();
+    }
+    return true;
 }
 
 void OscEndpoint::close()
 {
     nextPass.stop();
     socket.close();
+    loopbackIPv6.close();
 }
 
 bool OscEndpoint::isOpen() const
@@ -63,7 +73,10 @@ QString OscEndpoint::address() const
     // Bound to Any, the socket is dual-stack: IPv4 and IPv6 senders both reach it.
     if (socket.localAddress() == QHostAddress::Any || socket.localAddress() == QHostAddress::AnyIPv6)
         return QStringLiteral("[::]:%1 (every interface, IPv4 and IPv6)").arg(socket.localPort());
-    return socket.localAddress().toString() + QLatin1Char(':') + QString::number(socket.localPort());
+    const QString ipv4 = socket.localAddress().toString() + QLatin1Char(':') + QString::number(socket.localPort());
+    if (loopbackIPv6.state() != QAbstractSocket::BoundState)
+        return ipv4;
+    return QStringLiteral("%1 and [::1]:%2").arg(ipv4).arg(loopbackIPv6.localPort());
 }
 
 QByteArrayList OscEndpoint::encode(const Outgoing &item) const
@@ -73,8 +86,11 @@ QByteArrayList OscEndpoint::encode(const Outgoing &item) const
 
 void OscEndpoint::deliver(const QByteArray &datagram, const Peer &to)
 {
-    if (isOpen() && !datagram.isEmpty())
-        socket.writeDatagram(datagram, to.host, to.port);
+    if (!isOpen() || datagram.isEmpty())
+        return;
+    // An answer to ::1 can leave only from the socket on ::1.
+    const bool viaIPv6Loopback = to.host == QHostAddress::LocalHostIPv6 && loopbackIPv6.state() == QAbstractSocket::BoundState;
+    (viaIPv6Loopback ? loopbackIPv6 : socket).writeDatagram(datagram, to.host, to.port);
 }
 
 bool OscEndpoint::isAllowed(const QHostAddress &host) const
@@ -93,11 +109,20 @@ bool OscEndpoint::isAllowed(const QHostAddress &host) const
 // queues the next while datagrams wait, so the queue always empties.
 void OscEndpoint::readPending()
 {
+    readSlice(socket);
+    if (loopbackIPv6.state() == QAbstractSocket::BoundState)
+        readSlice(loopbackIPv6);
+    if (isOpen() && (socket.hasPendingDatagrams() || loopbackIPv6.hasPendingDatagrams()))
+        nextPass.start(0);
+}
+
+void OscEndpoint::readSlice(QUdpSocket &from)
+{
     char buffer[kMaxDatagramBytes + 1];
-    for (int read = 0; read < kDatagramsPerPass && (read == 0 || socket.hasPendingDatagrams()); ++read) {
+    for (int read = 0; read < kDatagramsPerPass && (read == 0 || from.hasPendingDatagrams()); ++read) {
         QHostAddress sender;
         quint16 port = 0;
-        const qint64 size = socket.readDatagram(buffer, sizeof buffer, &sender, &port);
+        const qint64 size = from.readDatagram(buffer, sizeof buffer, &sender, &port);
         if (size < 0)
             continue;
         const QHostAddress host = plainHost(sender);
@@ -119,8 +144,6 @@ void OscEndpoint::readPending()
         for (std::size_t i = 0; i < taken; ++i)
             emit received((*messages)[i], Peer {this, host, port});
     }
-    if (isOpen() && socket.hasPendingDatagrams())
-        nextPass.start(0);
 }
 
 } // namespace surface

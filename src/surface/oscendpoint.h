@@ -25,12 +25,14 @@ class OscEndpoint : public QObject, public Transport
 public:
     explicit OscEndpoint(DropLog &log, QObject *parent = nullptr);
 
-    // Listens on this computer's loopback address, or on every interface when
-    // a network is allowed too. False, with the reason, when the port cannot be had.
+    // Listens on this computer's loopback addresses (127.0.0.1, and ::1 where
+    // the system has it: "localhost" often names ::1 first, on Windows above
+    // all), or on every interface when a network is allowed too. False, with
+    // the reason, when the port cannot be had on 127.0.0.1 or every interface.
     bool open(quint16 port, const std::optional<Network> &allowed, QString &problem);
     void close();
     bool isOpen() const;
-    // "127.0.0.1:9000", or "[::]:9000 (every interface, IPv4 and IPv6)"
+    // "127.0.0.1:9000 and [::1]:9000", or "[::]:9000 (every interface, IPv4 and IPv6)"
     QString address() const;
 
     QByteArrayList encode(const Outgoing &item) const override;
@@ -42,10 +44,13 @@ signals:
 
 private:
     void readPending();
+    void readSlice(QUdpSocket &from);
     bool isAllowed(const QHostAddress &host) const;
 
     DropLog &log;
     QUdpSocket socket;
+    // IPv6's loopback beside 127.0.0.1, while only this computer is served.
+    QUdpSocket loopbackIPv6;
     QTimer nextPass;
     std::optional<Network> allowedNetwork;
 };

@@ -77,8 +77,9 @@ private slots:
     void surface_data()
     {
         QTest::addColumn<QString>("setup");        // run before anything is counted, ';' between commands
-        QTest::addColumn<QString>("via");          // oscsend, oscsendfile, udp (the test's socket), foreign, or
-                                                   // foreign burst (raw from another host, steps by oscsend)
+        QTest::addColumn<QString>("via");          // oscsend, oscsendfile, udp (the test's socket), udp ::1 (on IPv6's
+                                                   // loopback), foreign, or foreign burst (raw from another host, steps
+                                                   // by oscsend)
         QTest::addColumn<QByteArrayList>("raw");   // datagrams the test's socket sends first
         QTest::addColumn<QStringList>("steps");    // messages in oscsend's words, or a command line "--..."
         QTest::addColumn<QString>("device");       // in what the device says afterwards
@@ -94,6 +95,11 @@ private slots:
         // The device counts a gain in half decibels.
         QTest::newRow("value") << "" << "oscsend" << QByteArrayList() << QStringList {"/korvist/Mic1Value i 20"}
                                << "mic gain 1 set to 40" << 1 << "Mic1Value=20" << "" << "" << "";
+        // Where "localhost" names ::1 first (Windows), a client on this computer sends there.
+        QTest::newRow("from IPv6's loopback") << "" << "udp ::1" << QByteArrayList()
+                                              << QStringList {"/korvist/Mic1Value i 20", "/korvist/ping"}
+                                              << "mic gain 1 set to 40" << 1 << "Mic1Value=20" << "" << ""
+                                              << "/korvist/pong s rk2";
         QTest::newRow("fader") << "" << "oscsend" << QByteArrayList() << QStringList {"/korvist/Mic2Value/fader f 0.5"}
                                << "mic gain 2 set to 56" << 1 << "Mic2Value=28" << "" << "" << "";
         QTest::newRow("toggle") << "--set Mic120dBIsChecked=on" << "oscsend" << QByteArrayList()
@@ -205,7 +211,8 @@ private slots:
         QFETCH(QString, log);
         QFETCH(QString, heard);
         QFETCH(QString, reply);
-        const QHostAddress from = via.startsWith("foreign") ? notLoopback() : QHostAddress(QHostAddress::LocalHost);
+        const QHostAddress loopback(via.endsWith("::1") ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost);
+        const QHostAddress from = via.startsWith("foreign") ? notLoopback() : loopback;
         if (from.isNull())
             QSKIP("No local address but loopback to send from");
         Isolation isolation;
@@ -235,7 +242,7 @@ private slots:
                 return run(kDriver, step.split(' ')).code == 0;
             if (via == "oscsend" || via == "foreign burst")
                 return run("oscsend", QStringList {"localhost", port} + step.split(' ')).code == 0;
-            return sender.writeDatagram(encoded(step.split(' ')), QHostAddress::LocalHost, port.toUShort()) > 0;
+            return sender.writeDatagram(encoded(step.split(' ')), loopback, port.toUShort()) > 0;
         };
 
         QProcess dump;
@@ -261,7 +268,7 @@ private slots:
         const qsizetype said = sim.output().size();
         const qsizetype sent = sim.requestsSent();
         for (const QByteArray &datagram : raw)
-            QVERIFY(sender.writeDatagram(datagram, QHostAddress::LocalHost, port.toUShort()) == datagram.size());
+            QVERIFY(sender.writeDatagram(datagram, loopback, port.toUShort()) == datagram.size());
         // Told once they are read: what comes next is not lost behind them in a full queue.
         if (!raw.isEmpty())
             QVERIFY2(program.waitForLog("messages dropped"), qPrintable(program.log()));
