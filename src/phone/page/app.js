@@ -60,9 +60,17 @@
     show('waiting');
     for (;;) {
       await new Promise((done) => setTimeout(done, 1000));
-      const result = await post('/pair/wait', { wait });
+      let result;
+      try {
+        result = await post('/pair/wait', { wait });
+      } catch {
+        return showPairing('busy');
+      }
       if (result.status === 200) return connect();
-      if (result.status !== 202) return showPairing('denied');
+      // 202: not answered yet; 503: the window was too busy to look (raising
+      // the question, say), which is no answer either. The question lapses
+      // after two minutes, and then the answer is 403.
+      if (result.status !== 202 && result.status !== 503) return showPairing('denied');
     }
   }
 
