@@ -1,7 +1,7 @@
 // The phone's side of the Windows program's test under wine (tests/e2e/tst_windowsprogram.cpp):
 // Linux's chromium opens the page with the pairing code, waits for the desktop
-// to allow it (the test answers the prompt), moves the first level slider one
-// step by key and prints the control and the value the page shows then.
+// to allow it (the test answers the prompt) and prints "paired", moves the first
+// level slider one step by key and prints the control and the value the page shows then.
 // Arguments: chromium, the program's address, the pairing code.
 import { createRequire } from 'node:module';
 import { launchPhone } from './programs.mjs';
@@ -13,6 +13,7 @@ try {
   await page.goto(`${origin}/#code=${code}`);
   // The test bounds the wait for the desktop's approval.
   const slider = await page.waitForSelector('input[data-kind=level]', { timeout: 0 });
+  console.log('paired');
   const before = await slider.evaluate((s) => s.getAttribute('aria-valuetext'));
   await slider.focus();
   await page.keyboard.press(await slider.evaluate((s) => s.value === s.max) ? 'ArrowDown' : 'ArrowUp');
