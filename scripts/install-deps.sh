@@ -14,8 +14,8 @@ installer=(wixl msitools)
 peers=(xvfb xauth trayer xdotool x11-utils qjackctl qpwgraph)
 orca=(orca speech-dispatcher openbox)
 # The phone remote's browser tests: Debian's chromium, and Node.js for puppeteer-core
-# (its npm packages are installed at the end)
-# (npm comes with some builds of nodejs, and is Debian's own package otherwise).
+# (npm comes with some builds of nodejs, and is Debian's own package otherwise);
+# the tests' npm packages are installed at the end.
 phone=(chromium nodejs)
 command -v npm >/dev/null || phone+=(npm)
 
