@@ -10,12 +10,11 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh build test windows installer phone
 qt=$(scripts/qt-windows.sh | tail -n 1)
 oscpack=$(scripts/oscpack-source.sh | tail -n 1)
-civetweb=$(scripts/civetweb-source.sh | tail -n 1)
 qrcodegen=$(scripts/qrcodegen-source.sh | tail -n 1)
 
 # Qt's own toolchain file finds Qt inside the cross build's search roots and
 # loads ours for the compilers; the host's Qt gives moc, rcc and lrelease.
-# Debian ships no oscpack, civetweb or qrcodegen for mingw: they are compiled from Debian's source.
+# Debian ships no oscpack or qrcodegen for mingw: they are compiled from Debian's source.
 build=build/windows-program
 configure() {
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVIST_WINDOWS_TESTS=ON \
@@ -23,7 +22,7 @@ configure() {
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DKORVIST_OSCPACK_SOURCE="$oscpack" \
-        -DKORVIST_CIVETWEB_SOURCE="$civetweb" -DKORVIST_QRCODEGEN_SOURCE="$qrcodegen" "$@" >/dev/null
+        -DKORVIST_QRCODEGEN_SOURCE="$qrcodegen" "$@" >/dev/null
 }
 # An older release of the same tree for the upgrade test (only the version
 # resource and the tray menu's entry are built again), then this one.

@@ -85,14 +85,17 @@ QList<PairedPhone> PairedPhones::phones()
     return list;
 }
 
-void PairedPhones::forget(const QString &id)
+bool PairedPhones::forget(const QString &id)
 {
-    if (!file)
-        return;
+    if (!file) {
+        emit forgotten(id);
+        return false;
+    }
     file->remove(kGroup + QLatin1Char('/') + id);
     file->sync();
     emit forgotten(id);
     emit changed();
+    return file->status() != QSettings::AccessError;
 }
 
 void PairedPhones::dropLapsed()

@@ -39,7 +39,9 @@ public:
     // unknown or lapsed token.
     std::optional<QString> check(const QString &token);
     QList<PairedPhone> phones();
-    void forget(const QString &id);
+    // Cuts the phone off for this run whatever happens; false when the file
+    // could not be written, so the phone would be paired again at the next start.
+    bool forget(const QString &id);
 
 signals:
     void changed();

@@ -12,21 +12,17 @@ PairingCode::PairingCode(QObject *parent)
     renew();
 }
 
-bool PairingCode::tryCode(const QString &candidate)
+bool PairingCode::use(const QString &candidate)
 {
-    if (candidate == code) {
-        renew();
-        return true;
-    }
-    if (++wrongTries >= kTries)
-        renew();
-    return false;
+    if (candidate != code)
+        return false;
+    renew();
+    return true;
 }
 
 void PairingCode::renew()
 {
     code = QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(1000000), 6, 10, QLatin1Char('0'));
-    wrongTries = 0;
     lifetime.start(kLifetimeMs);
     emit changed(code);
 }

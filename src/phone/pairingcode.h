@@ -5,8 +5,9 @@
 #include <QTimer>
 
 // The one-time code a phone sends to be paired: six digits, shown on the
-// computer (and in the QR code), good for two minutes, and replaced after
-// five wrong tries, so that guessing it is hopeless.
+// computer (and in the QR code), good for two minutes or one pairing. Wrong
+// tries leave it as it is: they are the guesser's to pay for (GuessLimiter),
+// and a code that changed under the user's eyes would lock the user out.
 namespace phone {
 
 class PairingCode : public QObject
@@ -15,13 +16,12 @@ class PairingCode : public QObject
 
 public:
     static constexpr int kLifetimeMs = 2 * 60 * 1000;
-    static constexpr int kTries = 5;
 
     explicit PairingCode(QObject *parent = nullptr);
 
     const QString &current() const { return code; }
     // True for the current code, which is then used up and replaced.
-    bool tryCode(const QString &candidate);
+    bool use(const QString &candidate);
     void renew();
 
 signals:
@@ -29,7 +29,6 @@ signals:
 
 private:
     QString code;
-    int wrongTries = 0;
     QTimer lifetime;
 };
 

@@ -63,8 +63,11 @@ PhoneRemoteDialog::PhoneRemoteDialog(PhoneServer &phoneServer, PairedPhones &pai
     connect(&phones, &PairedPhones::changed, this, &PhoneRemoteDialog::showPhones);
     connect(phoneList, &QListWidget::currentRowChanged, this, [this](int row) { forgetButton->setEnabled(row >= 0); });
     connect(forgetButton, &QPushButton::clicked, this, [this] {
-        if (QListWidgetItem *item = phoneList->currentItem())
-            phones.forget(item->data(Qt::UserRole).toString());
+        QListWidgetItem *item = phoneList->currentItem();
+        if (item && !phones.forget(item->data(Qt::UserRole).toString()))
+            QMessageBox::warning(this, windowTitle(),
+                                 tr("The phone is cut off, but the list of paired phones could not be saved: "
+                                    "it will be paired again when Korvist Mixer next starts."));
     });
     showState();
     showPhones();
@@ -103,7 +106,7 @@ PhoneApprovalPrompt::PhoneApprovalPrompt(PhoneServer &phoneServer, QObject *pare
     : QObject(parent)
     , server(phoneServer)
 {
-    connect(&server, &PhoneServer::approvalWanted, this,
+    connect(&server.pairingOfPhones(), &Pairing::approvalWanted, this,
             [this](const QString &request, const QString &address, const QString &browser) {
                 auto *box = new QMessageBox(QMessageBox::Question, tr("Allow a Phone?"),
                                             tr("A phone at %1 (%2) sent the pairing code. Allow it to control "
@@ -116,9 +119,9 @@ PhoneApprovalPrompt::PhoneApprovalPrompt(PhoneServer &phoneServer, QObject *pare
                 box->setEscapeButton(deny);
                 box->setAttribute(Qt::WA_DeleteOnClose);
                 connect(box, &QMessageBox::finished, this, [this, box, allow, request] {
-                    server.approve(request, box->clickedButton() == allow);
+                    server.pairingOfPhones().approve(request, box->clickedButton() == allow);
                 });
-                connect(&server, &PhoneServer::approvalVoid, box, [box, request](const QString &gone) {
+                connect(&server.pairingOfPhones(), &Pairing::approvalVoid, box, [box, request](const QString &gone) {
                     if (gone == request)
                         box->close();
                 });

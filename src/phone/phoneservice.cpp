@@ -56,6 +56,7 @@ PhoneService::PhoneService(surface::PanelSurface &seam, QObject *parent)
     , approvals(server)
     , savedPort(loadSaved().port)
 {
+    wantedOn = loadSaved().on;
     connect(&server, &PhoneServer::switched, this, &PhoneService::switched);
 }
 
@@ -77,8 +78,13 @@ remote::Answer PhoneService::command(const remote::Request &request)
     if (words == QStringList {QStringLiteral("off")})
         return apply(false, savedPort);
     if (words == QStringList {QStringLiteral("forget")}) {
+        bool saved = true;
         for (const PairedPhone &phone : phones.phones())
-            phones.forget(phone.id);
+            saved = phones.forget(phone.id) && saved;
+        if (!saved)
+            return {remote::Refused, QStringLiteral("every paired phone is cut off, but phones.ini could not be written: "
+                                                    "they will be paired again at the next start; %1")
+                                         .arg(stateText())};
         return {remote::Done, QStringLiteral("every paired phone forgotten; %1").arg(stateText())};
     }
     if (words.front() != QLatin1String("on") || words.size() > 2)
@@ -102,7 +108,10 @@ remote::Answer PhoneService::switchOn(bool on)
 // is taken leaves the saved state as it was.
 remote::Answer PhoneService::apply(bool on, quint16 port)
 {
-    if (on) {
+    // In the background another session's program serves: the port is its to take.
+    if (on && !atConsole) {
+        server.stop();
+    } else if (on) {
         QString error;
         server.stop();
         if (!server.start(port, surface::loadSettings().allowed, error))
@@ -114,6 +123,7 @@ remote::Answer PhoneService::apply(bool on, quint16 port)
         server.stop();
     }
     savedPort = port;
+    wantedOn = on;
     if (!save({on, port}))
         return {remote::Refused, QStringLiteral("the phone remote is %1, but the choice could not be saved").arg(stateText())};
     return {remote::Done, stateText()};
@@ -121,6 +131,8 @@ remote::Answer PhoneService::apply(bool on, quint16 port)
 
 QString PhoneService::stateText()
 {
+    if (wantedOn && !atConsole)
+        return QStringLiteral("on, but closed while the interface is in use in another session (port %1)").arg(savedPort);
     if (!server.isOn())
         return QStringLiteral("off (port %1 when on)").arg(savedPort);
     return QStringLiteral("on, serving %1 (pairing code %2)").arg(server.address(), server.pairingCode().current());
@@ -132,9 +144,20 @@ void PhoneService::followAllowedNetwork()
         apply(true, savedPort);
 }
 
-void PhoneService::setAtConsole(bool atConsole)
+void PhoneService::setAtConsole(bool at)
 {
-    transport.setAtConsole(atConsole);
+    if (at == atConsole)
+        return;
+    atConsole = at;
+    transport.setAtConsole(at);
+    if (!wantedOn)
+        return;
+    if (!at) {
+        server.stop();
+        qDebug() << "Phone remote closed while the interface is in use in another session.";
+    } else if (const remote::Answer answer = apply(true, savedPort); answer.code != remote::Done) {
+        qWarning().noquote() << "Phone remote:" << answer.text.english();
+    }
 }
 
 void PhoneService::showDialog(QWidget *parent)

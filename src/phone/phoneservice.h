@@ -52,6 +52,8 @@ private:
     PhoneTransport transport;
     PhoneApprovalPrompt approvals;
     quint16 savedPort;
+    bool wantedOn = false;
+    bool atConsole = true;
 };
 
 } // namespace phone

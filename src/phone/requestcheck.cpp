@@ -14,14 +14,15 @@ bool senderAllowed(const QHostAddress &sender, const Listening &listening)
 
 bool hostAllowed(const QByteArray &host, const Listening &listening)
 {
-    const int colon = host.lastIndexOf(':');
-    if (colon <= 0 || host.contains(']'))
+    if (host.isEmpty() || host.contains(']'))
         return false;
+    const qsizetype colon = host.lastIndexOf(':');
+    // A browser leaves out the port that goes without saying, 80.
+    const QByteArray port = colon < 0 ? QByteArray("80") : host.mid(colon + 1);
     // The port as digits alone: no sign, blank or anything after it.
-    const QByteArray port = host.mid(colon + 1);
-    if (port != QByteArray::number(listening.port))
+    if (colon == 0 || port != QByteArray::number(listening.port))
         return false;
-    const QByteArray name = host.left(colon);
+    const QByteArray name = colon < 0 ? host : host.left(colon);
     if (name == "localhost")
         return true;
     QHostAddress address;

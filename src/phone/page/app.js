@@ -9,6 +9,9 @@
       pairTitle: 'Pair this phone', codeLabel: 'Pairing code shown on the computer', pair: 'Pair',
       waiting: 'Allow this phone on the computer…', wrong: 'That code is not right: use the one the computer shows now.',
       denied: 'The computer did not allow this phone.', busy: 'The computer is busy. Try again.',
+      wait: 'Too many wrong codes from this network: try again in {n} minutes.',
+      full: 'This phone has too many pages of the mixer open: close one.',
+      fullPhones: 'As many phones as the computer serves are connected: try again later.',
       noInterface: 'No interface connected.', otherSession: 'The interface is in use in another session.',
       lost: 'Connection lost, retrying…', controls: 'Controls', presets: 'Presets', preset: 'Preset', load: 'Load',
       levels: 'Levels', noPresets: 'No presets saved', phantomNote: '48 V can be switched on only at the computer.',
@@ -18,6 +21,9 @@
       pairTitle: '配对此手机', codeLabel: '电脑上显示的配对码', pair: '配对',
       waiting: '请在电脑上允许此手机…', wrong: '配对码不正确：请使用电脑当前显示的配对码。',
       denied: '电脑未允许此手机。', busy: '电脑忙，请重试。',
+      wait: '来自此网络的错误配对码过多：请在 {n} 分钟后重试。',
+      full: '此手机打开的调音台页面过多：请关闭一个。',
+      fullPhones: '已连接的手机数已达电脑上限：请稍后重试。',
       noInterface: '声卡未连接。', otherSession: '声卡正在另一个会话中使用。',
       lost: '连接已断开，正在重试…', controls: '控制', presets: '预设', preset: '预设', load: '载入',
       levels: '电平', noPresets: '没有已保存的预设', phantomNote: '48V 只能在电脑上打开。',
@@ -34,27 +40,32 @@
 
   let socket = null;
   let retry = 1000;
+  let refusal = null;
   let readouts = [];
   const inputs = new Map();
   const dragging = new Set();
   const meters = [];
 
-  const show = (state) => { $('state').textContent = state ? say[state] : ''; };
+  const show = (state, minutes) => { $('state').textContent = state ? say[state].replace('{n}', minutes) : ''; };
   const post = (path, body) => fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' },
     body: JSON.stringify(body), credentials: 'same-origin' });
   const send = (message) => { if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message)); };
   const valueText = (control) => (control.kind === 'level' || control.kind === 'gain') ? `${control.value} dB`
     : say[control.value ? 'on' : 'off'];
 
-  function showPairing(state) {
+  function showPairing(state, minutes) {
     $('panel').hidden = true;
     $('pairing').hidden = false;
-    show(state);
+    show(state, minutes);
   }
 
   async function pair(code) {
     $('pairing').hidden = true;
     const answer = await post('/pair', { code });
+    if (answer.status === 429) {
+      const { seconds } = await answer.json();
+      return seconds ? showPairing('wait', Math.ceil(seconds / 60)) : showPairing('busy');
+    }
     if (answer.status !== 202) return showPairing(answer.status === 403 ? 'wrong' : 'busy');
     const { wait } = await answer.json();
     show('waiting');
@@ -80,11 +91,24 @@
     slider.min = 0;
     slider.max = 1000;
     let pending = null;
-    slider.addEventListener('pointerdown', () => dragging.add(control.name));
-    slider.addEventListener('pointerup', () => dragging.delete(control.name));
-    slider.addEventListener('pointercancel', () => dragging.delete(control.name));
+    // The thumb follows the finger from where it was, as the knob follows a
+    // drag: a tap on the track moves nothing, so no tap jumps a level.
+    let grab = null;
+    slider.addEventListener('pointerdown', (event) => {
+      dragging.add(control.name);
+      grab = { from: Number(slider.value), x: event.clientX, at: event.clientX };
+    });
+    slider.addEventListener('pointermove', (event) => { if (grab) grab.at = event.clientX; });
+    const letGo = () => { dragging.delete(control.name); grab = null; };
+    slider.addEventListener('pointerup', letGo);
+    slider.addEventListener('pointercancel', letGo);
     // A drag sends at most one position a frame.
     slider.addEventListener('input', () => {
+      if (grab) {
+        const moved = (grab.at - grab.x) / slider.getBoundingClientRect().width * 1000;
+        slider.value = Math.round(Math.min(1000, Math.max(0, grab.from + moved)));
+      }
+      if (Number(slider.value) === Math.round(inputs.get(control.name).control.fader * 1000) && pending === null) return;
       if (pending === null) requestAnimationFrame(() => {
         send({ t: 'fader', control: control.name, position: pending / 1000 });
         pending = null;
@@ -100,8 +124,9 @@
         const value = Math.min(current.max, Math.max(current.min, current.value + steps));
         send({ t: 'set', control: control.name, value: String(value) });
       } else if (event.key === 'Home' || event.key === 'End') {
+        // As on the knob: Home turns it all the way down; End never jumps it to the top.
         event.preventDefault();
-        send({ t: 'set', control: control.name, value: String(event.key === 'Home' ? current.min : current.max) });
+        if (event.key === 'Home') send({ t: 'set', control: control.name, value: String(current.min) });
       }
     });
     return slider;
@@ -226,10 +251,12 @@
       else if (message.t === 'control') update(message);
       else if (message.t === 'levels') levels(message.db);
       else if (message.t === 'reply') reply(message);
+      else if (message.t === 'full') refusal = message.why === 'pages' ? 'full' : 'fullPhones';
     });
     socket.addEventListener('close', () => {
       socket = null;
-      show('lost');
+      show(refusal || 'lost');
+      refusal = null;
       setTimeout(start, retry);
       retry = Math.min(retry * 2, 10000);
     });

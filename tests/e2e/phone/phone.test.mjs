@@ -6,6 +6,7 @@ import { execFileSync } from 'node:child_process';
 import { readFileSync, existsSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import http from 'node:http';
+import net from 'node:net';
 import path from 'node:path';
 import assert from 'node:assert/strict';
 import { isolatedEnvironment, startProgram, launchPhone } from './programs.mjs';
@@ -42,13 +43,12 @@ const journalLines = () => (existsSync(journal) ? readFileSync(journal, 'utf8').
 async function until(check) {
   while (!(await check())) await new Promise((done) => setTimeout(done, 50));
 }
-function request(method, url, headers = {}, body = '') {
+function request(method, url, headers = {}, body = '', localAddress = undefined) {
   return new Promise((done, fail) => {
-    const sent = http.request(`${origin}${url}`, { method, headers: { 'Content-Type': 'application/json', ...headers } },
+    const sent = http.request(`${origin}${url}`, { method, localAddress, headers: { 'Content-Type': 'application/json', ...headers } },
       (answer) => { let text = ''; answer.on('data', (d) => { text += d; }); answer.on('end', () => done({ status: answer.statusCode, text, headers: answer.headers })); });
     sent.on('upgrade', (answer, socket) => { socket.destroy(); done({ status: answer.statusCode }); });
-    // civetweb drops a refused upgrade without an answer.
-    sent.on('error', (error) => (error.code === 'ECONNRESET' ? done({ status: 0 }) : fail(error)));
+    sent.on('error', fail);
     sent.end(body);
   });
 }
@@ -71,12 +71,24 @@ row('requests naming another Host, Origin or no cookie are refused', async () =>
   assert.notEqual((await upgrade({ Origin: origin })).status, 101);
 });
 
-row('five wrong codes bring a new code; none of them pairs', async () => {
+// A raw connection from address that sends text and keeps what comes back.
+function rawConnection(localAddress, text) {
+  const socket = net.connect({ port, host: '127.0.0.1', localAddress });
+  socket.received = '';
+  socket.on('data', (data) => { socket.received += data; });
+  socket.on('error', () => {});
+  socket.ended = new Promise((done) => socket.on('close', done));
+  socket.write(text);
+  return socket;
+}
+
+row('wrong codes from another address are held off, and the code on the desktop stays', async () => {
   const before = pairingCode();
   const wrong = before === '000000' ? '000001' : '000000';
-  for (let i = 0; i < 5; ++i)
-    assert.equal((await request('POST', '/pair', { Origin: origin }, JSON.stringify({ code: wrong }))).status, 403);
-  assert.notEqual(pairingCode(), before);
+  const guess = () => request('POST', '/pair', { Origin: origin }, JSON.stringify({ code: wrong }), '127.0.0.2');
+  for (let i = 0; i < 5; ++i) assert.equal((await guess()).status, 403);
+  assert.equal((await guess()).status, 429);
+  assert.equal(pairingCode(), before);
 });
 
 row('the page pairs once the desktop allows it, and shows the panel', async () => {
@@ -106,8 +118,36 @@ row('a slider moved by keys and by touch reaches the device', async () => {
   await until(() => journalLines() > lines);
   const box = await slider.boundingBox();
   const touched = journalLines();
-  await page.touchscreen.tap(box.x + box.width * 0.3, box.y + box.height / 2);
+  const y = box.y + box.height / 2;
+  await page.touchscreen.touchStart(box.x + box.width * 0.5, y);
+  await page.touchscreen.touchMove(box.x + box.width * 0.6, y);
+  await page.touchscreen.touchEnd();
   await until(() => journalLines() > touched);
+  // Neither a tap at the track's end nor End jumps it: the thumb stays, and the next step up is one dB above.
+  execFileSync(driverPath, ['--set', `${await slider.evaluate((s) => s.dataset.control)}=-40`], { env });
+  const shows = (text) => page.waitForFunction((s, t) => s.getAttribute('aria-valuetext') === t, {}, slider, text);
+  await shows('-40 dB');
+  const thumb = await slider.evaluate((s) => s.value);
+  await page.touchscreen.tap(box.x + box.width - 2, y);
+  assert.equal(await slider.evaluate((s) => s.value), thumb);
+  await slider.focus();
+  await page.keyboard.press('End');
+  await page.keyboard.press('ArrowUp');
+  await page.waitForFunction((s) => s.getAttribute('aria-valuetext') !== '-40 dB', {}, slider);
+  assert.equal(await slider.evaluate((s) => s.getAttribute('aria-valuetext')), '-39 dB');
+});
+
+row('a paired phone is served while another address drips 60 requests', async () => {
+  const drippers = [...Array(60)].map(() => rawConnection('127.0.0.2', 'GET / HTTP/1.1\r\n'));
+  const drip = setInterval(() => drippers.forEach((socket) => socket.write('X')), 200);
+  try {
+    const token = (await page.cookies()).find((c) => c.name === 'korvist_phone').value;
+    assert.equal((await request('GET', '/session', { Cookie: `korvist_phone=${token}` })).text, '{"paired":true}');
+    assert.equal((await upgrade({ Origin: origin, Cookie: `korvist_phone=${token}` })).status, 101);
+  } finally {
+    clearInterval(drip);
+    drippers.forEach((socket) => socket.destroy());
+  }
 });
 
 row('a change made elsewhere reaches the page', async () => {
@@ -200,9 +240,15 @@ row('axe finds no violation on the page', async () => {
   assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`), []);
 });
 
-row('a forgotten phone is cut off and asked to pair again', async () => {
+row('a forgotten phone is cut off, even a connection that ignores the close, and asked to pair again', async () => {
+  const token = (await page.cookies()).find((c) => c.name === 'korvist_phone').value;
+  const deaf = rawConnection('127.0.0.1', `GET /ws HTTP/1.1\r\nHost: 127.0.0.1:${port}\r\nOrigin: ${origin}\r\n`
+    + `Cookie: korvist_phone=${token}\r\nConnection: Upgrade\r\nUpgrade: websocket\r\nSec-WebSocket-Version: 13\r\n`
+    + 'Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n');
+  await until(() => deaf.received.includes('101 Switching'));
   execFileSync(driverPath, ['--web', 'forget'], { env });
   await page.waitForSelector('#pairing:not([hidden])');
+  await deaf.ended;
 });
 
 let failed = 0;
