@@ -170,6 +170,15 @@ std::optional<Sentence> refuseChange(const Control &control, int value, Way way)
     return std::nullopt;
 }
 
+int nextStep(const Control &control, int target, Way way)
+{
+    if (way != Way::Surface || !control.knob)
+        return target;
+    if (const std::optional<int> ceiling = control.ceiling())
+        target = std::min(target, *ceiling);
+    return std::min(target, control.value() + kLargestSurfaceRaise);
+}
+
 std::optional<Sentence> checkPreset(const ControlTable &table, const QSettings &preset)
 {
     if (preset.status() != QSettings::NoError)

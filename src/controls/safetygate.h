@@ -51,6 +51,14 @@ bool mayTurnOnPhantomPower(Way way);
 // going on where the way may not switch it on. Nothing when it may.
 std::optional<answers::Sentence> refuseChange(const controls::Control &control, int value, Way way);
 
+// The most a surface raises a gain or level in one request, in dB (the unit of every knob).
+inline constexpr int kLargestSurfaceRaise = 6;
+// The value of the next request of a change towards target that came this
+// way: a surface raises a knob kLargestSurfaceRaise at most, and never above
+// the user's ceiling (lowered, it may be, while the change goes on); a
+// lowering, and a change any other way, goes at once.
+int nextStep(const controls::Control &control, int target, Way way);
+
 // The entry of a preset file that names the model it was saved from.
 inline const QString kPresetModelKey = QStringLiteral("Preset/Model");
 

@@ -1,5 +1,7 @@
 #include "phonemessages.h"
 
+#include <addresses.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,21 +19,6 @@ std::optional<QString> shortText(const QJsonValue &value)
     if (!value.isString() || value.toString().isEmpty() || value.toString().size() > kMaxNameLength)
         return std::nullopt;
     return value.toString();
-}
-
-QString kindName(controls::Kind kind)
-{
-    switch (kind) {
-    case controls::Kind::OutputLevel:
-    case controls::Kind::PhoneLevel:
-        return QStringLiteral("level");
-    case controls::Kind::InputGain:
-        return QStringLiteral("gain");
-    case controls::Kind::PhantomPower:
-        return QStringLiteral("phantom");
-    default:
-        return QStringLiteral("switch");
-    }
 }
 
 QString presenceName(Presence presence)
@@ -52,7 +39,7 @@ QJsonObject controlObject(const surface::ControlState &control)
 {
     QJsonObject object {{QStringLiteral("name"), control.name},
                         {QStringLiteral("label"), control.label},
-                        {QStringLiteral("kind"), kindName(control.kind)},
+                        {QStringLiteral("kind"), surface::kindName(control.kind)},
                         {QStringLiteral("min"), control.minimum},
                         {QStringLiteral("max"), control.ceiling.value_or(control.maximum)},
                         {QStringLiteral("value"), control.value}};

@@ -98,27 +98,6 @@ QByteArrayList controlDatagrams(const ControlState &control)
     return datagrams;
 }
 
-QString kindName(controls::Kind kind)
-{
-    switch (kind) {
-    case controls::Kind::InputGain:
-        return QStringLiteral("input gain");
-    case controls::Kind::OutputLevel:
-        return QStringLiteral("output level");
-    case controls::Kind::PhoneLevel:
-        return QStringLiteral("phone level");
-    case controls::Kind::Pad:
-        return QStringLiteral("pad");
-    case controls::Kind::PhantomPower:
-        return QStringLiteral("phantom power");
-    case controls::Kind::Route:
-        return QStringLiteral("route");
-    case controls::Kind::PlainSwitch:
-        break;
-    }
-    return QStringLiteral("switch");
-}
-
 struct Datagrams
 {
     QByteArrayList operator()(const State &state) const
@@ -224,6 +203,38 @@ std::variant<Command, Sentence> interpret(const Message &message)
         return command;
     }
     return controlCommand(path, message);
+}
+
+bool isOwnOutput(const QString &address)
+{
+    static const QStringList outputs {QStringLiteral("model"), QStringLiteral("done"),    QStringLiteral("note"),
+                                      QStringLiteral("refused"), QStringLiteral("control"), QStringLiteral("preset"),
+                                      QStringLiteral("pong")};
+    if (!address.startsWith(kPrefix))
+        return false;
+    const QString path = address.mid(kPrefix.size());
+    return outputs.contains(path) || path.startsWith(QLatin1String("level/"));
+}
+
+QString kindName(controls::Kind kind)
+{
+    switch (kind) {
+    case controls::Kind::InputGain:
+        return QStringLiteral("input gain");
+    case controls::Kind::OutputLevel:
+        return QStringLiteral("output level");
+    case controls::Kind::PhoneLevel:
+        return QStringLiteral("phone level");
+    case controls::Kind::Pad:
+        return QStringLiteral("pad");
+    case controls::Kind::PhantomPower:
+        return QStringLiteral("phantom power");
+    case controls::Kind::Route:
+        return QStringLiteral("route");
+    case controls::Kind::PlainSwitch:
+        break;
+    }
+    return QStringLiteral("switch");
 }
 
 QByteArrayList datagramsOf(const Outgoing &item)

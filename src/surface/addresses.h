@@ -4,6 +4,7 @@
 #include "oscwire.h"
 #include "transport.h"
 
+#include <controltable.h>
 #include <sentence.h>
 
 #include <QByteArrayList>
@@ -29,6 +30,13 @@ namespace surface {
 
 // The command, or why the message is none.
 std::variant<Command, answers::Sentence> interpret(const Message &message);
+// An address the program only sends (/korvist/refused, /korvist/level/MIC1, ...):
+// no command, and no answer either, which would be sent again to whoever sent
+// it, perhaps another program answering it in turn.
+bool isOwnOutput(const QString &address);
+
+// What a control is, in words a surface shows: "input gain", "output level", "phantom power".
+QString kindName(controls::Kind kind);
 
 // The item's datagrams.
 QByteArrayList datagramsOf(const Outgoing &item);

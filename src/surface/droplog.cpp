@@ -53,6 +53,8 @@ void DropLog::flush()
                     .arg(kMaxMessagesPerDatagram);
     if (counts[OverBudget] > 0)
         line += QStringLiteral("; %1 replies over a host's budget not sent").arg(counts[OverBudget]);
+    if (counts[OwnOutput] > 0)
+        line += QStringLiteral("; %1 of the program's own messages come back ignored").arg(counts[OwnOutput]);
     if (counts[Refused] > 0)
         line += QStringLiteral("; %1 changes refused, the last: %2").arg(counts[Refused]).arg(lastRefusal);
     qWarning().noquote() << line;

@@ -21,6 +21,8 @@ public:
         Surplus,
         // Replies not sent: beyond a host's budget of bytes or of full states.
         OverBudget,
+        // What the program itself sends, come back: its own answers, or a datagram from its own port.
+        OwnOutput,
         ReasonCount
     };
 

@@ -3,8 +3,10 @@
 #include "addresses.h"
 
 #include <QDebug>
+#include <QNetworkInterface>
 
 #include <algorithm>
+#include <utility>
 
 namespace surface {
 
@@ -13,6 +15,9 @@ namespace {
 // Datagrams read in one pass of the event loop; a flood waits for the next
 // pass, and the window stays responsive meanwhile.
 constexpr int kDatagramsPerPass = 64;
+// The system's usual receive buffer holds some 250 small datagrams: a
+// message right behind a longer burst was lost before the program could read it.
+constexpr int kReceiveBufferBytes = 1024 * 1024;
 
 // The host as the allowed network and the budgets know it: an IPv4 sender
 // reaches a dual-stack port as an IPv4-mapped IPv6 address.
@@ -48,12 +53,28 @@ bool OscEndpoint::open(quint16 port, const std::optional<Network> &allowed, QStr
         socket.close();
         return false;
     }
+    askForBurstBuffer(socket);
     // A system without IPv6, or another program on [::1] at this port, leaves 127.0.0.1 alone.
     if (!allowed && !loopbackIPv6.bind(QHostAddress::LocalHostIPv6, port, QAbstractSocket::DontShareAddress)) {
         qDebug().noquote() << "OSC: not listening on [::1]:" + QString::number(port) + ":" << loopbackIPv6.errorString();
         loopbackIPv6.close();
+    } else if (!allowed) {
+        askForBurstBuffer(loopbackIPv6);
     }
     return true;
+}
+
+// Linux grants at most net.core.rmem_max; a smaller buffer still works, and loses a long burst's tail.
+void OscEndpoint::askForBurstBuffer(QUdpSocket &bound)
+{
+    bound.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
+    const int granted = bound.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+    if (granted >= kReceiveBufferBytes || std::exchange(toldSmallBuffer, true))
+        return;
+    qDebug().noquote() << QStringLiteral("OSC: the system grants a receive buffer of %1 bytes, not %2: a burst of "
+                                         "datagrams may lose its tail")
+                              .arg(granted)
+                              .arg(kReceiveBufferBytes);
 }
 
 void OscEndpoint::close()
@@ -93,6 +114,13 @@ void OscEndpoint::deliver(const QByteArray &datagram, const Peer &to)
     (viaIPv6Loopback ? loopbackIPv6 : socket).writeDatagram(datagram, to.host, to.port);
 }
 
+bool OscEndpoint::isOwnSocket(const QHostAddress &host, quint16 port) const
+{
+    if (!isOpen() || port != socket.localPort())
+        return false;
+    return host.isLoopback() || QNetworkInterface::allAddresses().contains(host);
+}
+
 bool OscEndpoint::isAllowed(const QHostAddress &host) const
 {
     return host.isLoopback() || (allowedNetwork && host.isInSubnet(*allowedNetwork));
@@ -128,6 +156,11 @@ void OscEndpoint::readSlice(QUdpSocket &from)
         const QHostAddress host = plainHost(sender);
         if (!isAllowed(host)) {
             log.count(DropLog::NotAllowed);
+            continue;
+        }
+        // Its own answers, or a sender forging its address, would start a loop.
+        if (isOwnSocket(host, port)) {
+            log.count(DropLog::OwnOutput);
             continue;
         }
         if (size > kMaxDatagramBytes) {

@@ -16,8 +16,9 @@ namespace surface {
 // The program's UDP port for control surfaces, the OSC transport of the
 // surfaces' seam: it reads datagrams without ever blocking the window, takes
 // only allowed hosts' messages (at most 16 of one datagram), drops what is
-// not well-formed OSC of a size a surface sends, counting what it drops, and
-// writes the seam's items in the OSC address space.
+// not well-formed OSC of a size a surface sends and what comes from its own
+// port, counting what it drops, and writes the seam's items in the OSC
+// address space.
 class OscEndpoint : public QObject, public Transport
 {
     Q_OBJECT
@@ -38,6 +39,8 @@ public:
     QByteArrayList encode(const Outgoing &item) const override;
     void deliver(const QByteArray &datagram, const Peer &to) override;
     bool leases() const override { return true; }
+    // This endpoint's port at any address of this computer.
+    bool isOwnSocket(const QHostAddress &host, quint16 port) const override;
 
 signals:
     void received(const surface::Message &message, const surface::Peer &from);
@@ -46,6 +49,7 @@ private:
     void readPending();
     void readSlice(QUdpSocket &from);
     bool isAllowed(const QHostAddress &host) const;
+    void askForBurstBuffer(QUdpSocket &socket);
 
     DropLog &log;
     QUdpSocket socket;
@@ -53,6 +57,7 @@ private:
     QUdpSocket loopbackIPv6;
     QTimer nextPass;
     std::optional<Network> allowedNetwork;
+    bool toldSmallBuffer = false;
 };
 
 } // namespace surface

@@ -1,5 +1,6 @@
 #include "panelsurface.h"
 
+#include "commandvalue.h"
 #include "nearname.h"
 #include "taper.h"
 
@@ -9,8 +10,6 @@
 
 #include <QLabel>
 #include <QWidget>
-
-#include <cmath>
 
 namespace surface {
 
@@ -22,59 +21,6 @@ using controls::ControlTable;
 using safetygate::Way;
 
 const Sentence kNoInterface(QT_TRANSLATE_NOOP("Answer", "no interface connected"));
-
-QString numberText(double number)
-{
-    return QString::number(number, 'g', 10);
-}
-
-// The text for the gate's parser, as a script would give it, or why the
-// command does not fit the control. A number beyond the range stays as it
-// was sent, so the gate's refusal names what the surface sent.
-std::variant<QString, Sentence> valueText(const Control &control, const Command &command, std::optional<int> waiting)
-{
-    switch (command.kind) {
-    case Command::Kind::Value:
-        if (control.button && command.text)
-            return *command.text == QLatin1String("1") ? QStringLiteral("on")
-                 : *command.text == QLatin1String("0") ? QStringLiteral("off")
-                                                       : *command.text;
-        if (command.text)
-            return *command.text;
-        if (control.button) {
-            if (command.number == 0 || command.number == 1)
-                return command.number == 1 ? QStringLiteral("on") : QStringLiteral("off");
-            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 takes 1 or 0 (or on, off, toggle), not %2"))
-                .arg(control.name())
-                .arg(numberText(command.number));
-        }
-        if (const double rounded = std::round(command.number);
-            rounded >= control.minimum() && rounded <= control.maximum())
-            return QString::number(int(rounded));
-        return numberText(command.number);
-    case Command::Kind::Fader:
-        if (!control.knob)
-            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is a switch, not a fader: send it 1 or 0, or nothing to "
-                                                        "toggle it"))
-                .arg(control.name());
-        if (command.number < 0 || command.number > 1)
-            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is beyond the travel of %2: give 0 to 1"))
-                .arg(numberText(command.number))
-                .arg(command.said);
-        return QString::number(valueAtFader(control, command.number));
-    case Command::Kind::Toggle:
-        if (!control.button)
-            return Sentence(QT_TRANSLATE_NOOP("Answer", "%1 is a knob: give it a whole number from %2 to %3, or a "
-                                                        "position from 0 to 1 at its fader"))
-                .arg(control.name())
-                .arg(control.minimum())
-                .arg(control.maximum());
-        // A toggle flips what the switch is going to, not what a throttled change has yet to reach.
-        return waiting.value_or(control.value()) ? QStringLiteral("off") : QStringLiteral("on");
-    default:
-        return Sentence();
-    }
-}
 
 ControlState stateOf(const Control &control)
 {
@@ -232,6 +178,12 @@ void PanelSurface::change(const Command &command, const Peer &from)
 
 void PanelSurface::subscribe(const Peer &subscriber, const Peer &from)
 {
+    // Its own feedback read back as commands would write to the device for as long as the lease lasts.
+    if (subscriber.via && subscriber.via->isOwnSocket(subscriber.host, subscriber.port))
+        return refuse(Sentence(QT_TRANSLATE_NOOP("Answer", "port %1 is Korvist Mixer's own: subscribe the port your "
+                                                           "surface listens on"))
+                          .arg(int(subscriber.port)),
+                      from);
     switch (subscribers.renew(subscriber)) {
     case Subscribers::Renewal::Full:
         return refuse(Sentence(QT_TRANSLATE_NOOP("Answer", "%1 surfaces are subscribed already")).arg(Subscribers::kMaximum),
@@ -282,9 +234,13 @@ void PanelSurface::applyChange(const QString &name, int value)
     if (!control)
         return;
     // Checked again as it is made: a hand may have switched 48 V off meanwhile.
-    if (const std::optional<Sentence> refused = safetygate::refuseChange(*control, value, Way::Surface))
+    const int step = safetygate::nextStep(*control, value, Way::Surface);
+    if (const std::optional<Sentence> refused = safetygate::refuseChange(*control, step, Way::Surface))
         return log.refused(refused->english());
-    control->apply(value);
+    control->apply(step);
+    // The rest of a raise follows a step at a time, spaced as a drag's values are.
+    if (step != value && followed)
+        throttle.request(name, value);
 }
 
 void PanelSurface::refuse(const Sentence &why, const Peer &to)
@@ -346,8 +302,10 @@ void PanelSurface::settle()
 {
     qint64 soonest = kSettleMs;
     for (auto it = drags.begin(); it != drags.end();) {
-        if (!it->moved.hasExpired(kSettleMs)) {
-            soonest = std::min(soonest, kSettleMs - it->moved.elapsed());
+        // A raise still going up in steps has not settled either.
+        if (!it->moved.hasExpired(kSettleMs) || throttle.waiting(it.key())) {
+            const qint64 left = kSettleMs - it->moved.elapsed();
+            soonest = std::min(soonest, left > 0 ? left : qint64(ChangeThrottle::kIntervalMs));
             ++it;
             continue;
         }

@@ -9,17 +9,21 @@ Subscribers::Renewal Subscribers::renew(const Peer &peer)
     live();
     const QDeadlineTimer lease = peer.via && !peer.via->leases() ? QDeadlineTimer(QDeadlineTimer::Forever)
                                                                  : QDeadlineTimer(kLeaseMs);
+    int ofTransport = 0;
     int ofHost = 0;
     for (Entry &entry : entries) {
         if (entry.peer == peer) {
             entry.lease = lease;
             return Renewal::Renewed;
         }
-        ofHost += entry.peer.host == peer.host ? 1 : 0;
+        ofTransport += entry.peer.via == peer.via ? 1 : 0;
+        ofHost += entry.peer.via == peer.via && entry.peer.host == peer.host ? 1 : 0;
     }
-    if (entries.size() >= kMaximum)
+    if (ofTransport >= kMaximum)
         return Renewal::Full;
-    if (ofHost >= kPerHost)
+    // A subscription that names a port could be aimed at any of a host's;
+    // one that holds a connection is one client, bounded by its server.
+    if (peer.via && peer.via->leases() && ofHost >= kPerHost)
         return Renewal::HostFull;
     entries.append({peer, lease});
     return Renewal::Added;

@@ -10,19 +10,24 @@ namespace surface {
 
 // The surfaces that asked to be told every change. A subscription over a
 // transport that never hangs up lapses a minute after its last renewal, so
-// a phone that went away stops costing datagrams; their number is bounded,
-// in all and for each host, so no sender can make the program write to an
-// unbounded list of ports, nor one host's ports take every place.
+// a phone that went away stops costing datagrams; their number is bounded
+// for each transport, and the ports a host names over such a transport are
+// too, so no sender can make the program write to an unbounded list of
+// ports, nor one host's ports take every place. Each transport counts apart:
+// OSC's leases never take a phone's place, nor phones behind one address
+// (NAT) an OSC surface's.
 class Subscribers
 {
 public:
     static constexpr int kLeaseMs = 60000;
+    // For each transport.
     static constexpr int kMaximum = 16;
+    // For each host, over a transport whose subscriptions name a port.
     static constexpr int kPerHost = 4;
 
     enum class Renewal { Added, Renewed, Full, HostFull };
 
-    // Full or HostFull when the list, or the host's share of it, is full of live subscriptions.
+    // Full or HostFull when the transport's places, or the host's share of them, are full of live subscriptions.
     Renewal renew(const Peer &peer);
     void remove(const Peer &peer);
     // The live subscriptions; the lapsed ones are dropped.

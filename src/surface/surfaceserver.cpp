@@ -25,6 +25,8 @@ SurfaceServer::SurfaceServer(QWidget *root, QObject *parent)
     retrying.setInterval(kRetryMs);
     connect(&retrying, &QTimer::timeout, this, &SurfaceServer::retry);
     connect(&endpoint, &OscEndpoint::received, &panel, [this](const Message &message, const Peer &from) {
+        if (isOwnOutput(message.address))
+            return log.count(DropLog::OwnOutput);
         const std::variant<Command, answers::Sentence> command = interpret(message);
         if (const auto *unknown = std::get_if<answers::Sentence>(&command))
             return panel.refuseUnknown(*unknown, message.address, from);

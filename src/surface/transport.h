@@ -115,6 +115,11 @@ public:
     // Whether a subscription lapses unless renewed: a sender over UDP never
     // hangs up; a client that holds a connection is subscribed until hangUp.
     virtual bool leases() const = 0;
+    // Whether host:port is one of this transport's own sockets, which a
+    // subscription must never name: the program would read its own feedback
+    // as commands. A transport whose clients hold connections has none a
+    // subscription names.
+    virtual bool isOwnSocket(const QHostAddress &, quint16) const { return false; }
 };
 
 } // namespace surface

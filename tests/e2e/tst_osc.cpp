@@ -10,6 +10,8 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 constexpr int kWaitMs = 20000;
 const QString kDriver = QStringLiteral(KORVIST_DRIVER_PATH);
@@ -77,31 +79,36 @@ private slots:
     void surface_data()
     {
         QTest::addColumn<QString>("setup");        // run before anything is counted, ';' between commands
-        QTest::addColumn<QString>("via");          // oscsend, oscsendfile, udp (the test's socket), udp ::1 (on IPv6's
+        QTest::addColumn<QString>("via");          // oscsend, oscsendfile, udp (the test's socket), udp held (the
+                                                   // program stopped, as if busy, while raw comes), udp ::1 (on IPv6's
                                                    // loopback), foreign, or foreign burst (raw from another host, steps
                                                    // by oscsend)
         QTest::addColumn<QByteArrayList>("raw");   // datagrams the test's socket sends first
-        QTest::addColumn<QStringList>("steps");    // messages in oscsend's words, or a command line "--..."
+        QTest::addColumn<QStringList>("steps");    // messages in oscsend's words (PORT: the program's), or a command
+                                                   // line "--..."
         QTest::addColumn<QString>("device");       // in what the device says afterwards
         QTest::addColumn<int>("most");             // device requests at most, -1 any
         QTest::addColumn<QString>("get");          // KEY=VALUE that --get shows afterwards
         QTest::addColumn<QString>("log");
         QTest::addColumn<QString>("heard");        // by the subscribed oscdump, '|' between lines; "!" never heard
-        QTest::addColumn<QString>("reply");        // back to the sender: a /korvist/refused text, or "/address s text"
+        QTest::addColumn<QString>("reply");        // back to the sender: a /korvist/refused text, or "/address s text";
+                                                   // PORT as in steps
         const QString p48 = "48V on MIC1 is switched on by hand or by a script only: it stays off";
         QStringList storm;
         for (int i = 1; i <= 100; ++i)
             storm << QString("/korvist/Mic1Value/fader f %1").arg(i / 100.0);
-        // The device counts a gain in half decibels.
+        // The device counts a gain in half decibels; a raise goes 6 dB a request at most.
         QTest::newRow("value") << "" << "oscsend" << QByteArrayList() << QStringList {"/korvist/Mic1Value i 20"}
-                               << "mic gain 1 set to 40" << 1 << "Mic1Value=20" << "" << "" << "";
+                               << "mic gain 1 set to 40" << 4 << "Mic1Value=20" << "" << "" << "";
+        QTest::newRow("a raise in steps") << "" << "udp" << QByteArrayList() << QStringList {"/korvist/Mic1Value i 56"}
+                                          << "mic gain 1 set to 12" << 10 << "" << "" << "/korvist/Mic1Value i 56" << "";
         // Where "localhost" names ::1 first (Windows), a client on this computer sends there.
         QTest::newRow("from IPv6's loopback") << "" << "udp ::1" << QByteArrayList()
                                               << QStringList {"/korvist/Mic1Value i 20", "/korvist/ping"}
-                                              << "mic gain 1 set to 40" << 1 << "Mic1Value=20" << "" << ""
+                                              << "mic gain 1 set to 40" << 4 << "Mic1Value=20" << "" << ""
                                               << "/korvist/pong s rk2";
         QTest::newRow("fader") << "" << "oscsend" << QByteArrayList() << QStringList {"/korvist/Mic2Value/fader f 0.5"}
-                               << "mic gain 2 set to 56" << 1 << "Mic2Value=28" << "" << "" << "";
+                               << "mic gain 2 set to 56" << 5 << "Mic2Value=28" << "" << "" << "";
         QTest::newRow("toggle") << "--set Mic120dBIsChecked=on" << "oscsend" << QByteArrayList()
                                 << QStringList {"/korvist/Mic120dBIsChecked"} << "mic 1 20 dB pad off" << 1
                                 << "Mic120dBIsChecked=false" << "" << "" << "";
@@ -121,8 +128,8 @@ private slots:
         QTest::newRow("host not allowed") << "--osc-allow fd00::/64" << "foreign" << QByteArrayList()
                                           << QStringList {"/korvist/Mic120dBIsChecked"} << "" << 0 << ""
                                           << "0 unknown and 1 not allowed" << "" << "";
-        // Only the last of the rising values reaches the top, 56.
-        QTest::newRow("storm") << "" << "oscsendfile" << QByteArrayList() << storm << "mic gain 1 set to 112" << 10
+        // Only the last of the rising values reaches the top, 56, in 6 dB steps from the first.
+        QTest::newRow("storm") << "" << "oscsendfile" << QByteArrayList() << storm << "mic gain 1 set to 112" << 11
                                << "Mic1Value=56" << "" << "" << "";
         const QByteArrayList malformed {"\xff\xfe not OSC", encoded({"/korvist/Mic1Value", "i", "20"}).chopped(4),
                                         encoded({"/korvist/preset/load", "s", QString(1100, 'x')}),
@@ -133,6 +140,10 @@ private slots:
         const QByteArrayList junk(300, QByteArray("\xff\xfe not OSC"));
         QTest::newRow("burst") << "" << "udp" << junk << QStringList {"/korvist/Mic1Value i 20"} << "mic gain 1 set to 40"
                                << -1 << "Mic1Value=20" << "" << "" << "";
+        // A program busy while a burst comes finds the message behind it in its socket's buffer.
+        const QByteArrayList burstThenChange = QByteArrayList(400, junk.front()) << encoded({"/korvist/Mic1Value", "i", "20"});
+        QTest::newRow("a message right behind a burst of 400") << "" << "udp held" << burstThenChange << QStringList()
+                                                               << "mic gain 1 set to 40" << -1 << "" << "" << "" << "";
         const QByteArrayList foreign(300, encoded({"/korvist/Mic1Value", "i", "50"}));
         QTest::newRow("burst from a host not allowed") << "--osc-allow fd00::/64" << "foreign burst" << foreign
                                                        << QStringList {"/korvist/Mic1Value i 20"}
@@ -151,6 +162,15 @@ private slots:
         const QByteArrayList refreshes(20, bundle(encoded({"/korvist/refresh"}), 30));
         QTest::newRow("refresh flood") << "" << "udp" << refreshes << QStringList {"/korvist/Mic148VIsChecked i 1"}
                                        << "" << 0 << "" << "" << "" << p48;
+        // Its own feedback read as commands: a loop of writes and answers for the whole lease.
+        QTest::newRow("self-subscription") << "" << "udp" << QByteArrayList() << QStringList {"/korvist/subscribe i PORT"}
+                                           << "" << 0 << "" << "" << ""
+                                           << "port PORT is Korvist Mixer's own: subscribe the port your surface listens on";
+        // Answered, they would start a loop with any program that answers them in turn.
+        const QByteArrayList ownAnswers {encoded({"/korvist/refused", "s", "x"}), encoded({"/korvist/level/MIC1", "f", "0"})};
+        QTest::newRow("own answers are no commands") << "" << "udp" << ownAnswers << QStringList() << "" << 0 << ""
+                                                     << "2 of the program's own messages come back ignored"
+                                                     << "!/korvist/refused" << "";
         // The subscribed oscdump holds one of this host's four leases.
         QTest::newRow("leases of a host") << "" << "udp" << QByteArrayList()
                                           << QStringList {"/korvist/subscribe i 1", "/korvist/subscribe i 2",
@@ -164,6 +184,11 @@ private slots:
             << "--set Mic148VIsChecked=on;--preset-save p48;--set Mic148VIsChecked=off" << "udp" << QByteArrayList()
             << QStringList {"/korvist/preset/load s p48"} << "" << -1 << "Mic148VIsChecked=false" << ""
             << "/korvist/note s \"48V left off on MIC1: switch it on by hand\"" << "/korvist/done s loaded preset \"p48\"";
+        // Each flips what the one before it is taking the switch to; the junk's log line comes after the last.
+        const QByteArray toggle = encoded({"/korvist/SpeakerMuteIsChecked", "s", "toggle"});
+        QTest::newRow("three string toggles") << "" << "udp" << QByteArrayList {"\xff not OSC", toggle, toggle, toggle}
+                                              << QStringList() << "mixer block received" << -1
+                                              << "SpeakerMuteIsChecked=true" << "" << "" << "";
         QTest::newRow("string value") << "" << "oscsend" << QByteArrayList() << QStringList {"/korvist/Mic120dBIsChecked s on"}
                                       << "mic 1 20 dB pad on" << 1 << "Mic120dBIsChecked=true" << "" << "" << "";
         QTest::newRow("typo") << "" << "udp" << QByteArrayList() << QStringList {"/korvist/mic1value i 20"} << "" << 0
@@ -178,12 +203,12 @@ private slots:
             << "/korvist/SpeakerValue i 6|/korvist/SpeakerValue/fader f 1.000000|/korvist/HeadphoneValue/fader f "
                "0.750000|/korvist/OtgToHpValue i -80|/korvist/OtgToHpValue/fader f 0.000000"
             << "";
-        // The first move goes on at once, the last 40 ms later: the mover's host hears only where it settled.
+        // The first move begins at once, the rest follows in steps: the mover's host hears only where it settled.
         QTest::newRow("no echo during a drag")
             << "" << "udp" << QByteArrayList()
             << QStringList {"/korvist/Mic1Value/fader f 0.25", "/korvist/Mic1Value/fader f 0.5",
                             "/korvist/Mic1Value/fader f 0.75"}
-            << "mic gain 1 set to 84" << -1 << "Mic1Value=42" << "" << "/korvist/Mic1Value i 42|!/korvist/Mic1Value i 14"
+            << "mic gain 1 set to 84" << -1 << "Mic1Value=42" << "" << "/korvist/Mic1Value i 42|!/korvist/Mic1Value i 6"
             << "";
         // Above the user's limit, whether as a value or at the fader's top: nothing reaches the device.
         QTest::newRow("above a limit") << "--limit HeadphoneValue=-10" << "udp" << QByteArrayList()
@@ -205,12 +230,15 @@ private slots:
         QFETCH(QString, via);
         QFETCH(QByteArrayList, raw);
         QFETCH(QStringList, steps);
+        const QString port = QString::number(freePort());
+        steps.replaceInStrings("PORT", port);
         QFETCH(QString, device);
         QFETCH(int, most);
         QFETCH(QString, get);
         QFETCH(QString, log);
         QFETCH(QString, heard);
         QFETCH(QString, reply);
+        reply.replace("PORT", port);
         const QHostAddress loopback(via.endsWith("::1") ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost);
         const QHostAddress from = via.startsWith("foreign") ? notLoopback() : loopback;
         if (from.isNull())
@@ -223,7 +251,6 @@ private slots:
         KorvistProcess program;
         program.start();
         QVERIFY2(program.waitForLog("Device found with PID:"), qPrintable(program.log()));
-        const QString port = QString::number(freePort());
         QCOMPARE(run(kDriver, {"--osc", "on", port}).code, 0);
 
         QUdpSocket sender;
@@ -269,8 +296,11 @@ private slots:
             QVERIFY2(perform(command), qPrintable(command));
         const qsizetype said = sim.output().size();
         const qsizetype sent = sim.requestsSent();
+        const bool held = via == "udp held";
+        QVERIFY(!held || ::kill(pid_t(program.processId()), SIGSTOP) == 0);
         for (const QByteArray &datagram : raw)
             QVERIFY(sender.writeDatagram(datagram, loopback, port.toUShort()) == datagram.size());
+        QVERIFY(!held || ::kill(pid_t(program.processId()), SIGCONT) == 0);
         // Told once they are read: what comes next is not lost behind them in a full queue.
         if (!raw.isEmpty())
             QVERIFY2(program.waitForLog("messages dropped"), qPrintable(program.log()));
