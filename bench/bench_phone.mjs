@@ -45,7 +45,7 @@ try {
   ({ browser, page } = await launchPhone(puppeteer, '/usr/bin/chromium'));
   await page.goto(`${origin}/#code=${code}`);
   execFileSync('xdotool', ['search', '--sync', '--name', 'Allow a Phone', 'windowfocus', '--sync', 'key', 'alt+a']);
-  await page.waitForSelector('input[data-kind=level]');
+  await page.waitForSelector('input[data-kind$=level]');
 
   // A paired phone's first load: from the request for the page to its first live level.
   const loaded = await browser.newPage();
@@ -58,7 +58,7 @@ try {
   const on = rss(program.pid);
 
   const moves = [];
-  const slider = await page.$('input[data-kind=level]');
+  const slider = await page.$('input[data-kind$=level]');
   for (let i = 0; i < 100; ++i) {
     const before = writes();
     const arrived = new Promise((done) => {

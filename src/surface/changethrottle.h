@@ -35,6 +35,8 @@ public:
     std::optional<int> waiting(const QString &control) const;
     // Forgets what waits: the panel it was for is gone.
     void clear();
+    // Forgets what waits for one control: a hand or a script moved it since.
+    void drop(const QString &control) { pending.remove(control); }
 
 private:
     void flush();

@@ -237,7 +237,9 @@ void PanelSurface::applyChange(const QString &name, int value)
     const int step = safetygate::nextStep(*control, value, Way::Surface);
     if (const std::optional<Sentence> refused = safetygate::refuseChange(*control, step, Way::Surface))
         return log.refused(refused->english());
+    applying = true;
     control->apply(step);
+    applying = false;
     // The rest of a raise follows a step at a time, spaced as a drag's values are.
     if (step != value && followed)
         throttle.request(name, value);
@@ -290,6 +292,9 @@ void PanelSurface::send(const Outgoing &item, const QList<Peer> &to)
 
 void PanelSurface::controlChanged(const Control &control)
 {
+    // A hand or a script turned it since: the rest of a surface's raise must not undo that.
+    if (!applying)
+        throttle.drop(control.name());
     QList<Peer> to = subscribers.live();
     const auto drag = drags.constFind(control.name());
     if (drag != drags.cend())

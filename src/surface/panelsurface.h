@@ -79,6 +79,8 @@ private:
     DropLog &log;
     ReplyBudget budget;
     ChangeThrottle throttle;
+    // Set while a change of the surfaces is being made, to tell it from a hand's or a script's.
+    bool applying = false;
     Subscribers subscribers;
     StatePacer states;
     QHash<QString, Drag> drags;

@@ -50,7 +50,7 @@
   const post = (path, body) => fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' },
     body: JSON.stringify(body), credentials: 'same-origin' });
   const send = (message) => { if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message)); };
-  const valueText = (control) => (control.kind === 'level' || control.kind === 'gain') ? `${control.value} dB`
+  const valueText = (control) => (control.fader !== undefined) ? `${control.value} dB`
     : say[control.value ? 'on' : 'off'];
 
   function showPairing(state, minutes) {
@@ -138,7 +138,7 @@
     box.setAttribute('role', 'switch');
     box.addEventListener('change', () => {
       // 48 V only goes off from here; the program refuses it on from a phone all the same.
-      if (control.kind === 'phantom' && box.checked) { box.checked = false; return; }
+      if (control.kind === 'phantom power' && box.checked) { box.checked = false; return; }
       send({ t: 'set', control: control.name, value: box.checked ? 'on' : 'off' });
     });
     return box;
@@ -154,7 +154,7 @@
       if (!dragging.has(control.name)) shown.input.value = Math.round(control.fader * 1000);
     } else {
       shown.input.checked = !!control.value;
-      if (control.kind === 'phantom') shown.input.disabled = !control.value;
+      if (control.kind === 'phantom power') shown.input.disabled = !control.value;
     }
   }
 
@@ -174,7 +174,7 @@
       const name = document.createElement('span');
       name.textContent = control.label;
       const output = document.createElement('output');
-      const input = control.kind === 'level' || control.kind === 'gain' ? sliderOf(control) : switchOf(control);
+      const input = control.fader !== undefined ? sliderOf(control) : switchOf(control);
       input.id = `control-${index}`;
       input.dataset.control = control.name;
       input.dataset.kind = control.kind;
@@ -183,7 +183,7 @@
       if (input.type === 'checkbox') label.append(input);
       row.append(label);
       if (input.type === 'range') row.append(input);
-      if (control.kind === 'phantom') {
+      if (control.kind === 'phantom power') {
         const note = document.createElement('p');
         note.className = 'note';
         note.id = `note-${index}`;

@@ -110,7 +110,7 @@ row('a forged cookie is refused, the real one upgrades', async () => {
 
 row('a slider moved by keys and by touch reaches the device', async () => {
   const lines = journalLines();
-  const slider = await page.$('input[data-kind=level]');
+  const slider = await page.$('input[data-kind$=level]');
   const before = await slider.evaluate((s) => s.getAttribute('aria-valuetext'));
   await slider.focus();
   await page.keyboard.press('ArrowUp');
@@ -152,11 +152,25 @@ row('a paired phone is served while another address drips 60 requests', async ()
 
 row('a change made elsewhere reaches the page', async () => {
   const [name, control] = await page.evaluate(() => {
-    const slider = document.querySelector('input[data-kind=level]');
+    const slider = document.querySelector('input[data-kind$=level]');
     return [slider.id, slider.dataset.control];
   });
   execFileSync(driverPath, ['--set', `${control}=-30`], { env });
   await page.waitForFunction((id) => document.getElementById(id).getAttribute('aria-valuetext') === '-30 dB', {}, name);
+});
+
+row('a forged raise reaches the device in steps of at most 6 dB', async () => {
+  execFileSync(driverPath, ['--set', 'HeadphoneValue=-80'], { env });
+  const slider = await page.$('input[data-control=HeadphoneValue]');
+  await page.waitForFunction((s) => s.getAttribute('aria-valuetext') === '-80 dB', {}, slider);
+  const lines = journalLines();
+  await page.evaluate(() => {
+    const forger = new WebSocket(`ws://${location.host}/ws`);
+    forger.onopen = () => forger.send(JSON.stringify({ t: 'fader', control: 'HeadphoneValue', position: 1 }));
+  });
+  await page.waitForFunction((s) => s.getAttribute('aria-valuetext') === '6 dB', {}, slider);
+  // -80 to +6 dB: fifteen writes of the mixer at least, none more than 6 dB above the last.
+  assert.ok(journalLines() - lines >= 15, `${journalLines() - lines} writes`);
 });
 
 row('48 V cannot be switched on from the page, nor by a forged message', async () => {

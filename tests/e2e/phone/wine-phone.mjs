@@ -12,7 +12,7 @@ const { browser, page } = await launchPhone(puppeteer, chromiumPath);
 try {
   await page.goto(`${origin}/#code=${code}`);
   // The test bounds the wait for the desktop's approval.
-  const slider = await page.waitForSelector('input[data-kind=level]', { timeout: 0 });
+  const slider = await page.waitForSelector('input[data-kind$=level]', { timeout: 0 });
   console.log('paired');
   const before = await slider.evaluate((s) => s.getAttribute('aria-valuetext'));
   await slider.focus();
