@@ -1,11 +1,16 @@
 // What a phone on the network sends the program, whatever it puts in it: its
-// WebSocket messages, its Host, Origin and User-Agent. Parsing ends without a
-// crash, and a message taken as a command never carries what the panel cannot
-// take (a number that is not finite, a position or rate out of range, an empty
-// or overlong name).
+// HTTP request, cookie, WebSocket frames and messages, its Host, Origin and
+// User-Agent. Parsing ends without a crash; a request is taken only within
+// its bounds; a frame is never longer than a message may be; a message taken
+// as a command never carries what the panel cannot take (a number that is
+// not finite, a position or rate out of range, an empty or overlong name).
 #include <browsername.h>
+#include <httpmessages.h>
+#include <pairing.h>
+#include <phonelimits.h>
 #include <phonemessages.h>
 #include <requestcheck.h>
+#include <websocketwire.h>
 
 #include <cmath>
 #include <cstddef>
@@ -36,6 +41,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         }
     }
+    phone::HttpRequestReader reader;
+    if (reader.read(input) == phone::HttpRequestReader::State::Done
+        && (reader.request().body.size() > phone::limits::kMaxBodyBytes || !reader.request().path.startsWith('/')
+            || reader.request().path.contains('?')))
+        __builtin_trap();
+    QByteArray frames = input;
+    phone::websocket::Frame frame;
+    int closeCode = 0;
+    while (phone::websocket::readFrame(frames, phone::kMaxMessageBytes, frame, closeCode) == phone::websocket::Read::Frame)
+        if (frame.payload.size() > phone::kMaxMessageBytes)
+            __builtin_trap();
+    if (phone::Pairing::tokenOf(input).contains(';'))
+        __builtin_trap();
     phone::Listening listening {8080, {QHostAddress(QHostAddress::LocalHost)}, std::nullopt};
     if (phone::hostAllowed(input, listening) && input != "localhost:8080" && input != "127.0.0.1:8080")
         __builtin_trap();
