@@ -42,7 +42,7 @@ inline constexpr int kMessagesPerSecond = 40;
 inline constexpr int kWrongCodesPerAddress = 5;
 inline constexpr auto kFirstWait = 1min;
 inline constexpr auto kLongestWait = 60min;
-inline constexpr int kWrongCodesPerMinute = 20;
+inline constexpr int kWrongCodesPerMinute = 10;
 // Questions on the desktop at once, and how long one waits for its phone to ask again.
 inline constexpr int kOpenQuestions = 3;
 inline constexpr auto kQuestionUnwatched = 10s;
