@@ -64,6 +64,16 @@ void VolumeLimitsDialog::followPanel()
         connect(ceiling, &QSpinBox::valueChanged, this,
                 [this, key](int value) { setLimit(key, QString::number(value)); });
         form->addRow(limited, ceiling);
+        if (const std::optional<answers::Sentence> damaged = controls::damagedCeilingNote(*table, control)) {
+            // Found by its control's name and tied to its check box, which
+            // a screen reader describes with it, until the limit is set again.
+            auto *note = new QLabel(damaged->translated(), rows);
+            note->setObjectName(key);
+            note->setWordWrap(true);
+            note->setBuddy(limited);
+            limited->setAccessibleDescription(damaged->translated());
+            form->addRow(note);
+        }
     }
 }
 
@@ -72,6 +82,12 @@ void VolumeLimitsDialog::setLimit(const QString &key, const QString &text)
     const controls::Control *control = table ? table->find(key) : nullptr;
     if (!control)
         return;
-    if (const std::optional<answers::Sentence> refused = controls::setCeiling(*table, *control, text))
-        QMessageBox::warning(this, windowTitle(), refused->translated());
+    const std::optional<controls::CeilingRefusal> refused = controls::setCeiling(*table, *control, text);
+    QLabel *damaged = rows->findChild<QLabel *>(key);
+    if (damaged && !controls::damagedCeilingNote(*table, *control)) {
+        damaged->buddy()->setAccessibleDescription(QString());
+        damaged->hide();
+    }
+    if (refused)
+        QMessageBox::warning(this, windowTitle(), refused->text.translated());
 }

@@ -12,8 +12,10 @@ class ControlTable;
 // Sets the user's volume ceilings on the connected model's output and phone
 // levels: a check box per level turns its limit on, a spin box beside it sets
 // it in the level's unit. Each change is made at once, as --limit makes it,
-// and a level above its new limit comes down to it. Follows the window: a
-// panel that comes or goes redraws the rows.
+// and a level above its new limit comes down to it; what went wrong (the
+// interface refusing that, too) is said in a message box. A limit whose saved
+// entry is damaged is said under its row until it is set again. Follows the
+// window: a panel that comes or goes redraws the rows.
 class VolumeLimitsDialog : public QDialog
 {
     Q_OBJECT

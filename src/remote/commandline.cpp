@@ -104,12 +104,12 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
 }
 
 // The running instance's answer, or NotRunning with the reason when it does
-// not begin the request within kSilenceMs, or MayHaveRun when it began but
+// not begin the request within kRequestMs, or MayHaveRun when it began but
 // never finished.
 Answer ask(Request request)
 {
-    const QDeadlineTimer deadline(kSilenceMs);
-    request.deadline = QDateTime::currentMSecsSinceEpoch() + kSilenceMs;
+    const QDeadlineTimer deadline(kRequestMs);
+    request.deadline = QDateTime::currentMSecsSinceEpoch() + kRequestMs;
     QLocalSocket socket;
     socket.connectToServer(channelName());
     if (!socket.waitForConnected(int(deadline.remainingTime())))
@@ -136,7 +136,7 @@ Answer ask(Request request)
         return {MayHaveRun, QStringLiteral("Korvist Mixer began the request but gave no answer: it may have been "
                                            "carried out, so look (--get, --list) before trying again")};
     return {NotRunning, QStringLiteral("Korvist Mixer did not begin the request within %1 s; nothing was changed")
-                            .arg(kSilenceMs / 1000)};
+                            .arg(kRequestMs / 1000)};
 }
 
 QString helpText(int defaultOscPort, int defaultWebPort)

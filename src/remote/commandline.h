@@ -19,7 +19,7 @@ Start classify(const QStringList &arguments);
 // The text and a line break, as a console shows it; nothing for no text.
 void printLine(std::FILE *stream, const QString &text);
 // For every start but Window: prints the help or the refusal of an unknown
-// argument, or sends the command and waits at most kSilenceMs for the answer
+// argument, or sends the command and waits at most kRequestMs for the answer
 // (a QCoreApplication must exist). Gives the exit code. The help names the
 // surfaces' default port, which is theirs to say.
 int runWithoutWindow(Start start, const QStringList &arguments, int defaultOscPort, int defaultWebPort);

@@ -25,8 +25,9 @@
 namespace remote {
 
 inline constexpr int kMaxLineBytes = 4096;
-// Beyond this a client's silence ends its connection, and a command line stops waiting for an answer.
-inline constexpr int kSilenceMs = 2000;
+// The time a whole request line may take from the connection's start, however
+// it trickles in; a command line waits no longer for the program to begin.
+inline constexpr int kRequestMs = 2000;
 inline constexpr int kStartMarginMs = 500;
 inline constexpr char kStarted[] = "+\n";
 // How long a client waits for the answer to a request the program has begun.

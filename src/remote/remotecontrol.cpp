@@ -86,8 +86,9 @@ Answer limit(const ControlTable &table, const QString &text)
         table, text, Sentence(QT_TRANSLATE_NOOP("Answer", "limit needs KEY=DB or KEY=none, not \"%1\"")).arg(text));
     if (!assignment.control)
         return assignment.refusal;
-    if (const std::optional<Sentence> refused = controls::setCeiling(table, *assignment.control, assignment.value))
-        return {Refused, *refused};
+    if (const std::optional<controls::CeilingRefusal> refused =
+            controls::setCeiling(table, *assignment.control, assignment.value))
+        return {refused->byInterface ? DeviceRefused : Refused, refused->text};
     return {Done, controls::ceilingLine(*assignment.control)};
 }
 

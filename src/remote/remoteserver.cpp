@@ -16,8 +16,6 @@ namespace remote {
 
 namespace {
 
-constexpr int kMaxConnections = 128;
-
 // A request runs only while its client waits for the answer; otherwise why not.
 // A client that wrote its line and closed has given up: nobody would learn that it ran.
 const char *whyNotWaiting(QLocalSocket *socket, const Request &request)
@@ -67,14 +65,18 @@ bool RemoteServer::listen()
 void RemoteServer::accept()
 {
     while (QLocalSocket *socket = server.nextPendingConnection()) {
-        if (open >= kMaxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
+        // A script writes its line as it connects, so the longest waiting is
+        // the likeliest to be stuck; it is told why, and a retry is safe.
+        if (waiting.size() >= kMaxWaiting) {
+            QLocalSocket *longest = waiting.takeFirst();
+            disconnect(longest, &QLocalSocket::readyRead, nullptr, nullptr);
+            finish(longest, {NotRunning, QStringLiteral("Korvist Mixer has too many connections waiting for a request "
+                                                        "(%1): this one was closed and nothing was changed; try again")
+                                             .arg(kMaxWaiting)});
         }
-        ++open;
+        waiting.append(socket);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QObject::destroyed, this, [this] { --open; });
+        connect(socket, &QObject::destroyed, this, [this, socket] { waiting.removeOne(socket); });
         serve(socket);
     }
 }
@@ -84,15 +86,13 @@ void RemoteServer::serve(QLocalSocket *socket)
     // Qt reads no more than this from the system at a time, so a flood costs
     // one bounded read before the connection is refused.
     socket->setReadBufferSize(kMaxLineBytes + 1);
-    auto *silence = new QTimer(socket);
-    silence->setSingleShot(true);
-    silence->start(kSilenceMs);
-    connect(silence, &QTimer::timeout, socket, [socket] {
+    QTimer::singleShot(kRequestMs, socket, [this, socket] {
+        if (!waiting.contains(socket))
+            return;
         socket->abort();
         socket->deleteLater();
     });
-    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, silence] {
-        silence->start(kSilenceMs);
+    connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
         if (socket->canReadLine())
             answer(socket, socket->readLine(kMaxLineBytes + 1));
         else if (socket->bytesAvailable() >= kMaxLineBytes)
@@ -104,6 +104,7 @@ void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
 {
     // One request per connection: whatever follows is not read.
     disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+    waiting.removeOne(socket);
     Answer result {Refused, QStringLiteral("a request is one line of at most %1 bytes").arg(kMaxLineBytes)};
     QString text = QString::fromUtf8(line);
     if (line.endsWith('\n') && text.toUtf8() == line) {
@@ -124,7 +125,12 @@ void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
             result = isSurfaceVerb(request->verb) && surfaceCommand ? surfaceCommand(*request) : execute(root, *request);
         }
     }
-    socket->write(encodeAnswer(result));
+    finish(socket, result);
+}
+
+void RemoteServer::finish(QLocalSocket *socket, const Answer &answer)
+{
+    socket->write(encodeAnswer(answer));
     socket->disconnectFromServer();
 }
 

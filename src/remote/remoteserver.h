@@ -16,14 +16,18 @@ namespace remote {
 
 // The local channel of the running instance, private to its user: each
 // connection brings one request line and gets one answer line. Nothing a
-// client sends or withholds can hold up the window: reads never block, a line
-// is cut off at its length limit, silence ends a connection, and the number of
-// connections is bounded.
+// client sends or withholds can hold up the window or keep other clients out:
+// reads never block, a line is cut off at its length limit, a line not whole
+// within kRequestMs of connecting ends its connection however it trickles in,
+// and at most kMaxWaiting connections wait for their line, the one that has
+// waited longest making room for a newcomer.
 class RemoteServer : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr int kMaxWaiting = 128;
+
     // root: the main window, below which the live panel is found.
     explicit RemoteServer(QWidget *root, QObject *parent = nullptr);
 
@@ -40,10 +44,13 @@ private:
     void accept();
     void serve(QLocalSocket *socket);
     void answer(QLocalSocket *socket, const QByteArray &line);
+    // The last thing a connection gets, once nothing more of it is read.
+    void finish(QLocalSocket *socket, const Answer &answer);
 
     QPointer<QWidget> root;
-    // Before the server: its sockets count themselves out as it deletes them.
-    int open = 0;
+    // Those still waiting for their line, oldest first. Before the server:
+    // its sockets take themselves out as it deletes them.
+    QList<QLocalSocket *> waiting;
     // Before the server too: the name stays ours until its instances are gone.
     platform::LocalChannelClaim claim;
     QLocalServer server;

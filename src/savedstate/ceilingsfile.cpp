@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QSettings>
+#include <QVariant>
 
 #include <memory>
 
@@ -19,19 +20,36 @@ QString keyOf(const QString &model, const QString &control)
     return model + QLatin1Char('/') + control;
 }
 
-} // namespace
-
-std::optional<int> readCeiling(const QString &model, const QString &control)
+// The entry's text, as the file holds it; none without an entry.
+std::optional<QVariant> storedCeiling(const QString &model, const QString &control)
 {
     const std::unique_ptr<QSettings> file(openSettingsFile(kFileName, nullptr));
     const QString key = keyOf(model, control);
     if (!file || !file->contains(key))
         return std::nullopt;
-    const std::optional<int> ceiling = parseStoredNumber(file->value(key));
-    if (!ceiling)
-        qWarning().noquote() << QStringLiteral("Volume limit ignored, %1 has none: %2=\"%3\"")
-                                    .arg(control, key, file->value(key).toString());
-    return ceiling;
+    return file->value(key);
+}
+
+} // namespace
+
+std::optional<int> readCeiling(const QString &model, const QString &control)
+{
+    const std::optional<QVariant> stored = storedCeiling(model, control);
+    if (!stored)
+        return std::nullopt;
+    if (const std::optional<int> ceiling = parseStoredNumber(*stored))
+        return ceiling;
+    qWarning().noquote() << QStringLiteral("Volume limit damaged, %1 held at %2 until its limit is set again: %3=\"%4\"")
+                                .arg(control)
+                                .arg(kDamagedCeiling)
+                                .arg(keyOf(model, control), stored->toString());
+    return kDamagedCeiling;
+}
+
+bool ceilingDamaged(const QString &model, const QString &control)
+{
+    const std::optional<QVariant> stored = storedCeiling(model, control);
+    return stored && !parseStoredNumber(*stored);
 }
 
 bool writeCeiling(const QString &model, const QString &control, std::optional<int> ceiling)

@@ -41,7 +41,7 @@ private slots:
         QTest::addColumn<QString>("model");   // empty: no interface plugged
         QTest::addColumn<bool>("running");    // whether a first instance runs
         QTest::addColumn<QString>("setup");   // commands run first, each must succeed
-        QTest::addColumn<QString>("preset");  // written as presets/rk2/other.ini first
+        QTest::addColumn<QString>("file");    // written first: its path in the data directory, a line break, its text
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("text"); // the first line of stdout, or a part of stderr
@@ -88,32 +88,38 @@ private slots:
                                              << "6 is above the limit of -10 set for HeadphoneValue";
         QTest::newRow("a limit brings the level down") << "rk2" << true << "--set HeadphoneValue=0;--limit HeadphoneValue=-10"
                                                        << "" << QStringList {"--get", "HeadphoneValue"} << 0 << "-10";
-        QTest::newRow("another model's preset") << "rk2" << true << "" << "[Preset]\nModel=rk1\n[Dial]\nMicValue=3\n"
+        QTest::newRow("another model's preset") << "rk2" << true << ""
+                                                << "presets/rk2/other.ini\n[Preset]\nModel=rk1\n[Dial]\nMicValue=3\n"
                                                 << QStringList {"--preset-load", "other"} << 1 << "is for the rk1";
+        QTest::newRow("a damaged limit holds, and says so") << "rk2" << true << "" << "limits.ini\n[rk2]\nSpeakerValue=-1O\n"
+                                                           << QStringList {"--limit"} << 0
+                                                           << "SpeakerValue -80 (the saved limit is damaged, so the level "
+                                                              "is held at -80 dB: set the limit again)\nHeadphoneValue none";
     }
     void command()
     {
         QFETCH(QString, model);
         QFETCH(bool, running);
         QFETCH(QString, setup);
-        QFETCH(QString, preset);
+        QFETCH(QString, file);
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         QFETCH(QString, text);
         Isolation isolation;
         SimDevice device(model.isEmpty() ? QStringLiteral("rk2") : model);
         QVERIFY(model.isEmpty() || device.start());
+        if (!file.isEmpty()) {
+            QFile written(isolation.appDataDir() + '/' + file.section('\n', 0, 0));
+            const QByteArray contents = file.section('\n', 1).toUtf8();
+            QVERIFY(QDir().mkpath(QFileInfo(written).path()));
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write(contents) == contents.size());
+        }
         KorvistProcess program;
         if (running) {
             program.start();
             QVERIFY2(program.waitForLog(model.isEmpty() ? kListening : kPanelShown), qPrintable(program.log()));
         }
         const QString presets = isolation.appDataDir() + "/presets/rk2";
-        if (!preset.isEmpty()) {
-            QVERIFY(QDir().mkpath(presets));
-            QFile file(presets + "/other.ini");
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(preset.toUtf8()) == preset.size());
-        }
         for (const QString &command : setup.split(';', Qt::SkipEmptyParts)) {
             const Outcome done = run(command.split(' '));
             QVERIFY2(done.code == 0, qPrintable(command + ": " + done.err));

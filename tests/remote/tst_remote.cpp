@@ -66,6 +66,35 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
+// How a hostile client sends its payload once connected.
+enum Sending { AtOnce, AtOnceThenHangUp, ByteByByte };
+
+// A byte every tenth of a second, until the payload is out, an answer arrives or the connection ends.
+void drip(QLocalSocket *socket, const QByteArray &payload)
+{
+    auto *pace = new QTimer(socket);
+    QObject::connect(pace, &QTimer::timeout, socket, [socket, payload, pace, sent = qsizetype(0)]() mutable {
+        if (sent == payload.size() || socket->state() != QLocalSocket::ConnectedState || socket->bytesAvailable())
+            pace->stop();
+        else
+            socket->write(payload.mid(sent++, 1));
+    });
+    pace->start(100);
+}
+
+// What the server at name answers to one request line, once it has closed the connection.
+QByteArray answerTo(const QString &name, const QByteArray &line)
+{
+    QLocalSocket client;
+    client.connectToServer(name);
+    if (!client.waitForConnected(10000))
+        return "(not connected)";
+    client.write(line);
+    if (!QTest::qWaitFor([&client] { return client.state() == QLocalSocket::UnconnectedState; }, 10000))
+        return "(not closed)";
+    return client.readAll();
+}
+
 } // namespace
 
 class TestRemote : public QObject
@@ -79,27 +108,31 @@ private slots:
     {
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<int>("clients");
-        QTest::addColumn<bool>("hangsUp"); // each closes right after writing
-        QTest::addColumn<QByteArray>("answer"); // its start; empty: none at all
-        QTest::newRow("silent") << QByteArray() << 1 << false << QByteArray();
-        QTest::newRow("half a line") << QByteArray("set SpeakerValue=6") << 1 << false << QByteArray();
-        QTest::newRow("10 MB of garbage") << QByteArray(10 << 20, '\x01') << 1 << false << QByteArray();
-        QTest::newRow("100 at once") << QByteArray("set SpeakerValue=") << 100 << false << QByteArray();
-        QTest::newRow("its client gave up") << QByteArray("1 set SpeakerValue=6\n") << 1 << false << QByteArray();
-        QTest::newRow("its client hung up") << waiting() + "set SpeakerValue=6\n" << 1 << true << QByteArray();
-        QTest::newRow("no deadline") << QByteArray("set SpeakerValue=6\n") << 1 << false
+        QTest::addColumn<Sending>("sending");
+        QTest::addColumn<QByteArray>("answer"); // to the first client, its start; empty: none at all
+        QTest::newRow("silent") << QByteArray() << 1 << AtOnce << QByteArray();
+        QTest::newRow("half a line") << QByteArray("set SpeakerValue=6") << 1 << AtOnce << QByteArray();
+        QTest::newRow("10 MB of garbage") << QByteArray(10 << 20, '\x01') << 1 << AtOnce << QByteArray();
+        QTest::newRow("100 at once") << QByteArray("set SpeakerValue=") << 100 << AtOnce << QByteArray();
+        QTest::newRow("its client gave up") << QByteArray("1 set SpeakerValue=6\n") << 1 << AtOnce << QByteArray();
+        QTest::newRow("its client hung up") << waiting() + "set SpeakerValue=6\n" << 1 << AtOnceThenHangUp
+                                            << QByteArray();
+        QTest::newRow("no deadline") << QByteArray("set SpeakerValue=6\n") << 1 << AtOnce
                                      << QByteArray("1 a request line must start with its deadline");
-        QTest::newRow("deadline without request") << QByteArray("99999999999999\n") << 1 << false
+        QTest::newRow("deadline without request") << QByteArray("99999999999999\n") << 1 << AtOnce
                                                   << QByteArray("1 a deadline must");
-        QTest::newRow("unknown verb") << waiting() + "turn SpeakerValue 6\n" << 1 << false
+        QTest::newRow("unknown verb") << waiting() + "turn SpeakerValue 6\n" << 1 << AtOnce
                                       << QByteArray("1 unknown request");
-        QTest::newRow("not UTF-8") << QByteArray("set SpeakerValue=\xff\n") << 1 << false << QByteArray("1 a request is");
+        QTest::newRow("not UTF-8") << QByteArray("set SpeakerValue=\xff\n") << 1 << AtOnce << QByteArray("1 a request is");
+        QTest::newRow("more than the channel holds, dripping") << QByteArray(remote::kMaxLineBytes - 1, 'x')
+                                                               << remote::RemoteServer::kMaxWaiting + 20 << ByteByByte
+                                                               << QByteArray("2 Korvist Mixer has too many connections");
     }
     void hostileClientsChangeNothing()
     {
         QFETCH(QByteArray, payload);
         QFETCH(int, clients);
-        QFETCH(bool, hangsUp);
+        QFETCH(Sending, sending);
         QFETCH(QByteArray, answer);
         LogCapture log;
         Isolation isolation;
@@ -110,33 +143,37 @@ private slots:
         remote::RemoteServer server(&window);
         QVERIFY(server.listen());
 
+        int connected = 0;
+        QByteArray received; // by the first client
         std::vector<std::unique_ptr<QLocalSocket>> sockets;
         for (int i = 0; i < clients; ++i) {
             QLocalSocket *socket = sockets.emplace_back(std::make_unique<QLocalSocket>()).get();
-            connect(socket, &QLocalSocket::connected, socket, [socket, payload, hangsUp] {
-                socket->write(payload);
-                if (hangsUp)
+            connect(socket, &QLocalSocket::connected, socket, [socket, payload, sending, &connected] {
+                ++connected;
+                if (sending == ByteByByte)
+                    drip(socket, payload);
+                else
+                    socket->write(payload);
+                if (sending == AtOnceThenHangUp)
                     socket->disconnectFromServer();
             });
+            // A dripper's next byte may race the server's close, which clears what the socket had read.
+            if (i == 0 && sending == ByteByByte)
+                connect(socket, &QLocalSocket::readyRead, socket, [socket, &received] { received += socket->readAll(); });
             socket->connectToServer(server.serverName());
         }
-        QByteArray received;
-        for (const auto &socket : sockets) {
+        // Another client is served while they are connected, and after they are gone.
+        QTRY_COMPARE_WITH_TIMEOUT(connected, clients, 30000);
+        QCOMPARE(answerTo(server.serverName(), waiting() + "get SpeakerValue\n"), QByteArray("+\n0 -80\n"));
+        for (const auto &socket : sockets)
             QTRY_COMPARE_WITH_TIMEOUT(socket->state(), QLocalSocket::UnconnectedState, 30000);
-            received = socket->readAll();
-        }
+        if (sending != ByteByByte)
+            received = sockets.front()->readAll();
         QVERIFY2(answer.isEmpty() ? received.isEmpty() : received.startsWith(answer), received.constData());
-        if (hangsUp)
+        if (sending == AtOnceThenHangUp)
             QTRY_COMPARE_WITH_TIMEOUT(log.lines().filter("Remote request dropped, its client has gone").size(), 1, 30000);
         QCOMPARE(changes.count(), 0);
-
-        // And the channel still serves.
-        QLocalSocket probe;
-        probe.connectToServer(server.serverName());
-        QVERIFY(probe.waitForConnected(10000));
-        probe.write(waiting() + "get SpeakerValue\n");
-        QTRY_COMPARE_WITH_TIMEOUT(probe.state(), QLocalSocket::UnconnectedState, 10000);
-        QCOMPARE(probe.readAll(), QByteArray("+\n0 -80\n"));
+        QCOMPARE(answerTo(server.serverName(), waiting() + "get SpeakerValue\n"), QByteArray("+\n0 -80\n"));
     }
 
     // A script retries a 2, so a request the program began and never answered,
@@ -276,6 +313,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("set") << "set SpeakerValue=-30" << "the interface refused the change";
         QTest::newRow("preset load") << "preset-load p" << "the interface refused part of preset";
+        QTest::newRow("limit below the level") << "limit OtgToHpValue=-10" << "refused to bring the level down to it";
     }
     void deviceRefusal()
     {

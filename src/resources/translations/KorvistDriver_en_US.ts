@@ -243,6 +243,14 @@
         <source>Control surfaces (OSC) cannot listen: UDP port %1 could not be opened (%2). Trying again every %3 seconds.</source>
         <translation>Control surfaces (OSC) cannot listen: UDP port %1 could not be opened (%2). Trying again every %3 seconds.</translation>
     </message>
+    <message>
+        <source>the limit of %1 for %2 is kept, but the interface refused to bring the level down to it: it may still play louder than the panel shows</source>
+        <translation>The limit of %1 for %2 is kept, but the interface refused to bring the level down to it: it may still play louder than the panel shows.</translation>
+    </message>
+    <message>
+        <source>the saved limit is damaged, so the level is held at %1 dB: set the limit again</source>
+        <translation>The saved limit is damaged, so the level is held at %1 dB: set the limit again.</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>

@@ -243,6 +243,14 @@
         <source>Control surfaces (OSC) cannot listen: UDP port %1 could not be opened (%2). Trying again every %3 seconds.</source>
         <translation>外部控制器 (OSC) 无法监听：无法打开 UDP 端口 %1（%2）。每 %3 秒重试一次。</translation>
     </message>
+    <message>
+        <source>the limit of %1 for %2 is kept, but the interface refused to bring the level down to it: it may still play louder than the panel shows</source>
+        <translation>%2 的上限 %1 已保留，但声卡拒绝将音量降到该上限：实际音量可能仍高于面板所示。</translation>
+    </message>
+    <message>
+        <source>the saved limit is damaged, so the level is held at %1 dB: set the limit again</source>
+        <translation>保存的上限已损坏，因此音量被限制在 %1 dB：请重新设置上限。</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>
