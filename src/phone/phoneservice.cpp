@@ -73,10 +73,6 @@ void PhoneService::start()
 remote::Answer PhoneService::command(const remote::Request &request)
 {
     const QStringList words = request.argument.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.isEmpty())
-        return {remote::Done, stateText()};
-    if (words == QStringList {QStringLiteral("off")})
-        return apply(false, savedPort);
     if (words == QStringList {QStringLiteral("forget")}) {
         bool saved = true;
         for (const PairedPhone &phone : phones.phones())
@@ -87,16 +83,14 @@ remote::Answer PhoneService::command(const remote::Request &request)
                                          .arg(stateText())};
         return {remote::Done, QStringLiteral("every paired phone forgotten; %1").arg(stateText())};
     }
-    if (words.front() != QLatin1String("on") || words.size() > 2)
-        return {remote::Refused, usage()};
-    quint16 port = savedPort;
-    if (words.size() == 2) {
-        const std::optional<quint16> number = surface::parsePort(words.back());
-        if (!number)
-            return {remote::Refused, QStringLiteral("\"%1\" is not a TCP port (1 to 65535)").arg(words.back())};
-        port = *number;
-    }
-    return apply(true, port);
+    const std::variant<surface::SwitchRequest, QString> asked =
+            surface::parseSwitchRequest(words, savedPort, QStringLiteral("TCP"));
+    if (const QString *why = std::get_if<QString>(&asked))
+        return {remote::Refused, why->isEmpty() ? usage() : *why};
+    const surface::SwitchRequest &wanted = std::get<surface::SwitchRequest>(asked);
+    if (wanted.stateOnly)
+        return {remote::Done, stateText()};
+    return apply(wanted.on, wanted.port);
 }
 
 remote::Answer PhoneService::switchOn(bool on)

@@ -83,21 +83,14 @@ remote::Answer SurfaceServer::command(const remote::Request &request)
         }
         return apply(wanted);
     }
-    if (words.isEmpty())
+    const std::variant<SwitchRequest, QString> asked = parseSwitchRequest(words, settings.port, QStringLiteral("UDP"));
+    if (const QString *why = std::get_if<QString>(&asked))
+        return {remote::Refused, why->isEmpty() ? usage() : *why};
+    const SwitchRequest &switchRequest = std::get<SwitchRequest>(asked);
+    if (switchRequest.stateOnly)
         return {remote::Done, stateText()};
-    if (words.size() == 1 && words.front() == QLatin1String("off")) {
-        wanted.on = false;
-        return apply(wanted);
-    }
-    if (words.front() != QLatin1String("on") || words.size() > 2)
-        return {remote::Refused, usage()};
-    if (words.size() == 2) {
-        const std::optional<quint16> port = parsePort(words.back());
-        if (!port)
-            return {remote::Refused, QStringLiteral("\"%1\" is not a UDP port (1 to 65535)").arg(words.back())};
-        wanted.port = *port;
-    }
-    wanted.on = true;
+    wanted.on = switchRequest.on;
+    wanted.port = switchRequest.port;
     return apply(wanted);
 }
 

@@ -47,6 +47,22 @@ std::optional<quint16> parsePort(const QVariant &stored)
     return std::nullopt;
 }
 
+std::variant<SwitchRequest, QString> parseSwitchRequest(const QStringList &words, quint16 savedPort,
+                                                       const QString &protocol)
+{
+    if (words.isEmpty())
+        return SwitchRequest {true, false, savedPort};
+    if (words == QStringList {QStringLiteral("off")})
+        return SwitchRequest {false, false, savedPort};
+    if (words.front() != QLatin1String("on") || words.size() > 2)
+        return QString();
+    if (words.size() == 1)
+        return SwitchRequest {false, true, savedPort};
+    if (const std::optional<quint16> port = parsePort(words.back()))
+        return SwitchRequest {false, true, *port};
+    return QStringLiteral("\"%1\" is not a %2 port (1 to 65535)").arg(words.back(), protocol);
+}
+
 SurfaceSettings loadSettings()
 {
     SurfaceSettings settings;

@@ -251,6 +251,10 @@
         <source>the saved limit is damaged, so the level is held at %1 dB: set the limit again</source>
         <translation>The saved limit is damaged, so the level is held at %1 dB: set the limit again.</translation>
     </message>
+    <message>
+        <source>port %1 is Korvist Mixer&apos;s own: subscribe the port your surface listens on</source>
+        <translation>Port %1 is Korvist Mixer&apos;s own: subscribe the port your surface listens on.</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>
@@ -485,6 +489,10 @@
     <message>
         <source>%1 at %2, last used %3</source>
         <translation>%1 at %2, last used %3</translation>
+    </message>
+    <message>
+        <source>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</source>
+        <translation>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</translation>
     </message>
 </context>
 <context>

@@ -251,6 +251,10 @@
         <source>the saved limit is damaged, so the level is held at %1 dB: set the limit again</source>
         <translation>保存的上限已损坏，因此音量被限制在 %1 dB：请重新设置上限。</translation>
     </message>
+    <message>
+        <source>port %1 is Korvist Mixer&apos;s own: subscribe the port your surface listens on</source>
+        <translation>端口 %1 是 Korvist Mixer 自己的端口：请订阅你的控制面监听的端口</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>
@@ -485,6 +489,10 @@
     <message>
         <source>%1 at %2, last used %3</source>
         <translation>%1，位于 %2，上次使用 %3</translation>
+    </message>
+    <message>
+        <source>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</source>
+        <translation>此手机已断开，但已配对手机列表无法保存：Korvist Mixer 下次启动时它仍将处于配对状态。</translation>
     </message>
 </context>
 <context>
