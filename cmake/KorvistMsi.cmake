@@ -39,10 +39,16 @@ endif()
 # public properties (an elevated install started without administrator
 # rights), only secure ones reach the part that writes the machine's files
 # and keys, and AUTOSTART must be one of them.
-execute_process(COMMAND ${KORVIST_MSIBUILD} ${msi} -q
-    "UPDATE `Property` SET `Value` = 'OLDERFOUND;NEWERFOUND;AUTOSTART' WHERE `Property` = 'SecureCustomProperties'"
-    RESULT_VARIABLE secured)
-if(NOT secured EQUAL 0)
-    message(FATAL_ERROR "msibuild failed (${secured})")
+# wixl writes no permissions either: the stamps' folders get their
+# descriptors from MsiLockPermissionsEx, which Windows Installer 5 applies to
+# each folder it creates, and to one that was there before.
+execute_process(COMMAND ${KORVIST_MSIBUILD} ${msi}
+    -q "UPDATE `Property` SET `Value` = 'OLDERFOUND;NEWERFOUND;AUTOSTART' WHERE `Property` = 'SecureCustomProperties'"
+    -q "CREATE TABLE `MsiLockPermissionsEx` (`MsiLockPermissionsEx` CHAR(72) NOT NULL, `LockObject` CHAR(72) NOT NULL, `Table` CHAR(32) NOT NULL, `SDDL` LONGCHAR NOT NULL, `Condition` CHAR(255) PRIMARY KEY `MsiLockPermissionsEx`)"
+    -q "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDL`) VALUES ('SharedDataAccess', 'SharedDataDir', 'CreateFolder', '${CPACK_KORVIST_STAMP_PARENT_SDDL}')"
+    -q "INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDL`) VALUES ('InterfaceOwnersAccess', 'InterfaceOwnersDir', 'CreateFolder', '${CPACK_KORVIST_STAMP_FOLDER_SDDL}')"
+    RESULT_VARIABLE amended)
+if(NOT amended EQUAL 0)
+    message(FATAL_ERROR "msibuild failed (${amended})")
 endif()
 set(CPACK_EXTERNAL_BUILT_PACKAGES ${msi})

@@ -224,10 +224,13 @@ bool MainWindow::handOffModel(DeviceModel model)
     QWidget *panel = nullptr;
     const char *placement = nullptr;
     // A program just started may find the interface as another sign-in left it.
-    if (!takingOver && platform::interfaceDrivenElsewhereLast()) {
+    std::string stampsDistrust;
+    if (!takingOver && platform::interfaceDrivenElsewhereLast(&stampsDistrust)) {
         qDebug() << "The interface was last driven in another session: taking it over.";
         takingOver = true;
     }
+    if (!stampsDistrust.empty())
+        qDebug().noquote() << "Interface stamps not used:" << QString::fromStdString(stampsDistrust);
     const safetygate::Way arrival = takingOver ? safetygate::Way::HandOver : safetygate::Way::PlugIn;
     takingOver = false;
     switch (model) {

@@ -52,6 +52,8 @@ private slots:
                                  "plugins/styles/qwindowsvistastyle.dll", "plugins/imageformats/qico.dll"})
             QVERIFY2(QFile::exists(wine.installDir() + '/' + QLatin1String(file)), file);
         QVERIFY(wine.hasStartMenuEntry());
+        // Made here, so that no user owns it (wine keeps no owner or access list: docs/windows.md).
+        QVERIFY(QFileInfo(wine.prefix + QStringLiteral("/drive_c/ProgramData/Korvist/InterfaceOwners")).isDir());
         QCOMPARE(wine.registryValue(kRunKey, kRunName), '"' + QStringLiteral("C:\\Program Files\\Korvist Mixer\\bin\\KorvistDriver.exe") + '"');
     }
 
