@@ -151,10 +151,13 @@ void PhoneServer::openWebSocket(PhoneConnection *connection, const HttpRequest &
 void PhoneServer::closed(PhoneConnection *connection)
 {
     connections.remove(connection);
-    if (const int client = clientOf(connection)) {
-        clients.erase(client);
-        emit left(client);
-    }
+    const int client = clientOf(connection);
+    if (!client)
+        return;
+    clients.erase(client);
+    // Said once the seam is done with what it is doing: a phone cut off while
+    // the seam sends to every subscriber must not change that list under it.
+    QMetaObject::invokeMethod(this, [this, client] { emit left(client); }, Qt::QueuedConnection);
 }
 
 void PhoneServer::forget(const QString &phone)

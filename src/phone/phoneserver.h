@@ -56,7 +56,7 @@ public:
 signals:
     void switched(bool on);
     // A paired phone's WebSocket opened, sent a command, or closed (the
-    // server stopping closes them all).
+    // server stopping closes them all; left comes from the event loop).
     void joined(int client, const QHostAddress &host);
     void commanded(int client, const phone::Command &command);
     void left(int client);
