@@ -5,6 +5,7 @@
 #include <guesslimiter.h>
 #include <httpmessages.h>
 #include <phonelimits.h>
+#include <requestcheck.h>
 #include <websocketwire.h>
 
 #include <QtTest>
@@ -22,6 +23,8 @@ private slots:
     void frames_data();
     void frames();
     void acceptKeyIsTheStandardOne();
+    void hosts_data();
+    void hosts();
     void wrongCodes_data();
     void wrongCodes();
 };
@@ -101,6 +104,26 @@ void TestPhoneWire::frames()
 void TestPhoneWire::acceptKeyIsTheStandardOne()
 {
     QCOMPARE(phone::websocket::acceptKey("dGhlIHNhbXBsZSBub25jZQ=="), QByteArray("s3pPLMBiTxaQ9kYGzzhZRbK+xOo="));
+}
+
+void TestPhoneWire::hosts_data()
+{
+    QTest::addColumn<QByteArray>("host");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("address and port") << QByteArray("127.0.0.1:8080") << 8080 << true;
+    QTest::newRow("port 80 left out, as browsers write it") << QByteArray("127.0.0.1") << 80 << true;
+    QTest::newRow("port left out, not 80") << QByteArray("127.0.0.1") << 8080 << false;
+    QTest::newRow("another name") << QByteArray("rebound.example:8080") << 8080 << false;
+    QTest::newRow("no name") << QByteArray(":80") << 80 << false;
+}
+
+void TestPhoneWire::hosts()
+{
+    QFETCH(QByteArray, host);
+    QFETCH(int, port);
+    const phone::Listening listening {quint16(port), {QHostAddress(QHostAddress::LocalHost)}, std::nullopt};
+    QTEST(phone::hostAllowed(host, listening), "allowed");
 }
 
 void TestPhoneWire::wrongCodes_data()

@@ -91,6 +91,22 @@ row('wrong codes from another address are held off, and the code on the desktop 
   assert.equal(pairingCode(), before);
 });
 
+row('questions answered "Don\'t Allow" or left unasked for leave the desktop and hold no pairing up', async () => {
+  const ask = async () => (await request('POST', '/pair', { Origin: origin }, JSON.stringify({ code: pairingCode() }))).status;
+  const prompt = ['search', '--onlyvisible', '--name', 'Allow a Phone'];
+  const shown = () => { try { execFileSync('xdotool', prompt, { env: process.env }); return true; } catch { return false; } };
+  for (let i = 0; i < 3; ++i) {
+    assert.equal(await ask(), 202);
+    await until(shown);
+    execFileSync('xdotool', [...prompt, 'windowfocus', '--sync', 'key', 'alt+d'], { env: process.env });
+    await until(() => !shown());
+  }
+  // A fourth is asked all the same; its phone never comes back for the answer, and the question goes.
+  assert.equal(await ask(), 202);
+  await until(shown);
+  await until(() => !shown());
+});
+
 row('the page pairs once the desktop allows it, and shows the panel', async () => {
   const code = pairingCode();
   await page.goto(`${origin}/#code=${code}`);
