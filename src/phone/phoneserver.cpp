@@ -30,10 +30,14 @@ bool PhoneServer::start(quint16 port, const std::optional<Network> &allowed, QSt
 {
     stop();
     routes.setListening({port, QNetworkInterface::allAddresses(), allowed});
-    // Without an allowed network the socket itself serves this computer alone.
-    const bool ipv4 = allowed && allowed->first.protocol() == QAbstractSocket::IPv4Protocol;
+    // Without an allowed network the socket itself serves this computer alone;
+    // an IPv6 network is served on both protocols, this computer's IPv4 loopback included.
+    const QHostAddress::SpecialAddress serving = !allowed ? QHostAddress::LocalHost
+                                               : allowed->first.protocol() == QAbstractSocket::IPv4Protocol
+                                                       ? QHostAddress::AnyIPv4
+                                                       : QHostAddress::Any;
     auto server = std::make_unique<QTcpServer>();
-    if (!server->listen(ipv4 ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(QHostAddress::LocalHost), port)) {
+    if (!server->listen(serving, port)) {
         error = QStringLiteral("The phone remote could not listen on port %1: %2").arg(port).arg(server->errorString());
         qWarning().noquote() << error;
         return false;
@@ -60,14 +64,14 @@ void PhoneServer::stop()
 QString PhoneServer::address() const
 {
     const Listening &listening = routes.listening();
-    QHostAddress host(QHostAddress::LocalHost);
+    QString host = QStringLiteral("127.0.0.1");
     for (const QHostAddress &own : listening.ownAddresses)
-        if (!own.isLoopback() && own.protocol() == QAbstractSocket::IPv4Protocol && listening.allowed
-            && own.isInSubnet(*listening.allowed)) {
-            host = own;
+        if (!own.isLoopback() && listening.allowed && own.isInSubnet(*listening.allowed)) {
+            host = own.protocol() == QAbstractSocket::IPv6Protocol ? QLatin1Char('[') + own.toString() + QLatin1Char(']')
+                                                                  : own.toString();
             break;
         }
-    return QStringLiteral("http://%1:%2/").arg(host.toString()).arg(listening.port);
+    return QStringLiteral("http://%1:%2/").arg(host).arg(listening.port);
 }
 
 QString PhoneServer::pairingAddress() const

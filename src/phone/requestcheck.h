@@ -26,8 +26,8 @@ struct Listening
 
 // This computer, or a host of the allowed network.
 bool senderAllowed(const QHostAddress &sender, const Listening &listening);
-// "address:port" or "localhost:port", the address one of this computer's
-// (the port left out where it is 80, as browsers write it).
+// "address:port", "[IPv6 address]:port" or "localhost:port", the address one
+// of this computer's (the port left out where it is 80, as browsers write it).
 bool hostAllowed(const QByteArray &host, const Listening &listening);
 // Exactly "http://" followed by the request's own Host.
 bool originAllowed(const QByteArray &origin, const QByteArray &host);

@@ -116,13 +116,18 @@ void TestPhoneWire::hosts_data()
     QTest::newRow("port left out, not 80") << QByteArray("127.0.0.1") << 8080 << false;
     QTest::newRow("another name") << QByteArray("rebound.example:8080") << 8080 << false;
     QTest::newRow("no name") << QByteArray(":80") << 80 << false;
+    QTest::newRow("IPv6 in brackets") << QByteArray("[::1]:8080") << 8080 << true;
+    QTest::newRow("IPv6 in brackets, port 80 left out") << QByteArray("[::1]") << 80 << true;
+    QTest::newRow("IPv6 without brackets") << QByteArray("::1:8080") << 8080 << false;
+    QTest::newRow("IPv4 in brackets") << QByteArray("[127.0.0.1]:8080") << 8080 << false;
 }
 
 void TestPhoneWire::hosts()
 {
     QFETCH(QByteArray, host);
     QFETCH(int, port);
-    const phone::Listening listening {quint16(port), {QHostAddress(QHostAddress::LocalHost)}, std::nullopt};
+    const phone::Listening listening {quint16(port), {QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)},
+                                      std::nullopt};
     QTEST(phone::hostAllowed(host, listening), "allowed");
 }
 

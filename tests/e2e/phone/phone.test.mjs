@@ -7,6 +7,7 @@ import { readFileSync, existsSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import http from 'node:http';
 import net from 'node:net';
+import os from 'node:os';
 import path from 'node:path';
 import assert from 'node:assert/strict';
 import { isolatedEnvironment, startProgram, launchPhone } from './programs.mjs';
@@ -279,6 +280,19 @@ row('a forgotten phone is cut off, even a connection that ignores the close, and
   execFileSync(driverPath, ['--web', 'forget'], { env });
   await page.waitForSelector('#pairing:not([hidden])');
   await deaf.ended;
+});
+
+row('an allowed IPv6 network is served', async () => {
+  // The machine's own address on an IPv6 network where it has one, else its loopback beside an allowed fd00::/64.
+  const addresses = Object.values(os.networkInterfaces()).flat().filter((a) => a.family === 'IPv6');
+  const own = addresses.find((a) => !a.internal && !a.address.startsWith('fe80'))?.address
+    ?? addresses.find((a) => a.address === '::1')?.address;
+  if (!own) return console.log('SKIP   : this system has no IPv6');
+  execFileSync(driverPath, ['--osc-allow', own === '::1' ? 'fd00::/64' : `${own}/64`], { env });
+  const host = `[${own}]:${port}`;
+  const status = await new Promise((done, fail) => http.get({ host: own, port, localAddress: own, path: '/',
+    headers: { Host: host } }, (answer) => { answer.resume(); done(answer.statusCode); }).on('error', fail));
+  assert.equal(status, 200);
 });
 
 let failed = 0;
