@@ -84,10 +84,10 @@ void Pairing::approve(const QString &request, bool allowed)
     qInfo().noquote() << QStringLiteral("The phone at %1 (%2) was allowed.").arg(question->address.toString(), question->browser);
 }
 
-QByteArray Pairing::cookieHeader(const QString &token)
+QByteArray Pairing::cookieHeader(const QString &token, int lifetimeSeconds)
 {
     return "Set-Cookie: " + kCookie + '=' + token.toLatin1() + "; Path=/; HttpOnly; SameSite=Strict; Max-Age="
-            + QByteArray::number(PairedPhones::kLapseDays * 24 * 3600) + "\r\n";
+            + QByteArray::number(lifetimeSeconds) + "\r\n";
 }
 
 QString Pairing::tokenOf(const QByteArray &cookies)

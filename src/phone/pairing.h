@@ -31,8 +31,9 @@ public:
     HttpAnswer collect(const QByteArray &body, const QHostAddress &address);
     // The desktop's answer to approvalWanted.
     void approve(const QString &request, bool allowed);
-    // The cookie that keeps a phone paired, to be sent again with each use so it lapses only when unused.
-    static QByteArray cookieHeader(const QString &token);
+    // The cookie that keeps a phone paired, to be sent again with each use so
+    // it lapses only when unused; with no lifetime, the one that removes it.
+    static QByteArray cookieHeader(const QString &token, int lifetimeSeconds = PairedPhones::kLapseDays * 24 * 3600);
     static QString tokenOf(const QByteArray &cookies);
 
 signals:

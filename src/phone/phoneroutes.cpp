@@ -20,6 +20,7 @@ const struct
     {"/", ":/phone/index.html", "text/html; charset=utf-8"},
     {"/app.js", ":/phone/app.js", "text/javascript; charset=utf-8"},
     {"/app.css", ":/phone/app.css", "text/css; charset=utf-8"},
+    {"/favicon.png", ":/icon/icon.png", "image/png"},
 };
 
 } // namespace
@@ -63,8 +64,13 @@ HttpAnswer PhoneRoutes::answer(const HttpRequest &request, const QHostAddress &s
         if (request.path == "/session") {
             // Each use renews the cookie, so a phone lapses only once unused for as long as it lives.
             const QString token = Pairing::tokenOf(request.header("cookie"));
-            return phones.check(token) ? jsonAnswer(200, "{\"paired\":true}", Pairing::cookieHeader(token))
-                                       : jsonAnswer(200, "{\"paired\":false}");
+            // A cookie the program no longer knows: the phone was forgotten, or lapsed unused.
+            if (phones.check(token))
+                return jsonAnswer(200, "{\"paired\":true}", Pairing::cookieHeader(token));
+            if (token.isEmpty())
+                return jsonAnswer(200, "{\"paired\":false}");
+            // Told once: the dead cookie goes with the answer.
+            return jsonAnswer(200, "{\"paired\":false,\"forgotten\":true}", Pairing::cookieHeader(QString(), 0));
         }
         return jsonAnswer(404, "{\"error\":\"not found\"}");
     }

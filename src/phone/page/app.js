@@ -12,6 +12,7 @@
       wait: 'Too many wrong codes from this network: try again in {n} minutes.',
       full: 'This phone has too many pages of the mixer open: close one.',
       fullPhones: 'As many phones as the computer serves are connected: try again later.',
+      forgotten: 'This phone is no longer paired: it was forgotten at the computer, or went unused for 30 days. Pair it again.',
       noInterface: 'No interface connected.', otherSession: 'The interface is in use in another session.',
       lost: 'Connection lost, retrying…', controls: 'Controls', presets: 'Presets', preset: 'Preset', load: 'Load',
       levels: 'Levels', noPresets: 'No presets saved', phantomNote: '48 V can be switched on only at the computer.',
@@ -24,6 +25,7 @@
       wait: '来自此网络的错误配对码过多：请在 {n} 分钟后重试。',
       full: '此手机打开的调音台页面过多：请关闭一个。',
       fullPhones: '已连接的手机数已达电脑上限：请稍后重试。',
+      forgotten: '此手机已不再配对：它已在电脑上被忘记，或 30 天未使用。请重新配对。',
       noInterface: '声卡未连接。', otherSession: '声卡正在另一个会话中使用。',
       lost: '连接已断开，正在重试…', controls: '控制', presets: '预设', preset: '预设', load: '载入',
       levels: '电平', noPresets: '没有已保存的预设', phantomNote: '48V 只能在电脑上打开。',
@@ -160,6 +162,7 @@
 
   function render(view) {
     $('pairing').hidden = true;
+    $('panel').inert = false;
     const states = { 'no-interface': 'noInterface', 'other-session': 'otherSession' };
     show(states[view.presence]);
     $('panel').hidden = view.presence !== 'shown';
@@ -255,6 +258,8 @@
     });
     socket.addEventListener('close', () => {
       socket = null;
+      // What it shows may be stale now: it takes no moves until the computer answers again.
+      $('panel').inert = true;
       show(refusal || 'lost');
       refusal = null;
       setTimeout(start, retry);
@@ -264,8 +269,9 @@
 
   async function start() {
     let paired = false;
+    let forgotten = false;
     try {
-      paired = (await (await fetch('/session', { credentials: 'same-origin' })).json()).paired;
+      ({ paired, forgotten } = await (await fetch('/session', { credentials: 'same-origin' })).json());
     } catch {
       show('lost');
       setTimeout(start, retry);
@@ -276,7 +282,7 @@
     if (location.hash) history.replaceState(null, '', location.pathname);
     if (paired) connect();
     else if (code) pair(code);
-    else showPairing(null);
+    else showPairing(forgotten ? 'forgotten' : null);
   }
 
   $('pairing').addEventListener('submit', (event) => { event.preventDefault(); pair($('code').value.trim()); });
