@@ -47,6 +47,11 @@ QString Control::valueText() const
     return button->active ? QStringLiteral("true") : QStringLiteral("false");
 }
 
+qlonglong Control::shownValue() const
+{
+    return knob ? knob->shownNumber(knob->value) : value();
+}
+
 QWidget *Control::widget() const
 {
     return knob ? static_cast<QWidget *>(knob) : button;

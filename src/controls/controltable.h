@@ -59,6 +59,8 @@ struct Control
     int value() const;
     // As the file writes it: a whole number, or true/false.
     QString valueText() const;
+    // The number the panel writes for the value: an RK2 gain of 20 reads 29.
+    qlonglong shownValue() const;
     QWidget *widget() const;
     // Through the control's own setter, so its handler sends and saves it as a gesture would.
     void apply(int value) const;

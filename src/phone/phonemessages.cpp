@@ -42,9 +42,12 @@ QJsonObject controlObject(const surface::ControlState &control)
                         {QStringLiteral("kind"), surface::kindName(control.kind)},
                         {QStringLiteral("min"), control.minimum},
                         {QStringLiteral("max"), control.ceiling.value_or(control.maximum)},
-                        {QStringLiteral("value"), control.value}};
+                        {QStringLiteral("value"), control.value},
+                        {QStringLiteral("shown"), control.shown}};
     if (control.fader)
         object.insert(QStringLiteral("fader"), *control.fader);
+    if (control.ceilingFader)
+        object.insert(QStringLiteral("limitFader"), *control.ceilingFader);
     return object;
 }
 

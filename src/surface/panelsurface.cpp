@@ -34,8 +34,11 @@ ControlState stateOf(const Control &control)
     state.maximum = control.maximum();
     state.ceiling = control.ceiling();
     state.value = control.value();
+    state.shown = control.shownValue();
     if (control.knob)
         state.fader = faderPosition(control, state.value);
+    if (control.knob && state.ceiling)
+        state.ceilingFader = faderPosition(control, *state.ceiling);
     return state;
 }
 

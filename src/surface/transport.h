@@ -53,7 +53,9 @@ struct ControlState
     int maximum = 1;
     std::optional<int> ceiling; // the user's volume limit, if set
     int value = 0;
+    qlonglong shown = 0; // the number the panel writes for value (an RK2 gain of 20 reads 29)
     std::optional<double> fader; // knobs only: where the value sits on a fader, 0..1
+    std::optional<double> ceilingFader; // where the volume limit sits on that fader
 };
 
 // The model and every value: a new subscription, a refresh, another panel.

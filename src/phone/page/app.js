@@ -52,7 +52,7 @@
   const post = (path, body) => fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' },
     body: JSON.stringify(body), credentials: 'same-origin' });
   const send = (message) => { if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message)); };
-  const valueText = (control) => (control.fader !== undefined) ? `${control.value} dB`
+  const valueText = (control) => (control.fader !== undefined) ? `${control.shown} dB`
     : say[control.value ? 'on' : 'off'];
 
   function showPairing(state, minutes) {
@@ -108,7 +108,7 @@
     slider.addEventListener('input', () => {
       if (grab) {
         const moved = (grab.at - grab.x) / slider.getBoundingClientRect().width * 1000;
-        slider.value = Math.round(Math.min(1000, Math.max(0, grab.from + moved)));
+        slider.value = Math.round(Math.min(Number(slider.max), Math.max(0, grab.from + moved)));
       }
       if (Number(slider.value) === Math.round(inputs.get(control.name).control.fader * 1000) && pending === null) return;
       if (pending === null) requestAnimationFrame(() => {
@@ -152,6 +152,8 @@
     shown.control = control;
     shown.output.textContent = valueText(control);
     if (shown.input.type === 'range') {
+      // The travel ends at the volume limit: the thumb never rests above it.
+      shown.input.max = control.limitFader === undefined ? 1000 : Math.round(control.limitFader * 1000);
       shown.input.setAttribute('aria-valuetext', valueText(control));
       if (!dragging.has(control.name)) shown.input.value = Math.round(control.fader * 1000);
     } else {

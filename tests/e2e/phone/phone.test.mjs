@@ -112,7 +112,7 @@ row('questions answered "Don\'t Allow" or left unasked for leave the desktop and
 row('the page pairs once the desktop allows it, and shows the panel', async () => {
   const code = pairingCode();
   await page.goto(`${origin}/#code=${code}`);
-  execFileSync('xdotool', ['search', '--sync', '--name', 'Allow a Phone', 'windowfocus', '--sync', 'key', 'alt+a'], { env: process.env });
+  execFileSync('xdotool', ['search', '--sync', '--onlyvisible', '--name', 'Allow a Phone', 'windowfocus', '--sync', 'key', 'alt+a'], { env: process.env });
   await page.waitForSelector('input[type=range]');
   assert.equal(await page.evaluate(() => location.hash), '');
   const cookies = await page.cookies();
@@ -274,6 +274,33 @@ row('axe finds no violation on the page, light or dark', async () => {
     assert.deepEqual(result.violations.map((v) => `${scheme} ${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`), []);
   }
   await page.emulateMediaFeatures([]);
+});
+
+row('a slider\'s travel ends at the volume limit', async () => {
+  // A new limit reaches the page with the control's next change.
+  execFileSync(driverPath, ['--limit', 'HeadphoneValue=-10'], { env });
+  execFileSync(driverPath, ['--set', 'HeadphoneValue=-30'], { env });
+  const slider = await page.$('input[data-control=HeadphoneValue]');
+  await page.waitForFunction((s) => s.getAttribute('aria-valuetext') === '-30 dB' && Number(s.max) < 1000, {}, slider);
+  await page.$eval('#reply', (reply) => reply.replaceChildren());
+  const box = await slider.boundingBox();
+  const y = box.y + box.height / 2;
+  await page.touchscreen.touchStart(box.x + box.width * 0.3, y);
+  await page.touchscreen.touchMove(box.x + box.width - 1, y);
+  await page.touchscreen.touchEnd();
+  // Dragged past its end, it stops at the limit; nothing above it is even sent, so nothing is refused.
+  await page.waitForFunction((s) => /^-1[01] dB$/.test(s.getAttribute('aria-valuetext')), {}, slider);
+  assert.deepEqual(await page.$$eval('#reply .refused', (lines) => lines.map((line) => line.textContent)), []);
+  execFileSync(driverPath, ['--limit', 'HeadphoneValue=none'], { env });
+});
+
+row('an RK2 gain reads as its knob does', async () => {
+  sim.kill();
+  sim = start(simPath, ['device', '--model', 'rk2', '--journal', journal]);
+  await page.waitForSelector('input[data-control=Mic1Value]');
+  execFileSync(driverPath, ['--set', 'Mic1Value=20'], { env });
+  await page.waitForFunction(() => document.querySelector('input[data-control=Mic1Value]')
+    .getAttribute('aria-valuetext') === '29 dB');
 });
 
 row('a forgotten phone is cut off, even a connection that ignores the close, and asked to pair again', async () => {
