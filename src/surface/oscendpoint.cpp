@@ -44,6 +44,7 @@ bool OscEndpoint::open(quint16 port, const std::optional<Network> &allowed, QStr
 {
     close();
     allowedNetwork = allowed;
+    ownAddresses = QNetworkInterface::allAddresses();
     const QHostAddress where = allowed ? QHostAddress(QHostAddress::Any) : QHostAddress(QHostAddress::LocalHost);
     // The port is this program's alone: on Windows another program could
     // otherwise bind it too and read the surfaces' messages (SO_EXCLUSIVEADDRUSE);
@@ -118,7 +119,7 @@ bool OscEndpoint::isOwnSocket(const QHostAddress &host, quint16 port) const
 {
     if (!isOpen() || port != socket.localPort())
         return false;
-    return host.isLoopback() || QNetworkInterface::allAddresses().contains(host);
+    return host.isLoopback() || ownAddresses.contains(host);
 }
 
 bool OscEndpoint::isAllowed(const QHostAddress &host) const

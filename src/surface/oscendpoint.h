@@ -57,6 +57,9 @@ private:
     QUdpSocket loopbackIPv6;
     QTimer nextPass;
     std::optional<Network> allowedNetwork;
+    // This computer's, as it was when the port opened: a forged sender would
+    // otherwise cost a look at every interface for each datagram.
+    QList<QHostAddress> ownAddresses;
     bool toldSmallBuffer = false;
 };
 
