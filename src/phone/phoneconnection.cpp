@@ -119,36 +119,35 @@ void PhoneConnection::readFrames()
             return cut(closeCode);
         case websocket::Read::Frame:
             heard.restart();
-            takeFrame(frame.final ? frame.opcode : -frame.opcode - 1, frame.payload);
+            takeFrame(frame);
             break;
         }
     }
 }
 
-// opcode: a final frame's, or -(opcode + 1) for one with more to come.
-void PhoneConnection::takeFrame(int opcode, const QByteArray &payload)
+// A control frame is always whole (the reader refuses one that is not); a
+// message may come in pieces, a continuation after its first.
+void PhoneConnection::takeFrame(const websocket::Frame &frame)
 {
-    switch (opcode) {
+    switch (frame.opcode) {
     case websocket::Close:
         return cut(1000);
     case websocket::Ping:
-        socket->write(websocket::frame(websocket::Pong, payload));
+        socket->write(websocket::frame(websocket::Pong, frame.payload));
         return;
     case websocket::Pong:
         return;
     default:
         break;
     }
-    const bool more = opcode < 0;
-    const int kind = more ? -opcode - 1 : opcode;
-    if ((kind == websocket::Continuation) == !fragmentsOpcode)
+    if ((frame.opcode == websocket::Continuation) == !fragmentsOpcode)
         return cut(1002);
-    if (kind != websocket::Continuation)
-        fragmentsOpcode = kind;
-    fragments += payload;
+    if (frame.opcode != websocket::Continuation)
+        fragmentsOpcode = frame.opcode;
+    fragments += frame.payload;
     if (fragments.size() > kMaxMessageBytes)
         return cut(1009);
-    if (more)
+    if (!frame.final)
         return;
     const QByteArray text = std::exchange(fragments, QByteArray());
     const int whole = std::exchange(fragmentsOpcode, 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "httpmessages.h"
+#include "websocketwire.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -45,7 +46,7 @@ signals:
 private:
     void readRequest();
     void readFrames();
-    void takeFrame(int opcode, const QByteArray &payload);
+    void takeFrame(const websocket::Frame &frame);
     void checkPulse();
     void markClosed();
     void finish();
