@@ -54,19 +54,23 @@ PhoneService::PhoneService(surface::PanelSurface &seam, QObject *parent)
     , server(phones)
     , transport(seam, server)
     , approvals(server)
-    , savedPort(loadSaved().port)
 {
-    wantedOn = loadSaved().on;
+    const Saved saved = loadSaved();
+    savedPort = saved.port;
+    wantedOn = saved.on;
     connect(&server, &PhoneServer::switched, this, &PhoneService::switched);
 }
 
 void PhoneService::start()
 {
-    const Saved saved = loadSaved();
-    if (!saved.on)
-        return;
-    // The choice stays as the user made it: a port taken today may be free at the next start.
-    if (const remote::Answer answer = apply(true, saved.port); answer.code != remote::Done)
+    if (wantedOn)
+        serveAsChosen();
+}
+
+// The choice stays as the user made it: a port taken now may be free at the next start.
+void PhoneService::serveAsChosen()
+{
+    if (const remote::Answer answer = apply(true, savedPort); answer.code != remote::Done)
         qWarning().noquote() << "Phone remote:" << answer.text.english();
 }
 
@@ -102,19 +106,15 @@ remote::Answer PhoneService::switchOn(bool on)
 // is taken leaves the saved state as it was.
 remote::Answer PhoneService::apply(bool on, quint16 port)
 {
+    server.stop();
     // In the background another session's program serves: the port is its to take.
-    if (on && !atConsole) {
-        server.stop();
-    } else if (on) {
+    if (on && atConsole) {
         QString error;
-        server.stop();
         if (!server.start(port, surface::loadSettings().allowed, error))
             return {remote::Refused, QStringLiteral("the phone remote could not serve TCP port %1 (%2); it is off")
                                          .arg(port)
                                          .arg(error)};
         qDebug().noquote() << "Phone remote serving" << server.address();
-    } else {
-        server.stop();
     }
     savedPort = port;
     wantedOn = on;
@@ -149,8 +149,8 @@ void PhoneService::setAtConsole(bool at)
     if (!at) {
         server.stop();
         qDebug() << "Phone remote closed while the interface is in use in another session.";
-    } else if (const remote::Answer answer = apply(true, savedPort); answer.code != remote::Done) {
-        qWarning().noquote() << "Phone remote:" << answer.text.english();
+    } else {
+        serveAsChosen();
     }
 }
 

@@ -45,13 +45,14 @@ signals:
 
 private:
     remote::Answer apply(bool on, quint16 port);
+    void serveAsChosen();
     QString stateText();
 
     PairedPhones phones;
     PhoneServer server;
     PhoneTransport transport;
     PhoneApprovalPrompt approvals;
-    quint16 savedPort;
+    quint16 savedPort = PhoneServer::kDefaultPort;
     bool wantedOn = false;
     bool atConsole = true;
 };
