@@ -9,6 +9,7 @@
 #include <korvistiocontrol.h>
 #include <phoneservice.h>
 #include <presets.h>
+#include <remoteaccessdialog.h>
 #include <remotecontrol.h>
 #include <shell.h>
 #include <surfaceserver.h>
@@ -69,10 +70,10 @@ void TrayIcon::createMenu()
     menu->addAction(soundPanel);
     menu->addSeparator();
     menu->addSeparator();
-    // Off until the program hands its phone remote over.
-    phoneAction = menu->addAction(tr("Phone Remote..."));
-    phoneAction->setEnabled(false);
-    connect(phoneAction, &QAction::triggered, this, [this] { phones->showDialog(shownMainWindow()); });
+    // Off until the program hands its surfaces and phone remote over.
+    remoteAccessAction = menu->addAction(tr("Remote Access..."));
+    remoteAccessAction->setEnabled(false);
+    connect(remoteAccessAction, &QAction::triggered, this, &TrayIcon::showRemoteAccess);
     connect(menu->addAction(tr("Volume Limits...")), &QAction::triggered, this, &TrayIcon::showVolumeLimits);
     // Filled as it opens: the interface, and so the presets, may have changed since.
     presetsMenu = menu->addMenu(tr("Presets"));
@@ -178,13 +179,23 @@ void TrayIcon::showVolumeLimits()
 void TrayIcon::setPhones(phone::PhoneService *service)
 {
     phones = service;
-    phoneAction->setEnabled(service != nullptr);
+    remoteAccessAction->setEnabled(phones && surfaces);
+}
+
+void TrayIcon::showRemoteAccess()
+{
+    if (!remoteAccess) {
+        remoteAccess = new remoteaccess::RemoteAccessDialog(*surfaces, *phones, shownMainWindow());
+        remoteAccess->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringToFront(remoteAccess);
 }
 
 void TrayIcon::setSurfaces(surface::SurfaceServer *server)
 {
     surfaces = server;
     surfacesAction->setEnabled(server != nullptr);
+    remoteAccessAction->setEnabled(phones && surfaces);
     if (!server)
         return;
     const auto follow = [this] {

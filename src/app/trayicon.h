@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QSystemTrayIcon>
 
 #include <memory>
@@ -31,7 +32,7 @@ public:
     void createMenu();
     // Offers the control surfaces' switch, which follows the server however it is switched.
     void setSurfaces(surface::SurfaceServer *server);
-    // Offers the phone remote's dialog.
+    // With the surfaces, offers "Remote Access...".
     void setPhones(phone::PhoneService *service);
 
     QWidget *settingsWindow = nullptr;
@@ -50,6 +51,7 @@ private:
     void saveCurrentAsPreset();
     void showVolumeLimits();
     void switchSurfaces(bool on);
+    void showRemoteAccess();
     QWidget *shownMainWindow() const;
 
     QWidget *mainWindow = nullptr;
@@ -57,7 +59,9 @@ private:
     std::unique_ptr<QMenu> menu;
     QMenu *presetsMenu = nullptr;
     QAction *surfacesAction = nullptr;
-    QAction *phoneAction = nullptr;
+    QAction *remoteAccessAction = nullptr;
+    // Built when first asked for, and gone again when closed.
+    QPointer<QWidget> remoteAccess;
     phone::PhoneService *phones = nullptr;
     surface::SurfaceServer *surfaces = nullptr;
 };

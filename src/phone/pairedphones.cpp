@@ -45,7 +45,9 @@ QString PairedPhones::pair(const QString &name, const QString &address)
     file->setValue(group + QStringLiteral("Hash"), hashOf(token));
     file->setValue(group + QStringLiteral("Name"), name);
     file->setValue(group + QStringLiteral("Address"), address);
-    if (!savedstate::save(file, group + QStringLiteral("LastUsed"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)))
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    file->setValue(group + QStringLiteral("PairedOn"), now);
+    if (!savedstate::save(file, group + QStringLiteral("LastUsed"), now))
         return QString();
     emit changed();
     return token;
@@ -78,7 +80,8 @@ QList<PairedPhone> PairedPhones::phones()
     for (const QString &id : file->childGroups()) {
         file->beginGroup(id);
         list.append({id, file->value(QStringLiteral("Name")).toString(), file->value(QStringLiteral("Address")).toString(),
-                     QDateTime::fromString(file->value(QStringLiteral("LastUsed")).toString(), Qt::ISODate)});
+                     QDateTime::fromString(file->value(QStringLiteral("LastUsed")).toString(), Qt::ISODate),
+                     QDateTime::fromString(file->value(QStringLiteral("PairedOn")).toString(), Qt::ISODate)});
         file->endGroup();
     }
     file->endGroup();

@@ -21,6 +21,7 @@ struct PairedPhone
     QString name;    // its browser, as the phone told it
     QString address; // where it was paired from
     QDateTime lastUsed;
+    QDateTime pairedOn; // invalid for a phone paired before this was kept
 };
 
 class PairedPhones : public QObject

@@ -3,6 +3,8 @@
 #include "phoneconnection.h"
 #include "phonelimits.h"
 
+#include <localnetworks.h>
+
 #include <QNetworkInterface>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -64,14 +66,17 @@ void PhoneServer::stop()
 QString PhoneServer::address() const
 {
     const Listening &listening = routes.listening();
-    QString host = QStringLiteral("127.0.0.1");
-    for (const QHostAddress &own : listening.ownAddresses)
-        if (!own.isLoopback() && listening.allowed && own.isInSubnet(*listening.allowed)) {
-            host = own.protocol() == QAbstractSocket::IPv6Protocol ? QLatin1Char('[') + own.toString() + QLatin1Char(']')
-                                                                  : own.toString();
-            break;
-        }
-    return QStringLiteral("http://%1:%2/").arg(host).arg(listening.port);
+    const std::optional<QHostAddress> own =
+            listening.allowed ? surface::ownAddressIn(*listening.allowed, listening.ownAddresses) : std::nullopt;
+    return QStringLiteral("http://%1:%2/").arg(own ? surface::urlHost(*own) : QStringLiteral("127.0.0.1")).arg(listening.port);
+}
+
+QSet<QString> PhoneServer::connectedPhones() const
+{
+    QSet<QString> connected;
+    for (const auto &[number, client] : clients)
+        connected.insert(client.phone);
+    return connected;
 }
 
 QString PhoneServer::pairingAddress() const

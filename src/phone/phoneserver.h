@@ -49,6 +49,8 @@ public:
     QString pairingAddress() const;
     PairingCode &pairingCode() { return pairing.code(); }
     Pairing &pairingOfPhones() { return pairing; }
+    // The paired phones with a page open now.
+    QSet<QString> connectedPhones() const;
 
     // Sends a message to the client; a reading of levels is skipped for a phone that is behind.
     void push(int client, const QByteArray &message, bool levels);

@@ -5,7 +5,6 @@
 #include <surfacesettings.h>
 
 #include <QDebug>
-#include <QMessageBox>
 #include <QSettings>
 
 #include <memory>
@@ -102,6 +101,11 @@ remote::Answer PhoneService::switchOn(bool on)
     return apply(on, savedPort);
 }
 
+remote::Answer PhoneService::serve(bool on, quint16 port)
+{
+    return apply(on, port);
+}
+
 // Opens the port first and saves the choice only once it is made: a port that
 // is taken leaves the saved state as it was.
 remote::Answer PhoneService::apply(bool on, quint16 port)
@@ -152,16 +156,6 @@ void PhoneService::setAtConsole(bool at)
     } else {
         serveAsChosen();
     }
-}
-
-void PhoneService::showDialog(QWidget *parent)
-{
-    PhoneRemoteDialog dialog(server, phones, parent);
-    connect(&dialog, &PhoneRemoteDialog::switchWanted, this, [this, &dialog](bool on) {
-        if (const remote::Answer answer = switchOn(on); answer.code != remote::Done)
-            QMessageBox::warning(&dialog, dialog.windowTitle(), answer.text.translated());
-    });
-    dialog.exec();
 }
 
 } // namespace phone

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pairedphones.h"
-#include "phoneremotedialog.h"
+#include "phoneapprovalprompt.h"
 #include "phoneserver.h"
 #include "phonetransport.h"
 
@@ -11,7 +11,7 @@
 #include <QObject>
 
 // The phone remote as the running program offers it: off until the user
-// turns it on (the tray's "Phone Remote...", --web), which both keep in the
+// turns it on (Remote Access, --web), which both keep in the
 // remote's own settings file; it serves the network the control surfaces
 // allow (--osc-allow), so one setting says which hosts may reach either,
 // and reaches the panel through the surfaces' seam, as OSC does.
@@ -31,14 +31,17 @@ public:
     remote::Answer command(const remote::Request &request);
     // Turns serving on at the saved port, or off; the answer tells what came of it.
     remote::Answer switchOn(bool on);
+    remote::Answer serve(bool on, quint16 port);
     bool isOn() const { return server.isOn(); }
+    // The saved port, on or off.
+    quint16 port() const { return savedPort; }
+    PhoneServer &phoneServer() { return server; }
+    PairedPhones &pairedPhones() { return phones; }
     // Serves the saved allowed network from now on, if serving: a narrower
     // one must shut phones outside it out at once, not at the next start.
     void followAllowedNetwork();
     // After the window's session leaves or comes back to the console.
     void setAtConsole(bool atConsole);
-    // The dialog of the tray's and the window's "Phone Remote...".
-    void showDialog(QWidget *parent);
 
 signals:
     void switched(bool on);

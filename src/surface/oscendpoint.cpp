@@ -139,9 +139,10 @@ bool OscEndpoint::isAllowed(const QHostAddress &host) const
 void OscEndpoint::readPending()
 {
     readSlice(socket);
-    if (loopbackIPv6.state() == QAbstractSocket::BoundState)
+    const bool secondSocket = loopbackIPv6.state() == QAbstractSocket::BoundState;
+    if (secondSocket)
         readSlice(loopbackIPv6);
-    if (isOpen() && (socket.hasPendingDatagrams() || loopbackIPv6.hasPendingDatagrams()))
+    if (isOpen() && (socket.hasPendingDatagrams() || (secondSocket && loopbackIPv6.hasPendingDatagrams())))
         nextPass.start(0);
 }
 

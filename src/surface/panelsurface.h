@@ -50,6 +50,8 @@ public:
     // The panel as it is now, for a transport that shows it whole on its own.
     State state() const;
     QStringList presets() const;
+    // Who subscribed, for the user to see and drop.
+    Subscribers &subscriptions() { return subscribers; }
 
 private:
     struct Drag

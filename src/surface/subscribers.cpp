@@ -14,6 +14,7 @@ Subscribers::Renewal Subscribers::renew(const Peer &peer)
     for (Entry &entry : entries) {
         if (entry.peer == peer) {
             entry.lease = lease;
+            entry.lastHeard = QDateTime::currentDateTime();
             return Renewal::Renewed;
         }
         ofTransport += entry.peer.via == peer.via ? 1 : 0;
@@ -50,6 +51,22 @@ QList<Peer> Subscribers::ofHost(const Peer &peer)
         if (subscriber.via == peer.via && subscriber.host == peer.host)
             peers.append(subscriber);
     return peers;
+}
+
+void Subscribers::heard(const Peer &from)
+{
+    for (Entry &entry : entries)
+        if (entry.peer.via == from.via && entry.peer.host == from.host)
+            entry.lastHeard = QDateTime::currentDateTime();
+}
+
+QList<Subscribers::Subscription> Subscribers::subscriptions()
+{
+    live();
+    QList<Subscription> list;
+    for (const Entry &entry : std::as_const(entries))
+        list.append({entry.peer, entry.meterRate, entry.lastHeard});
+    return list;
 }
 
 bool Subscribers::askMeterRate(const Peer &peer, int readingsPerSecond)

@@ -2,6 +2,7 @@
 
 #include "transport.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QList>
@@ -27,6 +28,14 @@ public:
 
     enum class Renewal { Added, Renewed, Full, HostFull };
 
+    // A live subscription, as the user is shown it.
+    struct Subscription
+    {
+        Peer peer;
+        int meterRate = 0; // level readings a second it asked for, 0 for none
+        QDateTime lastHeard;
+    };
+
     // Full or HostFull when the transport's places, or the host's share of them, are full of live subscriptions.
     Renewal renew(const Peer &peer);
     void remove(const Peer &peer);
@@ -34,6 +43,9 @@ public:
     QList<Peer> live();
     // Those of the peer's host over the peer's transport.
     QList<Peer> ofHost(const Peer &peer);
+    // Something came from the sender's host: its subscriptions over that transport were heard from.
+    void heard(const Peer &from);
+    QList<Subscription> subscriptions();
 
     // Level readings a second for the peer's subscription if it has one, or
     // else for its host's: 0 for none (a phone's page out of sight), else
@@ -51,6 +63,7 @@ private:
         QDeadlineTimer lease;
         int meterRate = controls::kPanelMeterRate;
         QElapsedTimer levelsSent;
+        QDateTime lastHeard = QDateTime::currentDateTime();
     };
     QList<Entry> entries;
 };

@@ -25,6 +25,7 @@ SurfaceServer::SurfaceServer(QWidget *root, QObject *parent)
     retrying.setInterval(kRetryMs);
     connect(&retrying, &QTimer::timeout, this, &SurfaceServer::retry);
     connect(&endpoint, &OscEndpoint::received, &panel, [this](const Message &message, const Peer &from) {
+        panel.subscriptions().heard(from);
         if (isOwnOutput(message.address))
             return log.count(DropLog::OwnOutput);
         const std::variant<Command, answers::Sentence> command = interpret(message);
@@ -72,16 +73,13 @@ remote::Answer SurfaceServer::command(const remote::Request &request)
     if (request.verb == remote::Verb::OscAllow) {
         if (words.size() != 1)
             return {remote::Refused, usage()};
-        if (words.front() == QLatin1String("none")) {
-            wanted.allowed.reset();
-        } else if (const std::optional<Network> network = parseNetwork(words.front())) {
-            wanted.allowed = network;
-        } else {
-            return {remote::Refused, QStringLiteral("\"%1\" is not a network: give an address and its bits, "
-                                                    "192.168.1.0/24 (at most a /16, or a /64 for IPv6), or none")
-                                         .arg(words.front())};
-        }
-        return apply(wanted);
+        if (words.front() == QLatin1String("none"))
+            return allow(std::nullopt);
+        if (const std::optional<Network> network = parseNetwork(words.front()))
+            return allow(network);
+        return {remote::Refused, QStringLiteral("\"%1\" is not a network: give an address and its bits, "
+                                                "192.168.1.0/24 (at most a /16, or a /64 for IPv6), or none")
+                                     .arg(words.front())};
     }
     const std::variant<SwitchRequest, QString> asked = parseSwitchRequest(words, settings.port, QStringLiteral("UDP"));
     if (const QString *why = std::get_if<QString>(&asked))
@@ -96,9 +94,36 @@ remote::Answer SurfaceServer::command(const remote::Request &request)
 
 remote::Answer SurfaceServer::switchOn(bool on)
 {
+    return serve(on, settings.port);
+}
+
+remote::Answer SurfaceServer::serve(bool on, quint16 port)
+{
     SurfaceSettings wanted = settings;
     wanted.on = on;
+    wanted.port = port;
     return apply(wanted);
+}
+
+remote::Answer SurfaceServer::allow(const std::optional<Network> &network)
+{
+    SurfaceSettings wanted = settings;
+    wanted.allowed = network;
+    return apply(wanted);
+}
+
+QList<Subscribers::Subscription> SurfaceServer::subscriptions()
+{
+    QList<Subscribers::Subscription> ofOsc;
+    for (const Subscribers::Subscription &subscription : panel.subscriptions().subscriptions())
+        if (subscription.peer.via == &endpoint)
+            ofOsc.append(subscription);
+    return ofOsc;
+}
+
+void SurfaceServer::dropSubscription(const QHostAddress &host, quint16 port)
+{
+    panel.subscriptions().remove({&endpoint, host, port});
 }
 
 // Opens the port first and saves the choice only once it is made: a port that

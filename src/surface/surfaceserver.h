@@ -37,6 +37,14 @@ public:
     quint16 port() const { return settings.port; }
     // Turns serving on at the saved port, or off; the answer tells what came of it.
     remote::Answer switchOn(bool on);
+    remote::Answer serve(bool on, quint16 port);
+    // Besides this computer, the hosts of this network may send; the phone remote serves them too.
+    const std::optional<Network> &allowedNetwork() const { return settings.allowed; }
+    remote::Answer allow(const std::optional<Network> &network);
+    // The surfaces that subscribed over OSC.
+    QList<Subscribers::Subscription> subscriptions();
+    // The OSC surface's subscription at host:port, until it subscribes again.
+    void dropSubscription(const QHostAddress &host, quint16 port);
     // After the window shows another panel or none.
     void followPanel();
     // The surfaces' seam, for other transports (the phone's page) to plug onto.

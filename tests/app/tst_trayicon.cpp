@@ -77,7 +77,7 @@ private slots:
             {"Main Window", false, true},  {"Upgrade Firmware", false, true},
             {"Refresh Audio Device", false, true}, {"Win Sound Pannel", false, true},
             {"", true, true},              {"", true, true},
-            {"Phone Remote...", false, false}, {"Volume Limits...", false, true},
+            {"Remote Access...", false, false}, {"Volume Limits...", false, true},
             {"Presets", false, true},      {"Control Surfaces (OSC)", false, false},
         };
         QVERIFY(tray.contextMenu());
