@@ -1,5 +1,6 @@
 #include "networkchoice.h"
 
+#include <accessibility.h>
 #include <localnetworks.h>
 
 #include <QComboBox>
@@ -19,7 +20,7 @@ const QString kOther = QStringLiteral("other");
 
 NetworkChoice::NetworkChoice(const QString &labelText, QWidget *parent)
     : QWidget(parent)
-    , combo(new QComboBox(this))
+    , combo(new accessibility::ComboBox(this))
 {
     auto *label = new QLabel(labelText, this);
     label->setBuddy(combo);
@@ -46,6 +47,8 @@ void NetworkChoice::showChoice(const std::optional<surface::Network> &allowed)
         combo->setCurrentIndex(combo->findData(text));
     }
     combo->addItem(tr("Other..."), kOther);
+    // Filled quietly, so the description that follows the choice is set here.
+    combo->setAccessibleDescription(combo->currentText());
 }
 
 void NetworkChoice::choose(int index)

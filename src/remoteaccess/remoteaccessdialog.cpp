@@ -71,17 +71,18 @@ RemoteAccessDialog::RemoteAccessDialog(surface::SurfaceServer &surfaceServer, ph
     , phones(phoneService)
 {
     setWindowTitle(tr("Remote Access"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *connectedBox = new QGroupBox(tr("Connected now"), this);
-    connected = new ConnectedNow(surfaces, phones, connectedBox);
-    (new QVBoxLayout(connectedBox))->addWidget(connected);
-    // The settings on the left, in the order they are made; who uses them on the right.
+    // Made in the order Tab goes: the settings in the order they are made,
+    // on the left, then who uses them, on the right, then Close.
     auto *settings = new QVBoxLayout;
     settings->addWidget(whoMayConnect());
     settings->addWidget(surfaceSection());
     settings->addWidget(phoneSection());
     settings->addStretch();
+    auto *connectedBox = new QGroupBox(tr("Connected now"), this);
+    connected = new ConnectedNow(surfaces, phones, connectedBox);
+    (new QVBoxLayout(connectedBox))->addWidget(connected);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *columns = new QHBoxLayout;
     columns->addLayout(settings);
     columns->addWidget(connectedBox, 1);

@@ -72,15 +72,11 @@ QLabel *caption(const QString &text, QWidget *box)
     return label;
 }
 
-// Readers that pass a description change on say it for the focused control:
-// the box carries its choice there too.
 QComboBox *comboBox(const QString &name, const QStringList &items)
 {
     auto *box = new accessibility::ComboBox;
     box->setObjectName(name);
     box->addItems(items);
-    box->setAccessibleDescription(box->currentText());
-    QObject::connect(box, &QComboBox::currentTextChanged, box, &QComboBox::setAccessibleDescription);
     return box;
 }
 

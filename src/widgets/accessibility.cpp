@@ -46,6 +46,12 @@ void nameReadout(QLabel *readout, const QString &name, const QString &descriptio
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(readout)));
 }
 
+ComboBox::ComboBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    connect(this, &QComboBox::currentTextChanged, this, &QComboBox::setAccessibleDescription);
+}
+
 void ComboBox::keyPressEvent(QKeyEvent *event)
 {
     const int before = currentIndex();

@@ -22,9 +22,13 @@ void nameReadout(QLabel *readout, const QString &name, const QString &descriptio
 // text, and Orca drops it; so a choice made with a key while the box has the
 // focus is also told as the focus entering that choice's item in the hidden
 // list, which Orca speaks. Only that event moves: the keyboard focus and what
-// is on the screen stay as they are.
+// is on the screen stay as they are. Readers that pass a description change
+// on say it for the focused control, so the box carries its choice there too.
 class ComboBox : public QComboBox
 {
+public:
+    explicit ComboBox(QWidget *parent = nullptr);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 };

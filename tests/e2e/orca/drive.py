@@ -139,6 +139,10 @@ try:
     step("a name with a slash is refused", lambda: (typed("a/b")(), keys("Return")()), r"not a preset name")
     step("a good name saves", lambda: (typed("podcast")(), keys("Return")()), r"Saved preset .podcast")
     step("Enter closes the confirmation", keys("Return"), r"MIC1 Gain")
+    step("Shift+F10, Up to Remote Access", keys("shift+F10", "Up", "Up", "Up", "Up"), r"Control Surfaces.*Remote Access")
+    step("Enter: Remote Access", keys("Return"), r"Remote Access.*Network.*This computer only")
+    step("Tab to the surfaces' switch", keys("Tab"), r"Serve control surfaces.*not checked")
+    step("Escape back to the panel", keys("Escape"), r"MIC1 Gain")
     step("the ASIO driver opens Settings",
          lambda: subprocess.run([f"{bin_dir}/korvist-sim", "asio-notify", "--buffer-size", "256",
                                  "--open-window"], stdout=subprocess.DEVNULL, check=True),
