@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QPushButton>
 #include <QTcpServer>
+#include <QTreeWidget>
 #include <QTcpSocket>
 #include <QUdpSocket>
 #include <QtTest>
@@ -76,6 +78,8 @@ class TestRemoteAccess : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("KorvistDriver")); }
+
     void networksOfAddresses_data()
     {
         QTest::addColumn<QList<InterfaceAddress>>("addresses");
@@ -179,6 +183,49 @@ private slots:
         // Never a loopback address for a phone: the choice is offered instead.
         QVERIFY(!shown.contains(QStringLiteral("http://127.0.0.1")));
         QCOMPARE(shown.contains(QStringLiteral("A phone needs the network it is on")), !allowed);
+    }
+
+    // A subscribed surface is listed until Disconnect drops it; two phones
+    // of one browser read apart.
+    void connectedNow()
+    {
+        Isolation isolation;
+        QVERIFY(QDir().mkpath(isolation.appDataDir()));
+        {
+            QSettings file(isolation.appDataDir() + "/phones.ini", QSettings::IniFormat);
+            for (const QString id : {"aaaa1111", "bbbb2222"}) {
+                file.setValue("Phones/" + id + "/Name", "Chrome on Android");
+                file.setValue("Phones/" + id + "/LastUsed", QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+            }
+        }
+        QWidget root;
+        surface::SurfaceServer surfaces(&root);
+        phone::PhoneService phones(surfaces.seam());
+        const quint16 oscPort = freePort();
+        QCOMPARE(surfaces.serve(true, oscPort).code, remote::Done);
+        QUdpSocket surface;
+        QVERIFY(surface.bind(QHostAddress::LocalHost, 0));
+        QByteArray subscribe("/korvist/subscribe\0\0,i\0\0", 24);
+        const quint16 listening = surface.localPort();
+        subscribe.append(char(0)).append(char(0)).append(char(listening >> 8)).append(char(listening & 0xff));
+        surface.writeDatagram(subscribe, QHostAddress::LocalHost, oscPort);
+        QTRY_COMPARE(surfaces.subscriptions().size(), 1);
+
+        remoteaccess::RemoteAccessDialog dialog(surfaces, phones);
+        const QList<QTreeWidget *> lists = dialog.findChildren<QTreeWidget *>();
+        QCOMPARE(lists.size(), 2);
+        QTreeWidget *surfaceList = lists[0];
+        QTreeWidget *phoneList = lists[1];
+        QCOMPARE(surfaceList->topLevelItemCount(), 1);
+        QCOMPARE(surfaceList->topLevelItem(0)->text(1), QString::number(listening));
+        QCOMPARE(phoneList->topLevelItemCount(), 2);
+        QVERIFY(phoneList->topLevelItem(0)->text(0) != phoneList->topLevelItem(1)->text(0));
+        surfaceList->setCurrentItem(surfaceList->topLevelItem(0));
+        for (QPushButton *button : dialog.findChildren<QPushButton *>())
+            if (button->text() == "&Disconnect")
+                button->click();
+        QVERIFY(surfaces.subscriptions().isEmpty());
+        QCOMPARE(surfaceList->topLevelItemCount(), 0);
     }
 };
 
