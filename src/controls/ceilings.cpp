@@ -50,6 +50,7 @@ std::optional<CeilingRefusal> setCeiling(const ControlTable &table, const Contro
     control.knob->update();
     QAccessibleEvent described(control.knob, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&described);
+    std::optional<CeilingRefusal> refused;
     if (ceiling && control.value() > *ceiling) {
         Targets targets;
         for (const Control &each : table.controls())
@@ -58,15 +59,16 @@ std::optional<CeilingRefusal> setCeiling(const ControlTable &table, const Contro
         const std::uint64_t failedBefore = table.device()->failedRequests();
         safetygate::replay(table, targets, safetygate::Way::Ceiling);
         if (table.device()->failedRequests() != failedBefore)
-            return CeilingRefusal {Sentence(QT_TRANSLATE_NOOP("Answer", "the limit of %1 for %2 is kept, but the "
-                                                                        "interface refused to bring the level down to "
-                                                                        "it: it may still play louder than the panel "
-                                                                        "shows"))
-                                       .arg(*ceiling)
-                                       .arg(control.name()),
-                                   true};
+            refused = CeilingRefusal {Sentence(QT_TRANSLATE_NOOP("Answer", "the limit of %1 for %2 is kept, but the "
+                                                                           "interface refused to bring the level down "
+                                                                           "to it: it may still play louder than the "
+                                                                           "panel shows"))
+                                          .arg(*ceiling)
+                                          .arg(control.name()),
+                                      true};
     }
-    return std::nullopt;
+    emit table.ceilingChanged(control);
+    return refused;
 }
 
 std::optional<answers::Sentence> damagedCeilingNote(const ControlTable &table, const Control &control)

@@ -25,6 +25,10 @@ namespace controls {
 // state is saved under, for tools that look at the widgets alone (tests, the
 // accessibility checks).
 inline constexpr char kSavedKey[] = "savedKey";
+// The one that carries, on each named control and readout, the heading of
+// the panel's column it stands in ("MIC1", in the user's language): a
+// surface that lays the panel out anew (the phone's page) groups by it.
+inline constexpr char kSectionProperty[] = "panelSection";
 
 // What a control does to the sound, which is what the safety rules go by.
 enum class Kind {
@@ -139,6 +143,10 @@ signals:
     void changed(const controls::Control &control);
     // Every reading, at the rate asked for.
     void metersRead(const MeterBlock &meters);
+    // A volume ceiling set or lifted, once the knob marks it. One that leaves
+    // the level where it is changes no value, so changed() says nothing of
+    // it, yet a surface that marks the ceiling must hear of it.
+    void ceilingChanged(const controls::Control &control) const;
 
 private:
     QString modelName;

@@ -1,8 +1,10 @@
 #include "panelnames.h"
 
 #include <accessibility.h>
+#include <controltable.h>
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QWidget>
 
 namespace panelkit {
@@ -41,11 +43,13 @@ const char *description(Purpose purpose)
 void nameControl(QWidget *control, const QStringList &words, Purpose purpose)
 {
     control->setAccessibleName(words.join(' '));
+    control->setProperty(controls::kSectionProperty, words.value(0));
     control->setAccessibleDescription(QCoreApplication::translate("panelkit", description(purpose)));
 }
 
 void nameReadout(QLabel *readout, const QString &section)
 {
+    readout->setProperty(controls::kSectionProperty, section);
     accessibility::nameReadout(readout, QCoreApplication::translate("panelkit", "%1 level").arg(section),
                                QCoreApplication::translate("panelkit", "Current level, in dB"));
 }

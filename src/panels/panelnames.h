@@ -23,6 +23,7 @@ enum class Purpose {
     HeadphoneSource,
 };
 
+// words: the column's heading first, then the control's caption, if it has one.
 void nameControl(QWidget *control, const QStringList &words, Purpose purpose);
 // A level readout: "<section> level"; its reading is its value.
 void nameReadout(QLabel *readout, const QString &section);

@@ -39,6 +39,7 @@ QJsonObject controlObject(const surface::ControlState &control)
 {
     QJsonObject object {{QStringLiteral("name"), control.name},
                         {QStringLiteral("label"), control.label},
+                        {QStringLiteral("group"), control.group},
                         {QStringLiteral("kind"), surface::kindName(control.kind)},
                         {QStringLiteral("min"), control.minimum},
                         {QStringLiteral("max"), control.ceiling.value_or(control.maximum)},
@@ -49,6 +50,41 @@ QJsonObject controlObject(const surface::ControlState &control)
     if (control.ceilingFader)
         object.insert(QStringLiteral("limitFader"), *control.ceilingFader);
     return object;
+}
+
+// Each readout with the places it shows, where the page puts a meter of it.
+QJsonArray readoutArray(const surface::State &state)
+{
+    QJsonArray readouts;
+    for (const std::vector<surface::ReadoutPlace> &shownAt : state.readoutPlaces) {
+        QJsonArray places;
+        for (const surface::ReadoutPlace &place : shownAt)
+            places.append(QJsonObject {{QStringLiteral("group"), place.group}, {QStringLiteral("label"), place.label}});
+        readouts.append(QJsonObject {{QStringLiteral("places"), places}});
+    }
+    return readouts;
+}
+
+QString refusalName(surface::Refusal why)
+{
+    using surface::Refusal;
+    switch (why) {
+    case Refusal::NoInterface:
+        return QStringLiteral("noInterface");
+    case Refusal::AboveLimit:
+        return QStringLiteral("limit");
+    case Refusal::PhantomPower:
+        return QStringLiteral("phantom");
+    case Refusal::NoPreset:
+        return QStringLiteral("noPreset");
+    case Refusal::PresetUnfit:
+        return QStringLiteral("presetUnfit");
+    case Refusal::InterfaceRefused:
+        return QStringLiteral("interface");
+    case Refusal::Other:
+        break;
+    }
+    return QStringLiteral("other");
 }
 
 QByteArray encode(const QString &type, QJsonObject object)
@@ -112,7 +148,7 @@ QByteArray encodeView(Presence presence, const surface::State &state, const QStr
                   {{QStringLiteral("presence"), presenceName(presence)},
                    {QStringLiteral("model"), shown ? state.model : QString()},
                    {QStringLiteral("controls"), controls},
-                   {QStringLiteral("readouts"), QJsonArray::fromStringList(shown ? state.readoutLabels : QStringList())},
+                   {QStringLiteral("readouts"), shown ? readoutArray(state) : QJsonArray()},
                    {QStringLiteral("presets"), QJsonArray::fromStringList(shown ? presets : QStringList())}});
 }
 
@@ -139,9 +175,18 @@ QByteArray encodeReply(const surface::Reply &reply)
 {
     QStringList lines = reply.text.translated().split(QLatin1Char('\n'));
     const QString first = lines.takeFirst();
-    return encode(QStringLiteral("reply"), {{QStringLiteral("refused"), reply.refused},
-                                            {QStringLiteral("text"), first},
-                                            {QStringLiteral("notes"), QJsonArray::fromStringList(lines)}});
+    QJsonObject object {{QStringLiteral("refused"), reply.refused},
+                        {QStringLiteral("text"), first},
+                        {QStringLiteral("notes"), QJsonArray::fromStringList(lines)}};
+    // The page words a refusal in the phone's language; the text is the computer's.
+    if (reply.refused) {
+        object.insert(QStringLiteral("why"), refusalName(reply.why));
+        if (reply.why == surface::Refusal::AboveLimit)
+            object.insert(QStringLiteral("limit"), reply.limit);
+        if (!reply.subject.isEmpty())
+            object.insert(QStringLiteral("subject"), reply.subject);
+    }
+    return encode(QStringLiteral("reply"), object);
 }
 
 } // namespace phone

@@ -14,8 +14,11 @@
 //   {"t":"preset","name":"Live"}
 //   {"t":"refresh"}
 //   {"t":"meters","rate":20}                             0 while the page is hidden
-// Out: "view" (presence, model, controls, readouts, presets), "control" (one
-// control's value and fader), "levels" (dB in the readouts' order), "reply".
+// Out: "view" (presence, model, controls, readouts with the "places" each
+// shows at, a group and a label, and presets), "control" (one
+// control's value, fader, limit and the heading of its column, its "group"),
+// "levels" (dB in the readouts' order), "reply" (a refusal's "why" for the
+// page to word, with the "limit" or the preset it names as "subject").
 namespace phone {
 
 inline constexpr int kMaxMessageBytes = 1024;
@@ -48,7 +51,8 @@ QByteArray encodeControl(const surface::ControlState &control);
 QByteArray encodeLevels(const surface::Levels &levels);
 // Whether a message is a reading of levels, which the next one replaces.
 bool isLevels(const QByteArray &message);
-// The first line of the answer, in the user's language, and its notes.
+// The first line of the answer, in the user's language, and its notes; a
+// refusal's reason beside it.
 QByteArray encodeReply(const surface::Reply &reply);
 
 } // namespace phone

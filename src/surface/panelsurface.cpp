@@ -4,6 +4,7 @@
 #include "nearname.h"
 #include "taper.h"
 
+#include <ceilings.h>
 #include <controltable.h>
 #include <presets.h>
 #include <safetygate.h>
@@ -20,7 +21,12 @@ using controls::Control;
 using controls::ControlTable;
 using safetygate::Way;
 
-const Sentence kNoInterface(QT_TRANSLATE_NOOP("Answer", "no interface connected"));
+const Reply kNoInterface {true, Sentence(QT_TRANSLATE_NOOP("Answer", "no interface connected")), Refusal::NoInterface};
+
+QString sectionOf(const QWidget *widget)
+{
+    return widget ? widget->property(controls::kSectionProperty).toString() : QString();
+}
 
 ControlState stateOf(const Control &control)
 {
@@ -29,6 +35,7 @@ ControlState stateOf(const Control &control)
     state.label = control.widget() ? control.widget()->accessibleName() : QString();
     if (state.label.isEmpty())
         state.label = state.name;
+    state.group = sectionOf(control.widget());
     state.kind = control.kind;
     state.minimum = control.minimum();
     state.maximum = control.maximum();
@@ -40,6 +47,28 @@ ControlState stateOf(const Control &control)
     if (control.knob && state.ceiling)
         state.ceilingFader = faderPosition(control, *state.ceiling);
     return state;
+}
+
+// A value above the user's limit is told apart; the page sends no other
+// value a control does not take, so the sentence says why for the rest.
+Reply valueRefusal(const Control &control, const QString &text, const Sentence &why)
+{
+    Reply reply {true, why};
+    const std::optional<int> asked = safetygate::parseWholeNumber(text);
+    const std::optional<int> ceiling = control.ceiling();
+    if (asked && ceiling && *asked > *ceiling && *asked <= control.maximum()) {
+        reply.why = Refusal::AboveLimit;
+        reply.limit = *ceiling;
+    }
+    return reply;
+}
+
+Reply presetRefusal(const remote::Answer &loaded, const QString &name, const QStringList &presets)
+{
+    const Refusal why = loaded.code == remote::DeviceRefused ? Refusal::InterfaceRefused
+                      : presets.contains(name)               ? Refusal::PresetUnfit
+                                                             : Refusal::NoPreset;
+    return Reply {true, loaded.text, why, 0, name};
 }
 
 } // namespace
@@ -68,6 +97,7 @@ void PanelSurface::followPanel()
     if (table) {
         connect(table, &ControlTable::changed, this, &PanelSurface::controlChanged);
         connect(table, &ControlTable::metersRead, this, &PanelSurface::sendLevels);
+        connect(table, &ControlTable::ceilingChanged, this, &PanelSurface::ceilingChanged);
         followMeterRate();
     }
     sendState(subscribers.live());
@@ -129,8 +159,12 @@ State PanelSurface::state() const
         state.controls.push_back(stateOf(control));
     for (const controls::Readout &readout : followed->readouts()) {
         state.readouts << readout.name;
-        const QString label = readout.labels.isEmpty() ? QString() : readout.labels.front()->accessibleName();
-        state.readoutLabels << (label.isEmpty() ? readout.name : label);
+        std::vector<ReadoutPlace> places;
+        for (const QLabel *shownOn : readout.labels) {
+            const QString label = shownOn->accessibleName();
+            places.push_back({sectionOf(shownOn), label.isEmpty() ? readout.name : label});
+        }
+        state.readoutPlaces.push_back(places);
     }
     return state;
 }
@@ -166,9 +200,11 @@ void PanelSurface::change(const Command &command, const Peer &from)
     Sentence refusal;
     const std::optional<int> value = safetygate::parseValue(*control, std::get<QString>(text), Way::Surface, refusal);
     if (!value)
-        return refuse(refusal, from);
+        return refuse(valueRefusal(*control, std::get<QString>(text), refusal), from);
     if (const std::optional<Sentence> refused = safetygate::refuseChange(*control, *value, Way::Surface))
-        return refuse(*refused, from);
+        return refuse(Reply {true, *refused,
+                             control->kind == controls::Kind::PhantomPower ? Refusal::PhantomPower : Refusal::Other},
+                      from);
     if (command.kind == Command::Kind::Fader) {
         Drag &drag = drags[control->name()];
         drag.mover = from;
@@ -226,7 +262,7 @@ void PanelSurface::loadPreset(const QString &name, const Peer &from)
             return;
         const remote::Answer loaded = remote::presets::load(*followed, name);
         if (loaded.code != remote::Done)
-            return refuse(loaded.text, from);
+            return refuse(presetRefusal(loaded, name, presets()), from);
         answer(Reply {false, loaded.text}, from);
     });
 }
@@ -250,8 +286,13 @@ void PanelSurface::applyChange(const QString &name, int value)
 
 void PanelSurface::refuse(const Sentence &why, const Peer &to)
 {
-    log.refused(why.english());
-    answer(Reply {true, why}, to);
+    refuse(Reply {true, why}, to);
+}
+
+void PanelSurface::refuse(const Reply &reply, const Peer &to)
+{
+    log.refused(reply.text.english());
+    answer(reply, to);
 }
 
 void PanelSurface::answer(const Outgoing &item, const Peer &from)
@@ -303,6 +344,14 @@ void PanelSurface::controlChanged(const Control &control)
     if (drag != drags.cend())
         to.removeIf([&drag](const Peer &peer) { return peer.via == drag->mover.via && peer.host == drag->mover.host; });
     send(stateOf(control), to);
+}
+
+// Every surface hears of it, the mover of a drag too: its fader's travel
+// ends at the ceiling.
+void PanelSurface::ceilingChanged(const Control &control)
+{
+    if (followed && followed->find(control.name()) == &control)
+        send(stateOf(control), subscribers.live());
 }
 
 // A mover that has let go hears where its control settled.

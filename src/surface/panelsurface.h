@@ -66,12 +66,14 @@ private:
     void loadPreset(const QString &name, const Peer &from);
     void applyChange(const QString &control, int value);
     void refuse(const answers::Sentence &why, const Peer &to);
+    void refuse(const Reply &reply, const Peer &to);
     // To the sender and to its host's subscriptions over the same transport.
     void answer(const Outgoing &item, const Peer &from);
     QList<Peer> answered(const Peer &from);
     void sendState(const QList<Peer> &to);
     void send(const Outgoing &item, const QList<Peer> &to);
     void controlChanged(const controls::Control &control);
+    void ceilingChanged(const controls::Control &control);
     void settle();
     void sendLevels(const MeterBlock &meters);
     void followMeterRate();

@@ -48,6 +48,7 @@ struct ControlState
 {
     QString name;  // as scripts call it: "SpeakerValue"
     QString label; // the panel's own name for it, in the user's language
+    QString group; // the heading of the panel's column it stands in, in the user's language: "MIC1"
     controls::Kind kind = controls::Kind::PlainSwitch;
     int minimum = 0;
     int maximum = 1;
@@ -58,14 +59,23 @@ struct ControlState
     std::optional<double> ceilingFader; // where the volume limit sits on that fader
 };
 
+// Where a readout shows on the panel: under the heading of a column (a
+// control's group), by the name the label has there.
+struct ReadoutPlace
+{
+    QString group;
+    QString label;
+};
+
 // The model and every value: a new subscription, a refresh, another panel.
 // An empty model: no interface.
 struct State
 {
     QString model;
     std::vector<ControlState> controls;
-    QStringList readouts;      // their names, in the order of Levels: "MIC1"
-    QStringList readoutLabels; // the panel's names for them, in the user's language
+    QStringList readouts; // their names, in the order of Levels: "MIC1"
+    // Where each shows: the RK2's phone readout stands beside both phone levels.
+    std::vector<std::vector<ReadoutPlace>> readoutPlaces;
 };
 
 // A reading of the panel's readouts, in their order.
@@ -77,12 +87,28 @@ struct Level
 };
 using Levels = std::vector<Level>;
 
+// Why a command was refused, for a transport that words a refusal itself
+// (the phone's page, in the phone's language); Other where only the
+// sentence says why.
+enum class Refusal {
+    Other,
+    NoInterface,
+    AboveLimit,       // above the user's volume limit of the control
+    PhantomPower,     // 48 V on, which takes a hand at the computer
+    NoPreset,         // no preset of that name for the connected model
+    PresetUnfit,      // the preset was checked whole and refused: nothing changed
+    InterfaceRefused, // the interface refused part of a preset
+};
+
 // An answer to one command: its first line says what came of it, each
 // further line is a note (48 V left off, a level held at its limit).
 struct Reply
 {
     bool refused = false;
     answers::Sentence text;
+    Refusal why = Refusal::Other;
+    int limit = 0;    // AboveLimit: the limit, in the control's unit
+    QString subject;  // the preset's name, for the refusals of one
 };
 
 // Every control with its label, kind and range: a surface finding its way.
