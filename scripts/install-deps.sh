@@ -4,8 +4,9 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools liboscpack-dev
-       qt6-l10n-tools libgl-dev libqrcodegencpp-dev)
-test=(liblo-tools xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei dbus-daemon dbus-bin at-spi2-core)
+       qt6-l10n-tools libgl-dev libqrcodegencpp-dev libxcb1-dev libavahi-client-dev pkg-config)
+test=(liblo-tools xvfb xauth trayer xdotool x11-utils imagemagick fonts-wqy-microhei dbus-daemon dbus-bin at-spi2-core openbox
+      avahi-daemon avahi-utils)
 fuzz=(clang-14 libclang-rt-14-dev)
 demo=(fonts-wqy-microhei xvfb xauth)
 windows=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
