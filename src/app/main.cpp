@@ -5,6 +5,7 @@
 #include "trayicon.h"
 
 #include <accessibility.h>
+#include <announcer.h>
 #include <commandline.h>
 #include <phoneservice.h>
 #include <remoteserver.h>
@@ -84,6 +85,25 @@ int main(int argc, char **argv)
         return request.verb == remote::Verb::Web ? phones.command(request) : surfaces.command(request);
     };
     remoteServer.listen();
+    // The ways in, announced on the network while they serve one: with this
+    // computer alone allowed, no one else could use them and the name would
+    // only leak. Queued, so that each is read once its switch is over.
+    announce::Announcer announcer;
+    const auto announceWaysIn = [&] {
+        const bool networkAllowed = surfaces.allowedNetwork().has_value();
+        if (networkAllowed && surfaces.isOn())
+            announcer.announce(QStringLiteral("_osc._udp"), surfaces.port());
+        else
+            announcer.withdraw(QStringLiteral("_osc._udp"));
+        if (networkAllowed && phones.isOn())
+            announcer.announce(QStringLiteral("_http._tcp"), phones.port());
+        else
+            announcer.withdraw(QStringLiteral("_http._tcp"));
+    };
+    QObject::connect(&surfaces, &surface::SurfaceServer::switched, &announcer, announceWaysIn, Qt::QueuedConnection);
+    QObject::connect(&surfaces, &surface::SurfaceServer::allowedChanged, &announcer, announceWaysIn,
+                     Qt::QueuedConnection);
+    QObject::connect(&phones, &phone::PhoneService::switched, &announcer, announceWaysIn, Qt::QueuedConnection);
     surfaces.start();
     phones.start();
 
