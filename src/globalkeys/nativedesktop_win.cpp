@@ -1,0 +1,15 @@
+#include "nativedesktop.h"
+
+namespace globalkeys {
+
+void *keyboardConnection()
+{
+    return nullptr;
+}
+
+QString whyNoKeys()
+{
+    return {};
+}
+
+} // namespace globalkeys
