@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "controlchange.h"
 #include "presets.h"
 #include "protocol.h"
 #include "remoteserver.h"
@@ -24,9 +25,10 @@ const QString kOptionPrefix = QStringLiteral("--");
 QString usage()
 {
     return QStringLiteral("valid: --list, --get KEY, --set KEY=VALUE (on, off, toggle, true, false or a number), "
-                          "--preset-save NAME, --preset-load NAME, --preset-list, --preset-delete NAME, --show, "
+                          "--step KEY=N, --preset-save NAME, --preset-load NAME, --preset-list, --preset-delete NAME, --show, "
                           "--osc [on [PORT]|off], --osc-allow ADDRESS/BITS|none, --limit [KEY=DB|KEY=none], "
-                          "--web [on [PORT]|off|forget], --help");
+                          "--web [on [PORT]|off|forget], --hotkey [KEYS ACTION|KEYS none], "
+                          "--media-keys [KEY [STEP]|off], --help");
 }
 
 // Qt's own options, which a start of the window may carry; those before the
@@ -67,6 +69,9 @@ bool namesCommand(const QStringList &arguments)
     return false;
 }
 
+const QStringList kTwoWordVerbs = {QStringLiteral("osc"), QStringLiteral("web"), QStringLiteral("hotkey"),
+                                   QStringLiteral("media-keys")};
+
 // "--get KEY" and "--get=KEY" alike; one command per start.
 std::optional<Request> parse(const QStringList &arguments, QString &error)
 {
@@ -75,8 +80,8 @@ std::optional<Request> parse(const QStringList &arguments, QString &error)
     const bool inlineArgument = arguments.value(0).contains(QLatin1Char('='));
     QStringList rest = arguments.mid(1);
     QString line = verb;
-    // "--osc on PORT" and "--web on PORT" take two words after them.
-    const qsizetype words = verb == QLatin1String("osc") || verb == QLatin1String("web") ? 2 : 1;
+    // "--osc on PORT", "--web on PORT", "--hotkey KEYS ACTION" and "--media-keys KEY STEP" take two words after them.
+    const qsizetype words = kTwoWordVerbs.contains(verb) ? 2 : 1;
     if (!option.startsWith(kOptionPrefix) || !verbNames().contains(verb)) {
         error = QStringLiteral("unknown option \"%1\"; %2").arg(arguments.value(0), usage());
         return std::nullopt;
@@ -148,6 +153,7 @@ QString helpText(int defaultOscPort, int defaultWebPort)
         "  --list                  the connected interface's controls, their ranges and values\n"
         "  --get KEY               one control's value\n"
         "  --set KEY=VALUE         a knob to a number, a switch on, off or toggle\n"
+        "  --step KEY=N            a knob N dB up or down from where it stands, stopping at a limit\n"
         "  --preset-save NAME      the panel's state as a preset\n"
         "  --preset-load NAME      a preset, through the same safety rules as a replay\n"
         "  --preset-list           the connected model's presets\n"
@@ -166,12 +172,22 @@ QString helpText(int defaultOscPort, int defaultWebPort)
         "  --web on [PORT]         serve the panel to phones' browsers on the allowed network (port %2)\n"
         "  --web off               stop serving them\n"
         "  --web forget            forget every paired phone\n"
+        "  --hotkey                the global shortcuts, which work while any program has the focus\n"
+        "  --hotkey KEYS ACTION    a shortcut: KEYS such as \"Ctrl+Alt+Up\" (with Ctrl, Alt or Meta), ACTION\n"
+        "                          \"step KEY=N\" (N from -%3 to %3), \"toggle KEY\", \"preset NAME\" or \"show\"\n"
+        "  --hotkey KEYS none      removes that shortcut\n"
+        "  --media-keys            whether the keyboard's volume keys step an output of the interface\n"
+        "  --media-keys KEY [STEP] they step that output (%4 dB unless given) and the mute key toggles its MUTE;\n"
+        "                          while on, they no longer move the system volume\n"
+        "  --media-keys off        gives them back to the system\n"
         "  --help                  this text\n"
         "Exit codes: 0 done, 1 refused, 2 Korvist Mixer is not running or did not begin (nothing was changed),\n"
         "3 no interface connected, 4 the interface refused the change, 5 the channel is served by another\n"
         "user's program, 6 Korvist Mixer began but gave no answer (the change may have been made).")
         .arg(defaultOscPort)
-        .arg(defaultWebPort);
+        .arg(defaultWebPort)
+        .arg(kLargestKeyStep)
+        .arg(kDefaultKeyStep);
 }
 
 QString unknownArgumentText(const QStringList &arguments)

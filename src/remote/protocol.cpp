@@ -14,6 +14,7 @@ constexpr VerbName kVerbs[] = {
     {Verb::List, "list"},
     {Verb::Get, "get"},
     {Verb::Set, "set"},
+    {Verb::Step, "step"},
     {Verb::PresetSave, "preset-save"},
     {Verb::PresetLoad, "preset-load"},
     {Verb::PresetList, "preset-list"},
@@ -23,6 +24,8 @@ constexpr VerbName kVerbs[] = {
     {Verb::OscAllow, "osc-allow"},
     {Verb::Limit, "limit"},
     {Verb::Web, "web"},
+    {Verb::Hotkey, "hotkey"},
+    {Verb::MediaKeys, "media-keys"},
 };
 
 QString nameOf(Verb verb)
@@ -73,12 +76,14 @@ bool takesArgument(Verb verb)
 
 bool needsArgument(Verb verb)
 {
-    return takesArgument(verb) && verb != Verb::Osc && verb != Verb::Limit && verb != Verb::Web;
+    return takesArgument(verb) && verb != Verb::Osc && verb != Verb::Limit && verb != Verb::Web
+        && verb != Verb::Hotkey && verb != Verb::MediaKeys;
 }
 
-bool isSurfaceVerb(Verb verb)
+bool isServiceVerb(Verb verb)
 {
-    return verb == Verb::Osc || verb == Verb::OscAllow || verb == Verb::Web;
+    return verb == Verb::Osc || verb == Verb::OscAllow || verb == Verb::Web || verb == Verb::Hotkey
+        || verb == Verb::MediaKeys;
 }
 
 std::optional<Request> parseCommand(const QString &line, QString &error)

@@ -46,7 +46,10 @@ enum ExitCode {
     MayHaveRun = 6,
 };
 
-enum class Verb { List, Get, Set, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow, Limit, Web };
+enum class Verb {
+    List, Get, Set, Step, PresetSave, PresetLoad, PresetList, PresetDelete, Show, Osc, OscAllow, Limit, Web, Hotkey,
+    MediaKeys
+};
 
 struct Request
 {
@@ -65,10 +68,11 @@ struct Answer
 // The verbs as written in a request, which are the command line's options without "--".
 QStringList verbNames();
 bool takesArgument(Verb verb);
-// Osc, Limit and Web may go without their argument: then they ask for the state.
+// Osc, Limit, Web, Hotkey and MediaKeys may go without their argument: then they ask for the state.
 bool needsArgument(Verb verb);
-// The control surfaces' and the phone remote's own requests, which need no interface connected.
-bool isSurfaceVerb(Verb verb);
+// The requests of the program's services (control surfaces, the phone remote, the global shortcuts), which
+// need no interface connected.
+bool isServiceVerb(Verb verb);
 
 // A command as the command line's arguments spell it, without a deadline.
 // Nothing when the line holds no known verb or the wrong number of arguments; error says why.

@@ -1,11 +1,11 @@
 #include "remotecontrol.h"
 
+#include "controlchange.h"
 #include "presets.h"
 
 #include <bringtofront.h>
 #include <ceilings.h>
 #include <controltable.h>
-#include <korvistiocontrol.h>
 #include <safetygate.h>
 
 #include <QWidget>
@@ -64,18 +64,21 @@ Answer set(const ControlTable &table, const QString &text)
         assignmentOf(table, text, Sentence(QT_TRANSLATE_NOOP("Answer", "set needs KEY=VALUE, not \"%1\"")).arg(text));
     if (!assignment.control)
         return assignment.refusal;
-    const Control &control = *assignment.control;
-    Sentence refusal;
-    const std::optional<int> value = safetygate::parseValue(control, assignment.value, safetygate::Way::Script, refusal);
-    if (!value)
-        return {Refused, refusal};
-    const std::uint64_t failedBefore = table.device()->failedRequests();
-    control.apply(*value);
-    const QString result = control.name() + QLatin1Char('=') + control.valueText();
-    if (table.device()->failedRequests() != failedBefore)
-        return {DeviceRefused,
-                Sentence(QT_TRANSLATE_NOOP("Answer", "the interface refused the change; the panel shows %1")).arg(result)};
-    return {Done, result};
+    return setControl(table, *assignment.control, assignment.value, safetygate::Way::Script);
+}
+
+Answer step(const ControlTable &table, const QString &text)
+{
+    const Sentence usage =
+        Sentence(QT_TRANSLATE_NOOP("Answer", "step needs KEY=N, N a whole number of dB up or down, not \"%1\""))
+            .arg(text);
+    const Assignment assignment = assignmentOf(table, text, usage);
+    if (!assignment.control)
+        return assignment.refusal;
+    const std::optional<int> amount = parseStepAmount(assignment.value);
+    if (!amount)
+        return {Refused, usage};
+    return remote::step(table, *assignment.control, *amount, safetygate::Way::Script);
 }
 
 Answer limit(const ControlTable &table, const QString &text)
@@ -97,8 +100,8 @@ Answer limit(const ControlTable &table, const QString &text)
 Answer execute(QWidget *root, const Request &request)
 {
     const ControlTable *table = controls::shownTable(root);
-    if (isSurfaceVerb(request.verb))
-        return {Refused, QStringLiteral("control surfaces are not served by this program")};
+    if (isServiceVerb(request.verb))
+        return {Refused, QStringLiteral("control surfaces, the phone remote and shortcuts are not served by this program")};
     if (request.verb != Verb::Show && !table)
         return {NoInterface, Sentence(QT_TRANSLATE_NOOP("Answer", "no interface connected: Korvist Mixer shows \"%1\""))
                                  .arg(Sentence::shownAs("MainWindow", QStringLiteral("声卡未连接！")))};
@@ -119,6 +122,8 @@ Answer execute(QWidget *root, const Request &request)
     }
     case Verb::Set:
         return set(*table, request.argument);
+    case Verb::Step:
+        return step(*table, request.argument);
     case Verb::PresetSave:
         return presets::save(*table, request.argument);
     case Verb::PresetLoad:
@@ -132,6 +137,8 @@ Answer execute(QWidget *root, const Request &request)
     case Verb::Osc:
     case Verb::OscAllow:
     case Verb::Web:
+    case Verb::Hotkey:
+    case Verb::MediaKeys:
         break;
     }
     return {Refused, QStringLiteral("unknown request")};

@@ -122,7 +122,7 @@ void RemoteServer::answer(QLocalSocket *socket, const QByteArray &line)
         } else {
             socket->write(kStarted);
             socket->flush();
-            result = isSurfaceVerb(request->verb) && surfaceCommand ? surfaceCommand(*request) : execute(root, *request);
+            result = isServiceVerb(request->verb) && serviceCommand ? serviceCommand(*request) : execute(root, *request);
         }
     }
     finish(socket, result);

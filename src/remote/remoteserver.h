@@ -37,8 +37,8 @@ public:
     bool listen();
     QString serverName() const { return server.fullServerName(); }
 
-    // Carries out the control surfaces' requests, which the program's surface server answers.
-    std::function<Answer(const Request &)> surfaceCommand;
+    // Carries out the requests of the program's services (isServiceVerb), which they answer themselves.
+    std::function<Answer(const Request &)> serviceCommand;
 
 private:
     void accept();

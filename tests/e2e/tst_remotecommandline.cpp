@@ -88,6 +88,20 @@ private slots:
                                              << "6 is above the limit of -10 set for HeadphoneValue";
         QTest::newRow("a limit brings the level down") << "rk2" << true << "--set HeadphoneValue=0;--limit HeadphoneValue=-10"
                                                        << "" << QStringList {"--get", "HeadphoneValue"} << 0 << "-10";
+        QTest::newRow("step") << "rk2" << true << "--set SpeakerValue=-30" << "" << QStringList {"--step", "SpeakerValue=+2"}
+                              << 0 << "SpeakerValue=-28";
+        QTest::newRow("step down") << "rk2" << true << "--set SpeakerValue=-30" << ""
+                                   << QStringList {"--step=SpeakerValue=-3"} << 0 << "SpeakerValue=-33";
+        QTest::newRow("step held at the limit") << "rk2" << true << "--set HeadphoneValue=-12;--limit HeadphoneValue=-10"
+                                                << "" << QStringList {"--step", "HeadphoneValue=6"} << 0
+                                                << "HeadphoneValue=-10\nlimited to -10 dB";
+        QTest::newRow("step held at the top") << "rk2" << true << "--set SpeakerValue=0" << ""
+                                              << QStringList {"--step", "SpeakerValue=100"} << 0
+                                              << "SpeakerValue=6\nat the top of its range";
+        QTest::newRow("step a switch") << "rk2" << true << "" << "" << QStringList {"--step", "SpeakerMuteIsChecked=1"}
+                                       << 1 << "SpeakerMuteIsChecked is a switch, which a step cannot move";
+        QTest::newRow("step by no number") << "rk2" << true << "" << "" << QStringList {"--step", "SpeakerValue=+-2"}
+                                           << 1 << "step needs KEY=N";
         QTest::newRow("another model's preset") << "rk2" << true << ""
                                                 << "presets/rk2/other.ini\n[Preset]\nModel=rk1\n[Dial]\nMicValue=3\n"
                                                 << QStringList {"--preset-load", "other"} << 1 << "is for the rk1";
