@@ -11,6 +11,7 @@
 #include <remoteserver.h>
 #include <runtimedir.h>
 #include <settings.h>
+#include <shortcutservice.h>
 #include <surfaceserver.h>
 
 #include <QApplication>
@@ -80,8 +81,14 @@ int main(int argc, char **argv)
     trayIcon.setSurfaces(&surfaces);
     trayIcon.setPhones(&phones);
     trayIcon.setVisible(true);
+    shortcuts::ShortcutService shortcutKeys(&mainWindow);
+    QObject::connect(&mainWindow, &MainWindow::panelChanged, &shortcutKeys, &shortcuts::ShortcutService::followPanel);
+    shortcutKeys.display().setTrayIcon(&trayIcon);
+    trayIcon.setShortcuts(&shortcutKeys);
     remote::RemoteServer remoteServer(&mainWindow);
-    remoteServer.surfaceCommand = [&surfaces, &phones](const remote::Request &request) {
+    remoteServer.serviceCommand = [&surfaces, &phones, &shortcutKeys](const remote::Request &request) {
+        if (request.verb == remote::Verb::Hotkey || request.verb == remote::Verb::MediaKeys)
+            return shortcutKeys.command(request);
         return request.verb == remote::Verb::Web ? phones.command(request) : surfaces.command(request);
     };
     remoteServer.listen();
@@ -106,6 +113,7 @@ int main(int argc, char **argv)
     QObject::connect(&phones, &phone::PhoneService::switched, &announcer, announceWaysIn, Qt::QueuedConnection);
     surfaces.start();
     phones.start();
+    shortcutKeys.start();
 
     // Without a notification area nothing could ever show a window that
     // starts hidden, so there the window shows itself.

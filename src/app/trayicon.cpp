@@ -6,13 +6,16 @@
 
 #include <bringtofront.h>
 #include <controltable.h>
+#include <keyboardshortcutsdialog.h>
 #include <korvistiocontrol.h>
 #include <phoneservice.h>
 #include <presets.h>
 #include <remoteaccessdialog.h>
 #include <remotecontrol.h>
 #include <shell.h>
+#include <shortcutservice.h>
 #include <surfaceserver.h>
+#include <traywheel.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -75,6 +78,10 @@ void TrayIcon::createMenu()
     remoteAccessAction->setEnabled(false);
     connect(remoteAccessAction, &QAction::triggered, this, &TrayIcon::showRemoteAccess);
     connect(menu->addAction(tr("Volume Limits...")), &QAction::triggered, this, &TrayIcon::showVolumeLimits);
+    // Off until the program hands its shortcuts over.
+    shortcutsAction = menu->addAction(tr("Keyboard Shortcuts..."));
+    shortcutsAction->setEnabled(false);
+    connect(shortcutsAction, &QAction::triggered, this, &TrayIcon::showKeyboardShortcuts);
     // Filled as it opens: the interface, and so the presets, may have changed since.
     presetsMenu = menu->addMenu(tr("Presets"));
     connect(presetsMenu, &QMenu::aboutToShow, this, &TrayIcon::fillPresetsMenu);
@@ -102,6 +109,8 @@ void TrayIcon::clickCallback(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
         showMainWindow();
+    else if (reason == QSystemTrayIcon::MiddleClick && shortcutKeys)
+        shortcutKeys->toggleMuteByTray();
 }
 
 void TrayIcon::showMainWindow()
@@ -189,6 +198,24 @@ void TrayIcon::showRemoteAccess()
         remoteAccess->setAttribute(Qt::WA_DeleteOnClose);
     }
     bringToFront(remoteAccess);
+}
+
+void TrayIcon::setShortcuts(shortcuts::ShortcutService *service)
+{
+    shortcutKeys = service;
+    shortcutsAction->setEnabled(service != nullptr);
+    if (service)
+        connect(new globalkeys::TrayWheel(this), &globalkeys::TrayWheel::stepped, service,
+                &shortcuts::ShortcutService::stepByWheel);
+}
+
+void TrayIcon::showKeyboardShortcuts()
+{
+    if (!keyboardShortcuts) {
+        keyboardShortcuts = new shortcuts::KeyboardShortcutsDialog(*shortcutKeys, mainWindow, shownMainWindow());
+        keyboardShortcuts->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringToFront(keyboardShortcuts);
 }
 
 void TrayIcon::setSurfaces(surface::SurfaceServer *server)

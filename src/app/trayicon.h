@@ -14,6 +14,9 @@ enum class Verb;
 namespace phone {
 class PhoneService;
 }
+namespace shortcuts {
+class ShortcutService;
+}
 namespace surface {
 class SurfaceServer;
 }
@@ -34,6 +37,8 @@ public:
     void setSurfaces(surface::SurfaceServer *server);
     // With the surfaces, offers "Remote Access...".
     void setPhones(phone::PhoneService *service);
+    // Offers "Keyboard Shortcuts...", and lets the icon's wheel and middle click work the media keys' output.
+    void setShortcuts(shortcuts::ShortcutService *service);
 
     QWidget *settingsWindow = nullptr;
 
@@ -52,6 +57,7 @@ private:
     void showVolumeLimits();
     void switchSurfaces(bool on);
     void showRemoteAccess();
+    void showKeyboardShortcuts();
     QWidget *shownMainWindow() const;
 
     QWidget *mainWindow = nullptr;
@@ -60,8 +66,11 @@ private:
     QMenu *presetsMenu = nullptr;
     QAction *surfacesAction = nullptr;
     QAction *remoteAccessAction = nullptr;
+    QAction *shortcutsAction = nullptr;
     // Built when first asked for, and gone again when closed.
     QPointer<QWidget> remoteAccess;
+    QPointer<QWidget> keyboardShortcuts;
+    shortcuts::ShortcutService *shortcutKeys = nullptr;
     phone::PhoneService *phones = nullptr;
     surface::SurfaceServer *surfaces = nullptr;
 };

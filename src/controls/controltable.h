@@ -29,6 +29,9 @@ inline constexpr char kSavedKey[] = "savedKey";
 // the panel's column it stands in ("MIC1", in the user's language): a
 // surface that lays the panel out anew (the phone's page) groups by it.
 inline constexpr char kSectionProperty[] = "panelSection";
+// The one that marks, with true, the switch that silences the output of its
+// column (its MUTE): the media keys' mute key and the on-screen display find it.
+inline constexpr char kMutesColumnProperty[] = "mutesColumn";
 
 // What a control does to the sound, which is what the safety rules go by.
 enum class Kind {

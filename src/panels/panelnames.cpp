@@ -44,6 +44,7 @@ void nameControl(QWidget *control, const QStringList &words, Purpose purpose)
 {
     control->setAccessibleName(words.join(' '));
     control->setProperty(controls::kSectionProperty, words.value(0));
+    control->setProperty(controls::kMutesColumnProperty, purpose == Purpose::Mute);
     control->setAccessibleDescription(QCoreApplication::translate("panelkit", description(purpose)));
 }
 

@@ -78,6 +78,7 @@ private slots:
             {"Refresh Audio Device", false, true}, {"Win Sound Pannel", false, true},
             {"", true, true},              {"", true, true},
             {"Remote Access...", false, false}, {"Volume Limits...", false, true},
+            {"Keyboard Shortcuts...", false, false},
             {"Presets", false, true},      {"Control Surfaces (OSC)", false, false},
         };
         QVERIFY(tray.contextMenu());

@@ -373,10 +373,10 @@ private slots:
     {
         const QRect menu = openTrayMenu(3000);
         QVERIFY(!menu.isEmpty());
-        // Quit is the second of the menu's eleven entries, under the disabled
+        // Quit is the second of the menu's twelve entries, under the disabled
         // version entry; its three separators are thinner than an entry, so
-        // an entry's share of the height is a little more than an eleventh.
-        constexpr int kEntries = 11;
+        // an entry's share of the height is a little more than a twelfth.
+        constexpr int kEntries = 12;
         session.click(menu.topLeft() + QPoint(menu.width() / 2, menu.height() * 3 / (2 * kEntries)), 1);
         QVERIFY2(program.waitForExit(kWaitMs), qPrintable(program.log()));
         QCOMPARE(program.exitCode(), 0);
