@@ -255,6 +255,78 @@
         <source>port %1 is Korvist Mixer&apos;s own: subscribe the port your surface listens on</source>
         <translation>Port %1 is Korvist Mixer&apos;s own: subscribe the port your surface listens on.</translation>
     </message>
+    <message>
+        <source>limited to %1 dB</source>
+        <translation>Limited to %1 dB.</translation>
+    </message>
+    <message>
+        <source>at the top of its range</source>
+        <translation>At the top of its range.</translation>
+    </message>
+    <message>
+        <source>at the bottom of its range</source>
+        <translation>At the bottom of its range.</translation>
+    </message>
+    <message>
+        <source>%1 is a switch, which a step cannot move: turn it with --set %1=toggle</source>
+        <translation>%1 is a switch, which a step cannot move: turn it with --set %1=toggle.</translation>
+    </message>
+    <message>
+        <source>step needs KEY=N, N a whole number of dB up or down, not &quot;%1&quot;</source>
+        <translation>Step needs KEY=N, N a whole number of dB up or down, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no shortcut action: give &quot;step KEY=N&quot; (N from -%2 to %2, not 0), &quot;toggle KEY&quot;, &quot;preset NAME&quot; or &quot;show&quot;</source>
+        <translation>&quot;%1&quot; is no shortcut action: give &quot;step KEY=N&quot; (N from -%2 to %2, not 0), &quot;toggle KEY&quot;, &quot;preset NAME&quot; or &quot;show&quot;.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no key combination for a shortcut: give one key with Ctrl, Alt or Meta held, such as Ctrl+Alt+Up (a key alone would be taken from every other program)</source>
+        <translation>&quot;%1&quot; is no key combination for a shortcut: give one key with Ctrl, Alt or Meta held, such as Ctrl+Alt+Up (a key alone would be taken from every other program).</translation>
+    </message>
+    <message>
+        <source>hotkey takes nothing (to list the shortcuts), KEYS ACTION or KEYS none, such as --hotkey &quot;Ctrl+Alt+Up&quot; &quot;step SpeakerValue=2&quot;</source>
+        <translation>Hotkey takes nothing (to list the shortcuts), KEYS ACTION or KEYS none, such as --hotkey &quot;Ctrl+Alt+Up&quot; &quot;step SpeakerValue=2&quot;.</translation>
+    </message>
+    <message>
+        <source>the connected %1 has no control %2: the shortcut does nothing while it is connected</source>
+        <translation>The connected %1 has no control %2: the shortcut does nothing while it is connected.</translation>
+    </message>
+    <message>
+        <source>media-keys takes a level&apos;s name and a step, such as --media-keys SpeakerValue 2, or off</source>
+        <translation>Media-keys takes a level&apos;s name and a step, such as --media-keys SpeakerValue 2, or off.</translation>
+    </message>
+    <message>
+        <source>a media key steps 1 to %1 dB, not &quot;%2&quot;</source>
+        <translation>A media key steps 1 to %1 dB, not &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>%1 is let go, but shortcuts.ini could not be written: it comes back at the next start</source>
+        <translation>%1 is let go, but shortcuts.ini could not be written: it comes back at the next start.</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program: not registered</source>
+        <translation>%1 is held by another program: not registered.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be held here: this desktop lends no keys to a program (Wayland), or has no such key: not registered</source>
+        <translation>%1 cannot be held here: this desktop lends no keys to a program (Wayland), or has no such key: not registered.</translation>
+    </message>
+    <message>
+        <source>shortcuts.ini could not be written: %1 not registered</source>
+        <translation>Shortcuts.ini could not be written: %1 not registered.</translation>
+    </message>
+    <message>
+        <source>the media keys step an output or phone level of the %1: %2, not &quot;%3&quot;</source>
+        <translation>The media keys step an output or phone level of the %1: %2, not &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program: the media keys stay the system&apos;s</source>
+        <translation>%1 is held by another program: the media keys stay the system&apos;s.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be held here: this desktop lends no keys to a program (Wayland): the media keys stay the system&apos;s</source>
+        <translation>%1 cannot be held here: this desktop lends no keys to a program (Wayland): the media keys stay the system&apos;s.</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>
@@ -355,12 +427,16 @@
         <translation>Volume Limits...</translation>
     </message>
     <message>
-        <source>Phone Remote...</source>
-        <translation>Phone Remote...</translation>
-    </message>
-    <message>
         <source>Control Surfaces (OSC) on %1</source>
         <translation>Control Surfaces (OSC) on %1</translation>
+    </message>
+    <message>
+        <source>Remote Access...</source>
+        <translation>Remote Access...</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts...</source>
+        <translation>Keyboard Shortcuts...</translation>
     </message>
 </context>
 <context>
@@ -453,26 +529,188 @@
     </message>
 </context>
 <context>
-    <name>phone::PhoneRemoteDialog</name>
+    <name>remoteaccess::ConnectedNow</name>
     <message>
-        <source>Serve the panel to phones on the allowed network</source>
-        <translation>Serve the panel to phones on the allowed network</translation>
+        <source>Control surfaces</source>
+        <translation>Control surfaces</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Asked for</source>
+        <translation>Asked for</translation>
+    </message>
+    <message>
+        <source>Last heard</source>
+        <translation>Last heard</translation>
+    </message>
+    <message>
+        <source>Paired phones</source>
+        <translation>Paired phones</translation>
+    </message>
+    <message>
+        <source>Browser</source>
+        <translation>Browser</translation>
+    </message>
+    <message>
+        <source>Paired on</source>
+        <translation>Paired on</translation>
+    </message>
+    <message>
+        <source>Last used</source>
+        <translation>Last used</translation>
+    </message>
+    <message>
+        <source>Connected now</source>
+        <translation>Connected now</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Disconnect</translation>
     </message>
     <message>
         <source>&amp;Forget Phone</source>
         <translation>&amp;Forget Phone</translation>
     </message>
     <message>
-        <source>Phone Remote</source>
-        <translation>Phone Remote</translation>
+        <source>Control &amp;surfaces:</source>
+        <translation>Control &amp;surfaces:</translation>
     </message>
     <message>
         <source>&amp;Paired phones:</source>
         <translation>&amp;Paired phones:</translation>
     </message>
     <message>
-        <source>Paired phones</source>
-        <translation>Paired phones</translation>
+        <source>every change, levels %1 a second</source>
+        <translation>every change, levels %1 a second</translation>
+    </message>
+    <message>
+        <source>every change</source>
+        <translation>every change</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</source>
+        <translation>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</translation>
+    </message>
+</context>
+<context>
+    <name>remoteaccess::NetworkChoice</name>
+    <message>
+        <source>This computer only</source>
+        <translation>This computer only</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>%1 (typed by hand)</source>
+        <translation>%1 (typed by hand)</translation>
+    </message>
+    <message>
+        <source>Other...</source>
+        <translation>Other...</translation>
+    </message>
+    <message>
+        <source>Other Network</source>
+        <translation>Other Network</translation>
+    </message>
+    <message>
+        <source>A network, as an address and its bits: 192.168.1.0/24 (at most a /16, or a /64 for IPv6):</source>
+        <translation>A network, as an address and its bits: 192.168.1.0/24 (at most a /16, or a /64 for IPv6):</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a network: give an address and its bits, 192.168.1.0/24 (at most a /16, or a /64 for IPv6).</source>
+        <translation>&quot;%1&quot; is not a network: give an address and its bits, 192.168.1.0/24 (at most a /16, or a /64 for IPv6).</translation>
+    </message>
+</context>
+<context>
+    <name>remoteaccess::RemoteAccessDialog</name>
+    <message>
+        <source>Remote Access</source>
+        <translation>Remote Access</translation>
+    </message>
+    <message>
+        <source>Connected now</source>
+        <translation>Connected now</translation>
+    </message>
+    <message>
+        <source>Who may connect</source>
+        <translation>Who may connect</translation>
+    </message>
+    <message>
+        <source>&amp;Network:</source>
+        <translation>&amp;Network:</translation>
+    </message>
+    <message>
+        <source>This computer may always connect. Devices on the chosen network may use the control surfaces and the phone remote.</source>
+        <translation>This computer may always connect. Devices on the chosen network may use the control surfaces and the phone remote.</translation>
+    </message>
+    <message>
+        <source>Control surfaces (OSC)</source>
+        <translation>Control surfaces (OSC)</translation>
+    </message>
+    <message>
+        <source>Serve &amp;control surfaces</source>
+        <translation>Serve &amp;control surfaces</translation>
+    </message>
+    <message>
+        <source>C&amp;opy Address</source>
+        <translation>C&amp;opy Address</translation>
+    </message>
+    <message>
+        <source>UDP &amp;port:</source>
+        <translation>UDP &amp;port:</translation>
+    </message>
+    <message>
+        <source>Phone remote</source>
+        <translation>Phone remote</translation>
+    </message>
+    <message>
+        <source>Serve the panel to p&amp;hones</source>
+        <translation>Serve the panel to p&amp;hones</translation>
+    </message>
+    <message>
+        <source>A phone needs the network it is on: with this computer only, no phone can reach the panel. Choose the network here or above.</source>
+        <translation>A phone needs the network it is on: with this computer only, no phone can reach the panel. Choose the network here or above.</translation>
+    </message>
+    <message>
+        <source>Phone&apos;s ne&amp;twork:</source>
+        <translation>Phone&apos;s ne&amp;twork:</translation>
+    </message>
+    <message>
+        <source>TCP po&amp;rt:</source>
+        <translation>TCP po&amp;rt:</translation>
+    </message>
+    <message>
+        <source>Off: no surface can connect.</source>
+        <translation>Off: no surface can connect.</translation>
+    </message>
+    <message>
+        <source>Type into the surface app: %1, port %2</source>
+        <translation>Type into the surface app: %1, port %2</translation>
+    </message>
+    <message>
+        <source>Apps on this computer reach it at 127.0.0.1, port %1. For a tablet or phone, choose its network above.</source>
+        <translation>Apps on this computer reach it at 127.0.0.1, port %1. For a tablet or phone, choose its network above.</translation>
     </message>
     <message>
         <source>Open %1 on the phone, or scan the code.</source>
@@ -485,14 +723,6 @@
     <message>
         <source>Pairing code: %1 (a new one comes every two minutes)</source>
         <translation>Pairing code: %1 (a new one comes every two minutes)</translation>
-    </message>
-    <message>
-        <source>%1 at %2, last used %3</source>
-        <translation>%1 at %2, last used %3</translation>
-    </message>
-    <message>
-        <source>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</source>
-        <translation>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</translation>
     </message>
 </context>
 <context>
@@ -586,6 +816,88 @@
     <message>
         <source>Volume</source>
         <translation>Volume</translation>
+    </message>
+</context>
+<context>
+    <name>shortcuts::ChangeDisplay</name>
+    <message>
+        <source>On</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Preset</translation>
+    </message>
+</context>
+<context>
+    <name>shortcuts::KeyboardShortcutsDialog</name>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>Keyboard Shortcuts</translation>
+    </message>
+    <message>
+        <source>These keys work while any program has the focus. Each press moves a level one step, never past its limit, and no key switches 48 V on. Backspace takes a key away.</source>
+        <translation>These keys work while any program has the focus. Each press moves a level one step, never past its limit, and no key switches 48 V on. Backspace takes a key away.</translation>
+    </message>
+    <message>
+        <source>No interface is connected: its levels and switches are listed here once it is.</source>
+        <translation>No interface is connected: its levels and switches are listed here once it is.</translation>
+    </message>
+    <message>
+        <source>Show changes from scripts, surfaces and phones on the screen too</source>
+        <translation>Show changes from scripts, surfaces and phones on the screen too</translation>
+    </message>
+    <message>
+        <source>Media keys</source>
+        <translation>Media keys</translation>
+    </message>
+    <message>
+        <source>Off: they move the system volume</source>
+        <translation>Off: they move the system volume</translation>
+    </message>
+    <message>
+        <source>The volume keys step</source>
+        <translation>The volume keys step</translation>
+    </message>
+    <message>
+        <source>Each press steps it by</source>
+        <translation>Each press steps it by</translation>
+    </message>
+    <message>
+        <source>While on, the keyboard&apos;s volume keys no longer move the system volume, and the mute key turns the output&apos;s MUTE on or off.</source>
+        <translation>While on, the keyboard&apos;s volume keys no longer move the system volume, and the mute key turns the output&apos;s MUTE on or off.</translation>
+    </message>
+    <message>
+        <source>Held by another program: not working</source>
+        <translation>Held by another program: not working</translation>
+    </message>
+    <message>
+        <source>Not held: this desktop lends no keys to a program</source>
+        <translation>Not held: this desktop lends no keys to a program</translation>
+    </message>
+    <message>
+        <source>%1 up %2 dB</source>
+        <translation>%1 up %2 dB</translation>
+    </message>
+    <message>
+        <source>%1 down %2 dB</source>
+        <translation>%1 down %2 dB</translation>
+    </message>
+    <message>
+        <source>%1 on or off</source>
+        <translation>%1 on or off</translation>
+    </message>
+    <message>
+        <source>Load preset %1</source>
+        <translation>Load preset %1</translation>
+    </message>
+    <message>
+        <source>Show the panel</source>
+        <translation>Show the panel</translation>
     </message>
 </context>
 </TS>

@@ -255,6 +255,78 @@
         <source>port %1 is Korvist Mixer&apos;s own: subscribe the port your surface listens on</source>
         <translation>端口 %1 是 Korvist Mixer 自己的端口：请订阅你的控制面监听的端口</translation>
     </message>
+    <message>
+        <source>limited to %1 dB</source>
+        <translation>限制在 %1 dB</translation>
+    </message>
+    <message>
+        <source>at the top of its range</source>
+        <translation>已到范围顶端</translation>
+    </message>
+    <message>
+        <source>at the bottom of its range</source>
+        <translation>已到范围底端</translation>
+    </message>
+    <message>
+        <source>%1 is a switch, which a step cannot move: turn it with --set %1=toggle</source>
+        <translation>%1 是开关，步进无法移动它：请用 --set %1=toggle 切换</translation>
+    </message>
+    <message>
+        <source>step needs KEY=N, N a whole number of dB up or down, not &quot;%1&quot;</source>
+        <translation>step 需要 KEY=N，N 为向上或向下的整数 dB，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no shortcut action: give &quot;step KEY=N&quot; (N from -%2 to %2, not 0), &quot;toggle KEY&quot;, &quot;preset NAME&quot; or &quot;show&quot;</source>
+        <translation>“%1”不是快捷键动作：请给出“step KEY=N”（N 为 -%2 到 %2，不为 0）、“toggle KEY”、“preset NAME”或“show”</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no key combination for a shortcut: give one key with Ctrl, Alt or Meta held, such as Ctrl+Alt+Up (a key alone would be taken from every other program)</source>
+        <translation>“%1”不是快捷键组合：请给出一个按住 Ctrl、Alt 或 Meta 的键，例如 Ctrl+Alt+Up（单独一个键会从所有其他程序夺走它）</translation>
+    </message>
+    <message>
+        <source>hotkey takes nothing (to list the shortcuts), KEYS ACTION or KEYS none, such as --hotkey &quot;Ctrl+Alt+Up&quot; &quot;step SpeakerValue=2&quot;</source>
+        <translation>hotkey 不带参数（列出快捷键），或 KEYS ACTION，或 KEYS none，例如 --hotkey &quot;Ctrl+Alt+Up&quot; &quot;step SpeakerValue=2&quot;</translation>
+    </message>
+    <message>
+        <source>the connected %1 has no control %2: the shortcut does nothing while it is connected</source>
+        <translation>当前连接的 %1 没有控件 %2：连接期间该快捷键不起作用</translation>
+    </message>
+    <message>
+        <source>media-keys takes a level&apos;s name and a step, such as --media-keys SpeakerValue 2, or off</source>
+        <translation>media-keys 需要一个音量名称和步长，例如 --media-keys SpeakerValue 2，或 off</translation>
+    </message>
+    <message>
+        <source>a media key steps 1 to %1 dB, not &quot;%2&quot;</source>
+        <translation>媒体键每次步进 1 到 %1 dB，而不是“%2”</translation>
+    </message>
+    <message>
+        <source>%1 is let go, but shortcuts.ini could not be written: it comes back at the next start</source>
+        <translation>%1 已释放，但无法写入 shortcuts.ini：下次启动时它会恢复</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program: not registered</source>
+        <translation>%1 已被另一个程序占用：未注册</translation>
+    </message>
+    <message>
+        <source>%1 cannot be held here: this desktop lends no keys to a program (Wayland), or has no such key: not registered</source>
+        <translation>此处无法占用 %1：此桌面不向程序出借按键（Wayland），或没有这个键：未注册</translation>
+    </message>
+    <message>
+        <source>shortcuts.ini could not be written: %1 not registered</source>
+        <translation>无法写入 shortcuts.ini：%1 未注册</translation>
+    </message>
+    <message>
+        <source>the media keys step an output or phone level of the %1: %2, not &quot;%3&quot;</source>
+        <translation>媒体键步进 %1 的输出或手机音量：%2，而不是“%3”</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program: the media keys stay the system&apos;s</source>
+        <translation>%1 已被另一个程序占用：媒体键仍归系统使用</translation>
+    </message>
+    <message>
+        <source>%1 cannot be held here: this desktop lends no keys to a program (Wayland): the media keys stay the system&apos;s</source>
+        <translation>此处无法占用 %1：此桌面不向程序出借按键（Wayland）：媒体键仍归系统使用</translation>
+    </message>
 </context>
 <context>
     <name>Knob</name>
@@ -355,12 +427,16 @@
         <translation>音量上限...</translation>
     </message>
     <message>
-        <source>Phone Remote...</source>
-        <translation>手机遥控...</translation>
-    </message>
-    <message>
         <source>Control Surfaces (OSC) on %1</source>
         <translation>外部控制器 (OSC) 端口 %1</translation>
+    </message>
+    <message>
+        <source>Remote Access...</source>
+        <translation>远程访问...</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts...</source>
+        <translation>键盘快捷键...</translation>
     </message>
 </context>
 <context>
@@ -453,26 +529,188 @@
     </message>
 </context>
 <context>
-    <name>phone::PhoneRemoteDialog</name>
+    <name>remoteaccess::ConnectedNow</name>
     <message>
-        <source>Serve the panel to phones on the allowed network</source>
-        <translation>向允许网络中的手机提供面板</translation>
+        <source>Control surfaces</source>
+        <translation>外部控制器</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>Asked for</source>
+        <translation>订阅内容</translation>
+    </message>
+    <message>
+        <source>Last heard</source>
+        <translation>最近联系</translation>
+    </message>
+    <message>
+        <source>Paired phones</source>
+        <translation>已配对的手机</translation>
+    </message>
+    <message>
+        <source>Browser</source>
+        <translation>浏览器</translation>
+    </message>
+    <message>
+        <source>Paired on</source>
+        <translation>配对时间</translation>
+    </message>
+    <message>
+        <source>Last used</source>
+        <translation>最近使用</translation>
+    </message>
+    <message>
+        <source>Connected now</source>
+        <translation>当前连接</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>断开(&amp;D)</translation>
     </message>
     <message>
         <source>&amp;Forget Phone</source>
         <translation>忘记手机(&amp;F)</translation>
     </message>
     <message>
-        <source>Phone Remote</source>
-        <translation>手机遥控</translation>
+        <source>Control &amp;surfaces:</source>
+        <translation>外部控制器(&amp;S)：</translation>
     </message>
     <message>
         <source>&amp;Paired phones:</source>
         <translation>已配对的手机(&amp;P)：</translation>
     </message>
     <message>
-        <source>Paired phones</source>
-        <translation>已配对的手机</translation>
+        <source>every change, levels %1 a second</source>
+        <translation>每次更改，电平每秒 %1 次</translation>
+    </message>
+    <message>
+        <source>every change</source>
+        <translation>每次更改</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</source>
+        <translation>该手机已断开，但无法保存已配对手机列表：Korvist Mixer 下次启动时它将重新配对。</translation>
+    </message>
+</context>
+<context>
+    <name>remoteaccess::NetworkChoice</name>
+    <message>
+        <source>This computer only</source>
+        <translation>仅此电脑</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>%1 (typed by hand)</source>
+        <translation>%1（手动输入）</translation>
+    </message>
+    <message>
+        <source>Other...</source>
+        <translation>其他...</translation>
+    </message>
+    <message>
+        <source>Other Network</source>
+        <translation>其他网络</translation>
+    </message>
+    <message>
+        <source>A network, as an address and its bits: 192.168.1.0/24 (at most a /16, or a /64 for IPv6):</source>
+        <translation>网络，以地址和位数表示：192.168.1.0/24（最大为 /16，IPv6 为 /64）：</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a network: give an address and its bits, 192.168.1.0/24 (at most a /16, or a /64 for IPv6).</source>
+        <translation>“%1”不是网络：请给出地址和位数，例如 192.168.1.0/24（最大为 /16，IPv6 为 /64）。</translation>
+    </message>
+</context>
+<context>
+    <name>remoteaccess::RemoteAccessDialog</name>
+    <message>
+        <source>Remote Access</source>
+        <translation>远程访问</translation>
+    </message>
+    <message>
+        <source>Connected now</source>
+        <translation>当前连接</translation>
+    </message>
+    <message>
+        <source>Who may connect</source>
+        <translation>允许连接的设备</translation>
+    </message>
+    <message>
+        <source>&amp;Network:</source>
+        <translation>网络(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>This computer may always connect. Devices on the chosen network may use the control surfaces and the phone remote.</source>
+        <translation>此电脑始终可以连接。所选网络上的设备可以使用外部控制器和手机遥控。</translation>
+    </message>
+    <message>
+        <source>Control surfaces (OSC)</source>
+        <translation>外部控制器 (OSC)</translation>
+    </message>
+    <message>
+        <source>Serve &amp;control surfaces</source>
+        <translation>为外部控制器提供服务(&amp;C)</translation>
+    </message>
+    <message>
+        <source>C&amp;opy Address</source>
+        <translation>复制地址(&amp;O)</translation>
+    </message>
+    <message>
+        <source>UDP &amp;port:</source>
+        <translation>UDP 端口(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>Phone remote</source>
+        <translation>手机遥控</translation>
+    </message>
+    <message>
+        <source>Serve the panel to p&amp;hones</source>
+        <translation>向手机提供面板(&amp;H)</translation>
+    </message>
+    <message>
+        <source>A phone needs the network it is on: with this computer only, no phone can reach the panel. Choose the network here or above.</source>
+        <translation>手机需要其所在的网络：仅允许此电脑时，任何手机都无法访问面板。请在此处或上方选择网络。</translation>
+    </message>
+    <message>
+        <source>Phone&apos;s ne&amp;twork:</source>
+        <translation>手机所在网络(&amp;T)：</translation>
+    </message>
+    <message>
+        <source>TCP po&amp;rt:</source>
+        <translation>TCP 端口(&amp;R)：</translation>
+    </message>
+    <message>
+        <source>Off: no surface can connect.</source>
+        <translation>关闭：任何控制器都无法连接。</translation>
+    </message>
+    <message>
+        <source>Type into the surface app: %1, port %2</source>
+        <translation>在控制器应用中输入：%1，端口 %2</translation>
+    </message>
+    <message>
+        <source>Apps on this computer reach it at 127.0.0.1, port %1. For a tablet or phone, choose its network above.</source>
+        <translation>此电脑上的应用可通过 127.0.0.1、端口 %1 访问。平板或手机请在上方选择其网络。</translation>
     </message>
     <message>
         <source>Open %1 on the phone, or scan the code.</source>
@@ -480,19 +718,11 @@
     </message>
     <message>
         <source>QR code of %1 with the pairing code</source>
-        <translation>%1 及配对码的二维码</translation>
+        <translation>含配对码的 %1 二维码</translation>
     </message>
     <message>
         <source>Pairing code: %1 (a new one comes every two minutes)</source>
         <translation>配对码：%1（每两分钟更换一次）</translation>
-    </message>
-    <message>
-        <source>%1 at %2, last used %3</source>
-        <translation>%1，位于 %2，上次使用 %3</translation>
-    </message>
-    <message>
-        <source>The phone is cut off, but the list of paired phones could not be saved: it will be paired again when Korvist Mixer next starts.</source>
-        <translation>此手机已断开，但已配对手机列表无法保存：Korvist Mixer 下次启动时它仍将处于配对状态。</translation>
     </message>
 </context>
 <context>
@@ -586,6 +816,88 @@
     <message>
         <source>Volume</source>
         <translation>音量</translation>
+    </message>
+</context>
+<context>
+    <name>shortcuts::ChangeDisplay</name>
+    <message>
+        <source>On</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>预设</translation>
+    </message>
+</context>
+<context>
+    <name>shortcuts::KeyboardShortcutsDialog</name>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>键盘快捷键</translation>
+    </message>
+    <message>
+        <source>These keys work while any program has the focus. Each press moves a level one step, never past its limit, and no key switches 48 V on. Backspace takes a key away.</source>
+        <translation>无论哪个程序处于焦点，这些按键都有效。每按一次音量移动一步，绝不超过上限，且任何按键都不会打开 48V。按 Backspace 删除按键。</translation>
+    </message>
+    <message>
+        <source>No interface is connected: its levels and switches are listed here once it is.</source>
+        <translation>未连接声卡：连接后其音量和开关会列在此处。</translation>
+    </message>
+    <message>
+        <source>Show changes from scripts, surfaces and phones on the screen too</source>
+        <translation>也在屏幕上显示来自脚本、控制器和手机的更改</translation>
+    </message>
+    <message>
+        <source>Media keys</source>
+        <translation>媒体键</translation>
+    </message>
+    <message>
+        <source>Off: they move the system volume</source>
+        <translation>关闭：它们调节系统音量</translation>
+    </message>
+    <message>
+        <source>The volume keys step</source>
+        <translation>音量键步进</translation>
+    </message>
+    <message>
+        <source>Each press steps it by</source>
+        <translation>每按一次步进</translation>
+    </message>
+    <message>
+        <source>While on, the keyboard&apos;s volume keys no longer move the system volume, and the mute key turns the output&apos;s MUTE on or off.</source>
+        <translation>开启时，键盘的音量键不再调节系统音量，静音键开关该输出的 MUTE。</translation>
+    </message>
+    <message>
+        <source>Held by another program: not working</source>
+        <translation>已被另一个程序占用：不起作用</translation>
+    </message>
+    <message>
+        <source>Not held: this desktop lends no keys to a program</source>
+        <translation>未占用：此桌面不向程序出借按键</translation>
+    </message>
+    <message>
+        <source>%1 up %2 dB</source>
+        <translation>%1 增加 %2 dB</translation>
+    </message>
+    <message>
+        <source>%1 down %2 dB</source>
+        <translation>%1 降低 %2 dB</translation>
+    </message>
+    <message>
+        <source>%1 on or off</source>
+        <translation>%1 开或关</translation>
+    </message>
+    <message>
+        <source>Load preset %1</source>
+        <translation>载入预设 %1</translation>
+    </message>
+    <message>
+        <source>Show the panel</source>
+        <translation>显示面板</translation>
     </message>
 </context>
 </TS>
