@@ -257,15 +257,15 @@
     </message>
     <message>
         <source>limited to %1 dB</source>
-        <translation>Limited to %1 dB.</translation>
+        <translation>limited to %1 dB</translation>
     </message>
     <message>
         <source>at the top of its range</source>
-        <translation>At the top of its range.</translation>
+        <translation>at the top of its range</translation>
     </message>
     <message>
         <source>at the bottom of its range</source>
-        <translation>At the bottom of its range.</translation>
+        <translation>at the bottom of its range</translation>
     </message>
     <message>
         <source>%1 is a switch, which a step cannot move: turn it with --set %1=toggle</source>
