@@ -45,7 +45,7 @@ void VolumeLimitsDialog::followPanel()
     for (const controls::Control &control : table->controls()) {
         if (!control.takesCeiling())
             continue;
-        const QString name = control.widget()->accessibleName();
+        const QString name = control.label();
         auto *limited = new QCheckBox(name, rows);
         auto *ceiling = new QSpinBox(rows);
         ceiling->setRange(control.minimum(), control.maximum());

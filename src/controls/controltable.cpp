@@ -20,6 +20,17 @@ QString Control::name() const
     return key.section(QLatin1Char('/'), -1);
 }
 
+QString Control::label() const
+{
+    const QString named = widget() ? widget()->accessibleName() : QString();
+    return named.isEmpty() ? name() : named;
+}
+
+QString Control::section() const
+{
+    return widget() ? widget()->property(kSectionProperty).toString() : QString();
+}
+
 int Control::minimum() const
 {
     return knob ? knob->minimum : 0;

@@ -56,6 +56,10 @@ struct Control
 
     // The key without its group: what scripts and surfaces call it.
     QString name() const;
+    // The panel's own name for it, in the user's language ("SPEAKER Volume"); its name where the panel gives none.
+    QString label() const;
+    // The heading of the panel's column it stands in (kSectionProperty); empty where the panel names none.
+    QString section() const;
     // A switch counts as 0 (off) and 1 (on).
     int minimum() const;
     int maximum() const;

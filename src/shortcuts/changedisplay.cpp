@@ -17,17 +17,9 @@ using controls::Control;
 using controls::ControlTable;
 
 namespace {
+
 // A preset moves no one level the bar could show.
 constexpr double kNoBar = -1;
-} // namespace
-
-namespace {
-
-QString labelOf(const Control &control)
-{
-    const QString name = control.widget()->accessibleName();
-    return name.isEmpty() ? control.name() : name;
-}
 
 QString valueOf(const Control &control)
 {
@@ -44,8 +36,8 @@ ShownChange shownChange(const ControlTable &table, const Control &control)
     const Control &shown = level ? *level : control;
     const Control *mute = level ? muteOf(table, *level) : nullptr;
     const QString detail = &shown == &control || &control == mute ? QString()
-                                                                  : labelOf(control) + QLatin1Char(' ') + valueOf(control);
-    return {labelOf(shown), valueOf(shown), level ? surface::faderPosition(*level, level->value()) : 0,
+                                                                  : control.label() + QLatin1Char(' ') + valueOf(control);
+    return {shown.label(), valueOf(shown), level ? surface::faderPosition(*level, level->value()) : 0,
             mute && mute->value(), detail};
 }
 

@@ -155,7 +155,7 @@ QWidget *KeyboardShortcutsDialog::buildMediaKeys(QWidget *parent)
     if (const controls::ControlTable *table = controls::shownTable(root))
         for (const controls::Control &control : table->controls())
             if (isLevel(control))
-                mediaOutput->addItem(control.widget()->accessibleName(), control.name());
+                mediaOutput->addItem(control.label(), control.name());
     const QString chosen = service.mediaKeys().output;
     if (!chosen.isEmpty() && mediaOutput->findData(chosen) < 0)
         mediaOutput->addItem(chosen, chosen);

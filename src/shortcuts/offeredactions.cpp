@@ -22,12 +22,6 @@ QString translated(const char *text)
     return QCoreApplication::translate("shortcuts::KeyboardShortcutsDialog", text);
 }
 
-QString labelOf(const Control &control)
-{
-    const QString name = control.widget()->accessibleName();
-    return name.isEmpty() ? control.name() : name;
-}
-
 // MUTE and DIM: the switches that lower an output, in its column.
 bool lowersAnOutput(const controls::ControlTable &table, const Control &control)
 {
@@ -46,16 +40,16 @@ std::vector<OfferedAction> offeredActions(const controls::ControlTable *table, c
         if (isLevel(control)) {
             offered.push_back({{Action::Kind::Step, control.name(), step},
                                translated(QT_TRANSLATE_NOOP("shortcuts::KeyboardShortcutsDialog", "%1 up %2 dB"))
-                                   .arg(labelOf(control))
+                                   .arg(control.label())
                                    .arg(step)});
             offered.push_back({{Action::Kind::Step, control.name(), -step},
                                translated(QT_TRANSLATE_NOOP("shortcuts::KeyboardShortcutsDialog", "%1 down %2 dB"))
-                                   .arg(labelOf(control))
+                                   .arg(control.label())
                                    .arg(step)});
         } else if (lowersAnOutput(*table, control)) {
             offered.push_back({{Action::Kind::Toggle, control.name(), 0},
                                translated(QT_TRANSLATE_NOOP("shortcuts::KeyboardShortcutsDialog", "%1 on or off"))
-                                   .arg(labelOf(control))});
+                                   .arg(control.label())});
         }
     }
     for (const QString &preset : table ? remote::presets::list(*table) : QStringList())

@@ -10,14 +10,9 @@ using controls::Kind;
 
 namespace {
 
-QString columnOf(const Control &control)
-{
-    return control.widget()->property(controls::kSectionProperty).toString();
-}
-
 bool sameColumn(const Control &a, const Control &b)
 {
-    return !columnOf(a).isEmpty() && columnOf(a) == columnOf(b);
+    return !a.section().isEmpty() && a.section() == b.section();
 }
 
 } // namespace

@@ -23,19 +23,12 @@ using safetygate::Way;
 
 const Reply kNoInterface {true, Sentence(QT_TRANSLATE_NOOP("Answer", "no interface connected")), Refusal::NoInterface};
 
-QString sectionOf(const QWidget *widget)
-{
-    return widget ? widget->property(controls::kSectionProperty).toString() : QString();
-}
-
 ControlState stateOf(const Control &control)
 {
     ControlState state;
     state.name = control.name();
-    state.label = control.widget() ? control.widget()->accessibleName() : QString();
-    if (state.label.isEmpty())
-        state.label = state.name;
-    state.group = sectionOf(control.widget());
+    state.label = control.label();
+    state.group = control.section();
     state.kind = control.kind;
     state.minimum = control.minimum();
     state.maximum = control.maximum();
@@ -162,7 +155,8 @@ State PanelSurface::state() const
         std::vector<ReadoutPlace> places;
         for (const QLabel *shownOn : readout.labels) {
             const QString label = shownOn->accessibleName();
-            places.push_back({sectionOf(shownOn), label.isEmpty() ? readout.name : label});
+            places.push_back({shownOn->property(controls::kSectionProperty).toString(),
+                              label.isEmpty() ? readout.name : label});
         }
         state.readoutPlaces.push_back(places);
     }
